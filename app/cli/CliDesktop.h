@@ -1,0 +1,26 @@
+// The desktop of kavirel-cli: messages go to standard error as the program
+// would show them, the raw-format dialog is answered by --raw, and progress
+// texts are not shown.
+#pragma once
+
+#include "soundfile/DesktopServices.h"
+
+#include <optional>
+
+class CliDesktop : public DesktopServices {
+public:
+    explicit CliDesktop(std::optional<RawFormat> raw) : raw_(raw) {}
+
+    void SetInfoText(const std::string&) override {}
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskRawFormat(const std::string& path, RawFormat& values) override;
+
+    // True when a file needed the raw-format dialog and no --raw answered it.
+    bool RawNeeded() const { return rawNeeded_; }
+    bool MessageShown() const { return messageShown_; }
+
+private:
+    std::optional<RawFormat> raw_;
+    bool rawNeeded_ = false;
+    bool messageShown_ = false;
+};

@@ -1,0 +1,63 @@
+#include "CliDesktop.h"
+#include "Commands.h"
+#include "OpenFile.h"
+#include "soundfile/Overview.h"
+#include "soundfile/SfInfo.h"
+#include "soundfile/TolqDsp.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Closes the file of a command when it ends.
+struct OpenedFile {
+    SfInfo info;
+    ~OpenedFile() { sfclose(info.handle); }
+};
+
+} // namespace
+
+int RunInfo(int argc, char** argv)
+{
+    const char* usage = "info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    CliArgs args(argc, argv, 2, {});
+    if (!args.Ok() || args.Words().size() != 1)
+        return UsageError(args, usage);
+    OpenedFile file;
+    const int code = OpenSoundFile(args, file.info);
+    if (code == kExitUsage)
+        return UsageError(args, usage);
+    if (code != kExitOk)
+        return code;
+    const SfInfo& info = file.info;
+    std::printf("%s\nDataOffset:\t%d\nFrames:\t%u\nBlockAlign:\t%d\nFlags:\t%d\n",
+                FileInfoText(info).c_str(), int(info.dataOffset), info.frames, info.blockAlign,
+                info.flags);
+    return kExitOk;
+}
+
+int RunOverview(int argc, char** argv)
+{
+    const char* usage = "overview FILE [--screen-width W] [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    CliArgs args(argc, argv, 2, {});
+    if (!args.Ok() || args.Words().size() != 1 || !ApplyScreenWidth(args))
+        return UsageError(args, usage);
+    OpenedFile file;
+    const int code = OpenSoundFile(args, file.info);
+    if (code == kExitUsage)
+        return UsageError(args, usage);
+    if (code != kExitOk)
+        return code;
+    CliDesktop desktop(std::nullopt);
+    bool fromCache = false;
+    if (!BuildOverview(file.info, desktop, &fromCache)) {
+        std::fprintf(stderr, "%s: the overview cannot be built\n", file.info.path.c_str());
+        return kExitRefused;
+    }
+    std::printf("# channels=%d width=%d method=%d source=%s\n", file.info.channels, ScreenWidth(),
+                file.info.overviewMethod, fromCache ? "cache" : "computed");
+    for (float v : file.info.overview)
+        std::printf("%.9g\n", double(v));
+    return kExitOk;
+}

@@ -1,0 +1,48 @@
+#include "OpenFile.h"
+
+#include "CliDesktop.h"
+#include "soundfile/OpenHead.h"
+#include "soundfile/SfInfo.h"
+
+#include <cstdio>
+
+int UsageError(const CliArgs& args, const char* usage)
+{
+    if (!args.Ok())
+        std::fprintf(stderr, "kavirel-cli: %s\n", args.Error().c_str());
+    std::fprintf(stderr, "usage: kavirel-cli %s\n", usage);
+    return kExitUsage;
+}
+
+bool ApplyScreenWidth(CliArgs& args)
+{
+    const long width = args.Int("screen-width", 1024);
+    if (width < 1 || width > 65536) {
+        args.Fail("--screen-width must lie between 1 and 65536");
+        return false;
+    }
+    SetScreenWidth(int(width));
+    return args.Ok();
+}
+
+int OpenSoundFile(CliArgs& args, SfInfo& info)
+{
+    CliDesktop desktop(args.Raw());
+    if (!args.Ok())
+        return kExitUsage;
+    info.path = args.Words()[0];
+    if (OpenAndRecognise(info, desktop))
+        return kExitOk;
+    if (desktop.RawNeeded()) {
+        std::fprintf(stderr,
+                     "%s has no header that kavirel-cli knows: give its format with "
+                     "--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB\n",
+                     info.path.c_str());
+        return kExitNeedsRaw;
+    }
+    // The program says nothing when a file cannot be opened at all; a
+    // script deserves a word.
+    if (!desktop.MessageShown())
+        std::fprintf(stderr, "%s cannot be opened\n", info.path.c_str());
+    return kExitRefused;
+}

@@ -1,0 +1,16 @@
+// Opening a sound file from the command line as the program would.
+#pragma once
+
+#include "CliArgs.h"
+
+struct SfInfo;
+
+// Recognises args.Words()[0] into info. Returns kExitOk, or the exit code
+// after telling the user why not.
+int OpenSoundFile(CliArgs& args, SfInfo& info);
+
+// Applies --screen-width (default 1024); false after a usage message.
+bool ApplyScreenWidth(CliArgs& args);
+
+// Prints the usage message of a failed command line; returns kExitUsage.
+int UsageError(const CliArgs& args, const char* usage);

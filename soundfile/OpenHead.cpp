@@ -1,0 +1,128 @@
+#include "soundfile/OpenHead.h"
+
+#include "drawing/TimeText.h"
+#include "soundfile/DesktopServices.h"
+#include "soundfile/FormatProbes.h"
+#include "soundfile/Overview.h"
+#include "soundfile/SfInfo.h"
+#include "soundfile/SfItems.h"
+#include "soundfile/TolqDsp.h"
+
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+// More channels than this are not a recording anybody analyses here, and the
+// overview alone would take gigabytes.
+constexpr int kMaxChannels = 1024;
+
+bool AskRaw(SfInfo& info, DesktopServices& desktop)
+{
+    RawFormat raw;
+    raw.rate = info.rate;
+    raw.channels = info.channels;
+    raw.bytesPerSample = info.bytesPerSample;
+    raw.dataOffset = info.dataOffset;
+    raw.msbFirst = (info.flags & kSfBigEndian) != 0;
+    if (!desktop.AskRawFormat(info.path, raw))
+        return false;
+    info.rate = raw.rate;
+    info.channels = raw.channels;
+    info.bytesPerSample = raw.bytesPerSample;
+    info.dataOffset = raw.dataOffset;
+    const int64_t blockAlign = int64_t(raw.channels) * int64_t(raw.bytesPerSample);
+    info.blockAlign = blockAlign > 0 && blockAlign <= INT_MAX ? int32_t(blockAlign) : 0;
+    // The frame count follows from the file size once the values are checked.
+    info.frames = UINT32_MAX;
+    info.flags = raw.msbFirst ? kSfFormatKnown | kSfBigEndian : kSfFormatKnown;
+    return true;
+}
+
+void Close(SfInfo& info)
+{
+    sfclose(info.handle);
+    info.handle = -1;
+}
+
+} // namespace
+
+std::string CheckFormat(SfInfo& info, int64_t fileSize)
+{
+    const int bps = info.bytesPerSample;
+    if (bps < 1 || bps > 4 || ((info.flags & kSfIeeeFloat) && bps != 4))
+        return "This data format is not supported!";
+    if (info.channels < 1 || info.channels > kMaxChannels)
+        return "The channel count of this file is invalid!";
+    if (info.rate < 1)
+        return "The sample rate of this file is invalid!";
+    if (int64_t(info.blockAlign) < int64_t(info.channels) * bps)
+        return "The block align of this file is invalid!";
+    if (info.dataOffset < 0 || info.dataOffset >= fileSize)
+        return "The data offset lies beyond the end of the file!";
+    // A header may promise more sound than the file holds (a recording cut
+    // short, or a size left open by a streaming writer): read what is there.
+    const int64_t available = (fileSize - info.dataOffset) / info.blockAlign;
+    if (int64_t(info.frames) > available)
+        info.frames = uint32_t(available);
+    if (info.frames == 0)
+        return "The file holds no sample frames!";
+    return std::string();
+}
+
+bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop)
+{
+    info.flags = 0;
+    if (!sfopen(info, 'r'))
+        return false;
+
+    bool recognised = ProbeWav(info);
+    if (!recognised) {
+        info.flags = 0;
+        recognised = ProbeAu(info, desktop);
+    }
+    if (!recognised) {
+        info.flags = 0;
+        recognised = ProbeAiff(info);
+    }
+    if (!recognised && info.bytesPerSample > 2) {
+        desktop.ShowMessage("This data format is not supported!", MessageIcon::Stop);
+        Close(info);
+        return false;
+    }
+    if (!(info.flags & (kSfRiffWave | kSfBigEndian)) && !AskRaw(info, desktop)) {
+        Close(info);
+        return false;
+    }
+
+    SfStat st;
+    const int64_t size = sfstat(info.handle, st) == 0 ? st.size : 0;
+    const std::string problem = CheckFormat(info, size);
+    if (!problem.empty()) {
+        desktop.ShowMessage(problem, MessageIcon::Stop);
+        Close(info);
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop)
+{
+    auto head = std::make_unique<CSfHead>();
+    SfInfo& info = head->Info();
+    info.path = path;
+    if (!OpenAndRecognise(info, desktop) || !BuildOverview(info, desktop))
+        return nullptr;
+    head->SetName(ShortPathText(path, 25));
+    return head;
+}
+
+std::string CanonicalSoundPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string canonical(resolved);
+    std::free(resolved);
+    return canonical;
+}

@@ -1,0 +1,25 @@
+// From a path to an opened, recognised sound file with its overview.
+#pragma once
+
+#include <memory>
+#include <string>
+
+struct SfInfo;
+class CSfHead;
+class DesktopServices;
+
+// Opens info.path and recognises its format: a WAV, AU or AIFF header, or the
+// raw format the user gives. Shows the messages the user must see. On failure
+// the file is closed again.
+bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop);
+
+// Refuses format values that cannot be read safely and limits the frame
+// count to what the file holds. Returns the message to show, empty when fine.
+std::string CheckFormat(SfInfo& info, int64_t fileSize);
+
+// Opens path as a new head: recognition, then the overview. Null on failure.
+std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop);
+
+// The canonical form of a path, by which two spellings of one file are
+// recognised as the same file; the path itself when it cannot be resolved.
+std::string CanonicalSoundPath(const std::string& path);

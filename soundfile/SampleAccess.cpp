@@ -1,0 +1,165 @@
+#include "soundfile/SampleAccess.h"
+
+#include "soundfile/SfInfo.h"
+#include "soundfile/TolqDsp.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Each thread keeps one byte buffer for its reads, so that frame-by-frame
+// analyses do not allocate per frame.
+std::vector<uint8_t>& ScratchBytes(size_t size)
+{
+    thread_local std::vector<uint8_t> bytes;
+    if (bytes.size() < size)
+        bytes.resize(size);
+    return bytes;
+}
+
+int32_t FloatToSampleValue(float f)
+{
+    const double v = static_cast<double>(f) * 2147483648.0;
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483647.0)
+        return INT32_MAX;
+    if (v <= -2147483648.0)
+        return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
+inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFloat)
+{
+    switch (bps) {
+    case 1:
+        return static_cast<int32_t>(p[0]) - 128;
+    case 2: {
+        const uint16_t u = bigEndian ? static_cast<uint16_t>(p[0] << 8 | p[1])
+                                     : static_cast<uint16_t>(p[1] << 8 | p[0]);
+        return static_cast<int16_t>(u);
+    }
+    case 3: {
+        const uint32_t u = bigEndian ? (uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2])
+                                     : (uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+        return static_cast<int32_t>(u << 8) >> 8;
+    }
+    default: {
+        const uint32_t u = bigEndian ? (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 |
+                                        uint32_t(p[2]) << 8 | p[3])
+                                     : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 |
+                                        uint32_t(p[1]) << 8 | p[0]);
+        if (ieeeFloat) {
+            float f;
+            std::memcpy(&f, &u, sizeof f);
+            return FloatToSampleValue(f);
+        }
+        return static_cast<int32_t>(u);
+    }
+    }
+}
+
+template <typename Store>
+uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t start,
+                     int channel, Store store)
+{
+    const int bps = info.bytesPerSample;
+    if (bps < 1 || bps > 4 || info.blockAlign <= 0)
+        return 0;
+    if (channel < 0 || channel >= info.channels) {
+        std::fill(values, values + count, 0.0f);
+        return 0;
+    }
+    const int64_t align = info.blockAlign;
+    const int64_t bytes = static_cast<int64_t>(count) * align;
+    std::vector<uint8_t>& buffer = ScratchBytes(static_cast<size_t>(bytes));
+    const int64_t got =
+        sfread(info.handle, buffer.data(), bytes, info.dataOffset + int64_t(start) * align);
+    const uint32_t n = got > 0 ? static_cast<uint32_t>(got / align) : 0;
+    const bool bigEndian = (info.flags & kSfBigEndian) != 0;
+    const bool ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
+    const uint8_t* p = buffer.data() + int64_t(channel) * bps;
+    for (uint32_t i = 0; i < n; ++i, p += align)
+        store(i, static_cast<float>(DecodeOne(p, bps, bigEndian, ieeeFloat)));
+    std::fill(values + n, values + count, 0.0f);
+    return n;
+}
+
+template <typename T> double MeanSquareLevel(const T* values, size_t count, int mode)
+{
+    if (count == 0)
+        return 0.0;
+    long double sum = 0.0L;
+    for (size_t i = 0; i < count; ++i) {
+        const long double x = values[i];
+        sum += x * x;
+    }
+    const long double m = sum / static_cast<long double>(count);
+    if (mode == 0)
+        return static_cast<double>(std::sqrt(m));
+    return m > 0.0L ? static_cast<double>(10.0L * std::log10(m)) : 0.0;
+}
+
+} // namespace
+
+void SwapSamples(uint8_t* bytes, size_t count, int bytesPerSample)
+{
+    switch (bytesPerSample) {
+    case 2:
+        for (size_t i = 0; i < count; ++i, bytes += 2)
+            std::swap(bytes[0], bytes[1]);
+        break;
+    case 3:
+        for (size_t i = 0; i < count; ++i, bytes += 3)
+            std::swap(bytes[0], bytes[2]);
+        break;
+    case 4:
+        for (size_t i = 0; i < count; ++i, bytes += 4) {
+            std::swap(bytes[0], bytes[3]);
+            std::swap(bytes[1], bytes[2]);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void DecodeFrames(const SfInfo& info, const uint8_t* bytes, size_t frames, int32_t* values)
+{
+    const int bps = info.bytesPerSample;
+    const int channels = info.channels;
+    const bool bigEndian = (info.flags & kSfBigEndian) != 0;
+    const bool ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
+    for (size_t f = 0; f < frames; ++f, bytes += info.blockAlign) {
+        const uint8_t* p = bytes;
+        for (int c = 0; c < channels; ++c, p += bps)
+            *values++ = DecodeOne(p, bps, bigEndian, ieeeFloat);
+    }
+}
+
+uint32_t ReadSamples(const SfInfo& info, float* values, uint32_t count, uint32_t start,
+                     int channel)
+{
+    return ReadChannel(info, values, count, start, channel,
+                       [values](uint32_t i, float v) { values[i] = v; });
+}
+
+uint32_t ReadWindowedSamples(const SfInfo& info, float* values, uint32_t count, uint32_t start,
+                             int channel, const float* window)
+{
+    return ReadChannel(info, values, count, start, channel,
+                       [values, window](uint32_t i, float v) { values[i] = v * window[i]; });
+}
+
+double BlockLevel::Level(const int16_t* values, size_t count, int mode) const
+{
+    return MeanSquareLevel(values, count, mode);
+}
+
+double BlockLevel::Level(const float* values, size_t count, int mode) const
+{
+    return MeanSquareLevel(values, count, mode);
+}

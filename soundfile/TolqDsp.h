@@ -1,0 +1,32 @@
+// File access to sound data and the axis step rule. A handle is a plain file
+// descriptor; reads are positioned, so the playback thread and the drawing
+// thread may read one handle at the same time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct SfInfo;
+
+// What sfstat reports of an open file.
+struct SfStat {
+    int64_t size = 0;  // bytes
+    int64_t mtime = 0; // modification time, seconds since the epoch
+};
+
+// Opens info.path for reading (mode 'r' only) and stores the handle in
+// info.handle. Returns non-zero on success.
+int sfopen(SfInfo& info, char mode);
+
+// Reads up to count bytes at the absolute byte offset. Returns the bytes read;
+// 0 at or beyond the end of the file, -1 on error. Never writes more than count.
+int64_t sfread(int handle, void* buffer, int64_t count, int64_t offset);
+
+// Fills st for the open file; -1 on failure, 0 on success.
+int sfstat(int handle, SfStat& st);
+
+void sfclose(int handle);
+
+// A first major tick inside [lo, hi] and a positive round step for an axis
+// that is inches long.
+void grid(float lo, float hi, int inches, float* first, float* step);

@@ -1,0 +1,14 @@
+// A frame's spectrum and its overall level, linear or in dB (Decibels.h).
+#pragma once
+
+// Transforms the n real values in data (n a power of two, at least 2) and
+// overwrites data[0 .. n/2 - 1] with the magnitude of bins 0 .. n/2 - 1, or
+// with their power in dB when decibels is set. The bins are unscaled sums over
+// the frame, so no window gain or length correction is applied. data[n/2 ..
+// n - 1] are left as working values; nothing past data[n - 1] is touched.
+// Any other n leaves data unchanged.
+void MagnitudeSpectrum(float* data, int n, bool decibels);
+
+// The RMS of n values, or their mean square in dB when decibels is set. An
+// empty frame counts as silent.
+double FrameLevel(const float* data, int n, bool decibels);
