@@ -24,8 +24,7 @@ struct AcceptingDesktop : DesktopServices {
     bool AskRawFormat(const std::string&, RawFormat&) override { return true; }
 };
 
-std::string ScratchDir()
-{
+std::string ScratchDir() {
     static const std::string dir = [] {
         std::string d = "/tmp/kavirel-fuzz-" + std::to_string(::getpid());
         ::mkdir(d.c_str(), 0700);
@@ -34,8 +33,7 @@ std::string ScratchDir()
     return dir;
 }
 
-void WriteFile(const std::string& path, const uint8_t* data, size_t size)
-{
+void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(data, 1, size, f);
         std::fclose(f);
@@ -44,8 +42,7 @@ void WriteFile(const std::string& path, const uint8_t* data, size_t size)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
         return 0;
     // The first two bytes split the rest into the sound file and its cache.

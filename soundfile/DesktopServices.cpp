@@ -6,10 +6,11 @@ namespace {
 std::atomic<int> screenWidth{1024};
 }
 
-int ScreenWidth() { return screenWidth.load(); }
+int ScreenWidth() {
+    return screenWidth.load();
+}
 
-void SetScreenWidth(int pixels)
-{
+void SetScreenWidth(int pixels) {
     if (pixels > 0)
         screenWidth.store(pixels);
 }

@@ -33,7 +33,9 @@ public:
 // Shows the wait cursor for the lifetime of the guard.
 class WaitCursor {
 public:
-    explicit WaitCursor(DesktopServices& desktop) : desktop_(desktop) { desktop_.BeginWaitCursor(); }
+    explicit WaitCursor(DesktopServices& desktop) : desktop_(desktop) {
+        desktop_.BeginWaitCursor();
+    }
     ~WaitCursor() { desktop_.EndWaitCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;

@@ -16,31 +16,32 @@ constexpr int kMaxWavChunks = 4096;
 constexpr uint32_t kWaveFormatPcm = 1;
 constexpr uint32_t kWaveFormatFloat = 3;
 
-uint32_t Le32(const uint8_t* p)
-{
+uint32_t Le32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-int16_t Le16s(const uint8_t* p) { return int16_t(uint16_t(p[0] | p[1] << 8)); }
-uint32_t Be32(const uint8_t* p)
-{
+int16_t Le16s(const uint8_t* p) {
+    return int16_t(uint16_t(p[0] | p[1] << 8));
+}
+uint32_t Be32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
 }
-int16_t Be16s(const uint8_t* p) { return int16_t(uint16_t(p[0] << 8 | p[1])); }
-bool Is(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
+int16_t Be16s(const uint8_t* p) {
+    return int16_t(uint16_t(p[0] << 8 | p[1]));
+}
+bool Is(const uint8_t* p, const char* id) {
+    return std::memcmp(p, id, 4) == 0;
+}
 
-bool ReadHeader(const SfInfo& info, uint8_t* header, int64_t size)
-{
+bool ReadHeader(const SfInfo& info, uint8_t* header, int64_t size) {
     return sfread(info.handle, header, size, 0) == size;
 }
 
-int64_t FileSize(const SfInfo& info)
-{
+int64_t FileSize(const SfInfo& info) {
     SfStat st;
     return sfstat(info.handle, st) == 0 ? st.size : 0;
 }
 
-uint32_t FramesIn(int64_t bytes, int64_t blockAlign)
-{
+uint32_t FramesIn(int64_t bytes, int64_t blockAlign) {
     if (bytes <= 0 || blockAlign <= 0)
         return 0;
     const int64_t frames = bytes / blockAlign;
@@ -49,8 +50,7 @@ uint32_t FramesIn(int64_t bytes, int64_t blockAlign)
 
 } // namespace
 
-bool ProbeWav(SfInfo& info)
-{
+bool ProbeWav(SfInfo& info) {
     uint8_t h[44] = {};
     if (sfread(info.handle, h, sizeof h, 0) < 36)
         return false;
@@ -89,8 +89,7 @@ bool ProbeWav(SfInfo& info)
     return true;
 }
 
-bool ProbeAu(SfInfo& info, DesktopServices& desktop)
-{
+bool ProbeAu(SfInfo& info, DesktopServices& desktop) {
     uint8_t h[24];
     if (!ReadHeader(info, h, sizeof h) || !Is(h, ".snd"))
         return false;
@@ -132,8 +131,7 @@ bool ProbeAu(SfInfo& info, DesktopServices& desktop)
     return true;
 }
 
-bool ProbeAiff(SfInfo& info)
-{
+bool ProbeAiff(SfInfo& info) {
     uint8_t h[54];
     if (!ReadHeader(info, h, sizeof h))
         return false;

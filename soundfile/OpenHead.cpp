@@ -17,8 +17,7 @@ namespace {
 // overview alone would take gigabytes.
 constexpr int kMaxChannels = 1024;
 
-bool AskRaw(SfInfo& info, DesktopServices& desktop)
-{
+bool AskRaw(SfInfo& info, DesktopServices& desktop) {
     RawFormat raw;
     raw.rate = info.rate;
     raw.channels = info.channels;
@@ -39,16 +38,14 @@ bool AskRaw(SfInfo& info, DesktopServices& desktop)
     return true;
 }
 
-void Close(SfInfo& info)
-{
+void Close(SfInfo& info) {
     sfclose(info.handle);
     info.handle = -1;
 }
 
 } // namespace
 
-std::string CheckFormat(SfInfo& info, int64_t fileSize)
-{
+std::string CheckFormat(SfInfo& info, int64_t fileSize) {
     const int bps = info.bytesPerSample;
     if (bps < 1 || bps > 4 || ((info.flags & kSfIeeeFloat) && bps != 4))
         return "This data format is not supported!";
@@ -70,8 +67,7 @@ std::string CheckFormat(SfInfo& info, int64_t fileSize)
     return std::string();
 }
 
-bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop)
-{
+bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
     info.flags = 0;
     if (!sfopen(info, 'r'))
         return false;
@@ -106,8 +102,7 @@ bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop)
     return true;
 }
 
-std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop)
-{
+std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop) {
     auto head = std::make_unique<CSfHead>();
     SfInfo& info = head->Info();
     info.path = path;
@@ -117,8 +112,7 @@ std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& 
     return head;
 }
 
-std::string CanonicalSoundPath(const std::string& path)
-{
+std::string CanonicalSoundPath(const std::string& path) {
     char* resolved = ::realpath(path.c_str(), nullptr);
     if (!resolved)
         return path;

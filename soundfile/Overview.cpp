@@ -29,8 +29,7 @@ public:
     // Frames per step, and where the steps begin. A file with fewer frames than
     // steps would give empty steps; each step then shows the one frame nearest
     // to its place in the file, so short sounds still draw.
-    void Plan(int steps)
-    {
+    void Plan(int steps) {
         steps_ = steps;
         framesPerStep_ = info_.frames / static_cast<uint32_t>(steps);
         spread_ = framesPerStep_ == 0;
@@ -48,15 +47,13 @@ public:
 
     // True when 16-bit little-endian frames without padding are scanned in place
     // (the hosts we build for are little-endian, see the check below).
-    bool Packed16() const
-    {
+    bool Packed16() const {
         return info_.bytesPerSample == 2 && (info_.flags & kSfBigEndian) == 0 &&
                info_.blockAlign == 2 * info_.channels;
     }
 
     // Reads step k; returns the frames read (0 past the end).
-    size_t Read(int k)
-    {
+    size_t Read(int k) {
         int64_t at = position_;
         if (spread_)
             at = info_.dataOffset +
@@ -89,8 +86,7 @@ private:
 
 // Minimum and maximum of each channel over interleaved frames (frames >= 1).
 template <typename T>
-void ChannelMinMax(const T* v, size_t frames, int channels, int32_t* mn, int32_t* mx)
-{
+void ChannelMinMax(const T* v, size_t frames, int channels, int32_t* mn, int32_t* mx) {
     for (int c = 0; c < channels; ++c)
         mn[c] = mx[c] = v[c];
     const size_t total = frames * size_t(channels);
@@ -122,8 +118,7 @@ void ChannelMinMax(const T* v, size_t frames, int channels, int32_t* mn, int32_t
 
 // Sum of squares of each channel. 16-bit squares add up exactly in 64 bits;
 // wider samples are summed in extended precision.
-void ChannelSquares(const int16_t* v, size_t frames, int channels, long double* sums)
-{
+void ChannelSquares(const int16_t* v, size_t frames, int channels, long double* sums) {
     const size_t total = frames * size_t(channels);
     std::vector<int64_t> exact(size_t(channels), 0);
     size_t i = 0;
@@ -144,8 +139,7 @@ void ChannelSquares(const int16_t* v, size_t frames, int channels, long double* 
         sums[c] = static_cast<long double>(exact[size_t(c)]);
 }
 
-void ChannelSquares(const int32_t* v, size_t frames, int channels, long double* sums)
-{
+void ChannelSquares(const int32_t* v, size_t frames, int channels, long double* sums) {
     std::fill(sums, sums + channels, 0.0L);
     const size_t total = frames * size_t(channels);
     for (size_t i = 0; i < total; ++i) {
@@ -158,8 +152,7 @@ void ChannelSquares(const int32_t* v, size_t frames, int channels, long double* 
 class Progress {
 public:
     Progress(DesktopServices& desktop, const char* format) : desktop_(desktop), format_(format) {}
-    void Show(int percent)
-    {
+    void Show(int percent) {
         if (percent <= last_)
             return;
         last_ = percent;
@@ -174,8 +167,7 @@ private:
     int last_ = 0;
 };
 
-bool SupportedWidth(const SfInfo& info, DesktopServices& desktop)
-{
+bool SupportedWidth(const SfInfo& info, DesktopServices& desktop) {
     if (info.bytesPerSample >= 1 && info.bytesPerSample <= 4 && info.blockAlign > 0 &&
         info.channels > 0)
         return true;
@@ -185,8 +177,7 @@ bool SupportedWidth(const SfInfo& info, DesktopServices& desktop)
 
 } // namespace
 
-void PrepareWav(const SfInfo& info, float* envelope, int A, DesktopServices& desktop)
-{
+void PrepareWav(const SfInfo& info, float* envelope, int A, DesktopServices& desktop) {
     if (!SupportedWidth(info, desktop) || A < 2)
         return;
     const int columns = A / 2;
@@ -215,8 +206,7 @@ void PrepareWav(const SfInfo& info, float* envelope, int A, DesktopServices& des
     }
 }
 
-void PrepareRms(const SfInfo& info, float* levels, int G, DesktopServices& desktop)
-{
+void PrepareRms(const SfInfo& info, float* levels, int G, DesktopServices& desktop) {
     if (!SupportedWidth(info, desktop) || G < 1)
         return;
     const int channels = info.channels;
@@ -241,8 +231,7 @@ void PrepareRms(const SfInfo& info, float* levels, int G, DesktopServices& deskt
     }
 }
 
-bool BuildOverview(SfInfo& info, DesktopServices& desktop, bool* fromCache)
-{
+bool BuildOverview(SfInfo& info, DesktopServices& desktop, bool* fromCache) {
     const int W = ScreenWidth();
     if (W < 1 || info.channels < 1)
         return false;

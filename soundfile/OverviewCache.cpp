@@ -20,21 +20,18 @@ constexpr int kHeaderSize = 24;
 constexpr int64_t kIso9660Magic = 0x9660;
 constexpr int64_t kUdfMagic = 0x15013346;
 
-void PutLe32(uint8_t* p, uint32_t v)
-{
+void PutLe32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
     p[2] = uint8_t(v >> 16);
     p[3] = uint8_t(v >> 24);
 }
 
-uint32_t GetLe32(const uint8_t* p)
-{
+uint32_t GetLe32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-bool ReadFully(int fd, uint8_t* out, size_t size)
-{
+bool ReadFully(int fd, uint8_t* out, size_t size) {
     size_t done = 0;
     while (done < size) {
         const ssize_t n = ::read(fd, out + done, size - done);
@@ -47,8 +44,7 @@ bool ReadFully(int fd, uint8_t* out, size_t size)
     return true;
 }
 
-bool WriteFully(int fd, const uint8_t* data, size_t size)
-{
+bool WriteFully(int fd, const uint8_t* data, size_t size) {
     size_t done = 0;
     while (done < size) {
         const ssize_t n = ::write(fd, data + done, size - done);
@@ -62,12 +58,13 @@ bool WriteFully(int fd, const uint8_t* data, size_t size)
 }
 
 // The header stores the modification time in 32 bits.
-uint32_t StoredTime(int64_t mtime) { return static_cast<uint32_t>(mtime); }
+uint32_t StoredTime(int64_t mtime) {
+    return static_cast<uint32_t>(mtime);
+}
 
 } // namespace
 
-std::string OverviewCachePath(const std::string& soundPath)
-{
+std::string OverviewCachePath(const std::string& soundPath) {
     const size_t slash = soundPath.rfind('/');
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const size_t dot = soundPath.rfind('.');
@@ -77,8 +74,7 @@ std::string OverviewCachePath(const std::string& soundPath)
     return soundPath.substr(0, dot) + ".sfv";
 }
 
-bool OnReadOnlyMedium(const std::string& path)
-{
+bool OnReadOnlyMedium(const std::string& path) {
     struct statvfs vfs;
     if (::statvfs(path.c_str(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY))
         return true;
@@ -88,8 +84,7 @@ bool OnReadOnlyMedium(const std::string& path)
     return false;
 }
 
-bool LoadOverview(SfInfo& info, std::vector<float>& overview, int C)
-{
+bool LoadOverview(SfInfo& info, std::vector<float>& overview, int C) {
     info.overviewMethod = kOverviewWav;
     SfStat st;
     if (sfstat(info.handle, st) == -1)
@@ -122,8 +117,7 @@ bool LoadOverview(SfInfo& info, std::vector<float>& overview, int C)
     return loaded;
 }
 
-void SaveOverview(const SfInfo& info, const std::vector<float>& overview, int C)
-{
+void SaveOverview(const SfInfo& info, const std::vector<float>& overview, int C) {
     if (OnReadOnlyMedium(info.path))
         return;
     SfStat st;
@@ -153,8 +147,7 @@ void SaveOverview(const SfInfo& info, const std::vector<float>& overview, int C)
         ::unlink(temp.c_str());
 }
 
-void SaveOverviewMethod(const SfInfo& info)
-{
+void SaveOverviewMethod(const SfInfo& info) {
     if (OnReadOnlyMedium(info.path))
         return;
     const int fd = ::open(OverviewCachePath(info.path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

@@ -12,16 +12,14 @@ namespace {
 
 // Each thread keeps one byte buffer for its reads, so that frame-by-frame
 // analyses do not allocate per frame.
-std::vector<uint8_t>& ScratchBytes(size_t size)
-{
+std::vector<uint8_t>& ScratchBytes(size_t size) {
     thread_local std::vector<uint8_t> bytes;
     if (bytes.size() < size)
         bytes.resize(size);
     return bytes;
 }
 
-int32_t FloatToSampleValue(float f)
-{
+int32_t FloatToSampleValue(float f) {
     const double v = static_cast<double>(f) * 2147483648.0;
     if (!(v == v))
         return 0;
@@ -32,8 +30,7 @@ int32_t FloatToSampleValue(float f)
     return static_cast<int32_t>(v);
 }
 
-inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFloat)
-{
+inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFloat) {
     switch (bps) {
     case 1:
         return static_cast<int32_t>(p[0]) - 128;
@@ -48,10 +45,9 @@ inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFlo
         return static_cast<int32_t>(u << 8) >> 8;
     }
     default: {
-        const uint32_t u = bigEndian ? (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 |
-                                        uint32_t(p[2]) << 8 | p[3])
-                                     : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 |
-                                        uint32_t(p[1]) << 8 | p[0]);
+        const uint32_t u =
+            bigEndian ? (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3])
+                      : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
         if (ieeeFloat) {
             float f;
             std::memcpy(&f, &u, sizeof f);
@@ -63,9 +59,8 @@ inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFlo
 }
 
 template <typename Store>
-uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t start,
-                     int channel, Store store)
-{
+uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t start, int channel,
+                     Store store) {
     const int bps = info.bytesPerSample;
     if (bps < 1 || bps > 4 || info.blockAlign <= 0)
         return 0;
@@ -88,8 +83,7 @@ uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t
     return n;
 }
 
-template <typename T> double MeanSquareLevel(const T* values, size_t count, int mode)
-{
+template <typename T> double MeanSquareLevel(const T* values, size_t count, int mode) {
     if (count == 0)
         return 0.0;
     long double sum = 0.0L;
@@ -105,8 +99,7 @@ template <typename T> double MeanSquareLevel(const T* values, size_t count, int 
 
 } // namespace
 
-void SwapSamples(uint8_t* bytes, size_t count, int bytesPerSample)
-{
+void SwapSamples(uint8_t* bytes, size_t count, int bytesPerSample) {
     switch (bytesPerSample) {
     case 2:
         for (size_t i = 0; i < count; ++i, bytes += 2)
@@ -127,8 +120,7 @@ void SwapSamples(uint8_t* bytes, size_t count, int bytesPerSample)
     }
 }
 
-void DecodeFrames(const SfInfo& info, const uint8_t* bytes, size_t frames, int32_t* values)
-{
+void DecodeFrames(const SfInfo& info, const uint8_t* bytes, size_t frames, int32_t* values) {
     const int bps = info.bytesPerSample;
     const int channels = info.channels;
     const bool bigEndian = (info.flags & kSfBigEndian) != 0;
@@ -141,25 +133,21 @@ void DecodeFrames(const SfInfo& info, const uint8_t* bytes, size_t frames, int32
 }
 
 uint32_t ReadSamples(const SfInfo& info, float* values, uint32_t count, uint32_t start,
-                     int channel)
-{
+                     int channel) {
     return ReadChannel(info, values, count, start, channel,
                        [values](uint32_t i, float v) { values[i] = v; });
 }
 
 uint32_t ReadWindowedSamples(const SfInfo& info, float* values, uint32_t count, uint32_t start,
-                             int channel, const float* window)
-{
+                             int channel, const float* window) {
     return ReadChannel(info, values, count, start, channel,
                        [values, window](uint32_t i, float v) { values[i] = v * window[i]; });
 }
 
-double BlockLevel::Level(const int16_t* values, size_t count, int mode) const
-{
+double BlockLevel::Level(const int16_t* values, size_t count, int mode) const {
     return MeanSquareLevel(values, count, mode);
 }
 
-double BlockLevel::Level(const float* values, size_t count, int mode) const
-{
+double BlockLevel::Level(const float* values, size_t count, int mode) const {
     return MeanSquareLevel(values, count, mode);
 }

@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-const char* FormatName(const SfInfo& info)
-{
+const char* FormatName(const SfInfo& info) {
     if (info.flags & kSfRiffWave)
         return "WAVE";
     if (info.flags & kSfBigEndian)
@@ -11,8 +10,7 @@ const char* FormatName(const SfInfo& info)
     return "Unknown";
 }
 
-std::string FileInfoText(const SfInfo& info)
-{
+std::string FileInfoText(const SfInfo& info) {
     const double seconds = info.rate > 0 ? double(info.frames) / double(info.rate) : 0.0;
     char rest[256];
     std::snprintf(rest, sizeof rest, "\nFmt:\t%s\nSr:\t%ld\nNch:\t%d\nBps:\t%d\nLen:\t%gs",

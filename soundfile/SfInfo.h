@@ -22,17 +22,17 @@ enum SfOverviewMethod : int {
 // The task of an item: the analysed range in frames of the head's file, the
 // channel, and a few display words of the head window and the spectrum item.
 struct SfTask {
-    uint32_t start = 0;       // word 1: first frame
-    uint32_t end = 0;         // word 2: end frame (equal to start for an instant)
-    int32_t channel = 0;      // word 3
-    int32_t selectLeft = 0;   // word 4: head window selection, left pixel
-    int32_t selectRight = 0;  // word 5: head window selection, right pixel
-    int32_t playCursor = 0;   // word 6: head window play cursor pixel
-    int32_t word7 = 0;        // words 7 to 9 carry nothing yet
+    uint32_t start = 0;      // word 1: first frame
+    uint32_t end = 0;        // word 2: end frame (equal to start for an instant)
+    int32_t channel = 0;     // word 3
+    int32_t selectLeft = 0;  // word 4: head window selection, left pixel
+    int32_t selectRight = 0; // word 5: head window selection, right pixel
+    int32_t playCursor = 0;  // word 6: head window play cursor pixel
+    int32_t word7 = 0;       // words 7 to 9 carry nothing yet
     int32_t word8 = 0;
     int32_t word9 = 0;
-    uint32_t flags = 0;       // word 10
-    int32_t word11 = 0;       // words 11 to 14: the spectrum item's own words
+    uint32_t flags = 0; // word 10
+    int32_t word11 = 0; // words 11 to 14: the spectrum item's own words
     int32_t word12 = 0;
     int32_t word13 = 0;
     int32_t word14 = 0;
@@ -43,18 +43,18 @@ struct SfTask {
 // Offsets and sizes are 64-bit so that large raw files work; what goes into the
 // overview cache keeps its 32-bit layout.
 struct SfInfo {
-    std::string path;                 // as the user named it
-    int handle = -1;                  // TolqDsp handle, -1 when closed
-    int32_t rate = 44100;             // frames per second
-    int64_t dataOffset = 0;           // byte offset of the first frame
-    uint32_t frames = 0;              // number of frames
-    int32_t channels = 2;             // interleaved channels, channel 0 first
-    int32_t bytesPerSample = 2;       // 1 to 4
-    int32_t blockAlign = 4;           // bytes per frame
-    int32_t flags = 0;                // SfFlags
-    std::vector<float> overview;      // empty until built
+    std::string path;            // as the user named it
+    int handle = -1;             // TolqDsp handle, -1 when closed
+    int32_t rate = 44100;        // frames per second
+    int64_t dataOffset = 0;      // byte offset of the first frame
+    uint32_t frames = 0;         // number of frames
+    int32_t channels = 2;        // interleaved channels, channel 0 first
+    int32_t bytesPerSample = 2;  // 1 to 4
+    int32_t blockAlign = 4;      // bytes per frame
+    int32_t flags = 0;           // SfFlags
+    std::vector<float> overview; // empty until built
     int32_t overviewMethod = kOverviewWav;
-    SfTask task;                      // the head's task block
+    SfTask task; // the head's task block
 };
 
 // Format name of the file block of Show Info.

@@ -4,18 +4,18 @@
 
 CSfHead::CSfHead() : info_(std::make_unique<SfInfo>()) {}
 
-CSfHead::~CSfHead() { CloseFile(); }
+CSfHead::~CSfHead() {
+    CloseFile();
+}
 
-void CSfHead::CloseFile()
-{
+void CSfHead::CloseFile() {
     if (info_->handle != -1) {
         sfclose(info_->handle);
         info_->handle = -1;
     }
 }
 
-SfTask& CSfHead::GetTask(SfTask& task) const
-{
+SfTask& CSfHead::GetTask(SfTask& task) const {
     const SfTask& block = info_->task;
     task.start = block.start;
     task.end = block.end;

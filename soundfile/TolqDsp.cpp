@@ -9,8 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int sfopen(SfInfo& info, char mode)
-{
+int sfopen(SfInfo& info, char mode) {
     if (mode != 'r' || info.path.empty())
         return 0;
     int fd;
@@ -29,8 +28,7 @@ int sfopen(SfInfo& info, char mode)
     return 1;
 }
 
-int64_t sfread(int handle, void* buffer, int64_t count, int64_t offset)
-{
+int64_t sfread(int handle, void* buffer, int64_t count, int64_t offset) {
     if (handle < 0 || count <= 0 || offset < 0)
         return handle < 0 ? -1 : 0;
     auto* out = static_cast<char*>(buffer);
@@ -51,8 +49,7 @@ int64_t sfread(int handle, void* buffer, int64_t count, int64_t offset)
     return done;
 }
 
-int sfstat(int handle, SfStat& st)
-{
+int sfstat(int handle, SfStat& st) {
     struct stat s;
     if (handle < 0 || ::fstat(handle, &s) != 0)
         return -1;
@@ -61,14 +58,12 @@ int sfstat(int handle, SfStat& st)
     return 0;
 }
 
-void sfclose(int handle)
-{
+void sfclose(int handle) {
     if (handle >= 0)
         ::close(handle);
 }
 
-void grid(float lo, float hi, int inches, float* first, float* step)
-{
+void grid(float lo, float hi, int inches, float* first, float* step) {
     double f = lo;
     double s = 0.0;
     NiceStep(lo, hi, inches < 1 ? 1 : inches, &f, &s);

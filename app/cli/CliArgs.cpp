@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-CliArgs::CliArgs(int argc, char** argv, int first, const std::vector<std::string>& flags)
-{
+CliArgs::CliArgs(int argc, char** argv, int first, const std::vector<std::string>& flags) {
     for (int i = first; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
@@ -25,20 +24,17 @@ CliArgs::CliArgs(int argc, char** argv, int first, const std::vector<std::string
     }
 }
 
-void CliArgs::Fail(const std::string& message)
-{
+void CliArgs::Fail(const std::string& message) {
     if (error_.empty())
         error_ = message;
 }
 
-std::string CliArgs::Text(const std::string& name, const std::string& def) const
-{
+std::string CliArgs::Text(const std::string& name, const std::string& def) const {
     const auto it = options_.find(name);
     return it == options_.end() ? def : it->second;
 }
 
-long CliArgs::Int(const std::string& name, long def)
-{
+long CliArgs::Int(const std::string& name, long def) {
     if (!Has(name))
         return def;
     const std::string text = Text(name);
@@ -52,8 +48,7 @@ long CliArgs::Int(const std::string& name, long def)
     return v;
 }
 
-double CliArgs::Real(const std::string& name, double def)
-{
+double CliArgs::Real(const std::string& name, double def) {
     if (!Has(name))
         return def;
     const std::string text = Text(name);
@@ -66,8 +61,7 @@ double CliArgs::Real(const std::string& name, double def)
     return v;
 }
 
-std::optional<RawFormat> CliArgs::Raw()
-{
+std::optional<RawFormat> CliArgs::Raw() {
     if (!Has("raw"))
         return std::nullopt;
     std::vector<std::string> parts;

@@ -12,9 +12,9 @@
 // Exit codes of kavirel-cli.
 enum CliExit {
     kExitOk = 0,
-    kExitRefused = 1,    // the file cannot be opened or nothing was computed
-    kExitNeedsRaw = 2,   // the file has no header and no --raw was given
-    kExitUsage = 64,     // the command line is wrong
+    kExitRefused = 1,  // the file cannot be opened or nothing was computed
+    kExitNeedsRaw = 2, // the file has no header and no --raw was given
+    kExitUsage = 64,   // the command line is wrong
 };
 
 class CliArgs {

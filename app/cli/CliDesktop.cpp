@@ -2,14 +2,12 @@
 
 #include <cstdio>
 
-void CliDesktop::ShowMessage(const std::string& text, MessageIcon)
-{
+void CliDesktop::ShowMessage(const std::string& text, MessageIcon) {
     std::fprintf(stderr, "%s\n", text.c_str());
     messageShown_ = true;
 }
 
-bool CliDesktop::AskRawFormat(const std::string&, RawFormat& values)
-{
+bool CliDesktop::AskRawFormat(const std::string&, RawFormat& values) {
     if (!raw_) {
         rawNeeded_ = true;
         return false;

@@ -18,8 +18,7 @@ struct OpenedFile {
 
 } // namespace
 
-int RunInfo(int argc, char** argv)
-{
+int RunInfo(int argc, char** argv) {
     const char* usage = "info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
     CliArgs args(argc, argv, 2, {});
     if (!args.Ok() || args.Words().size() != 1)
@@ -37,8 +36,7 @@ int RunInfo(int argc, char** argv)
     return kExitOk;
 }
 
-int RunOverview(int argc, char** argv)
-{
+int RunOverview(int argc, char** argv) {
     const char* usage = "overview FILE [--screen-width W] [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
     CliArgs args(argc, argv, 2, {});
     if (!args.Ok() || args.Words().size() != 1 || !ApplyScreenWidth(args))

@@ -6,16 +6,14 @@
 
 #include <cstdio>
 
-int UsageError(const CliArgs& args, const char* usage)
-{
+int UsageError(const CliArgs& args, const char* usage) {
     if (!args.Ok())
         std::fprintf(stderr, "kavirel-cli: %s\n", args.Error().c_str());
     std::fprintf(stderr, "usage: kavirel-cli %s\n", usage);
     return kExitUsage;
 }
 
-bool ApplyScreenWidth(CliArgs& args)
-{
+bool ApplyScreenWidth(CliArgs& args) {
     const long width = args.Int("screen-width", 1024);
     if (width < 1 || width > 65536) {
         args.Fail("--screen-width must lie between 1 and 65536");
@@ -25,8 +23,7 @@ bool ApplyScreenWidth(CliArgs& args)
     return args.Ok();
 }
 
-int OpenSoundFile(CliArgs& args, SfInfo& info)
-{
+int OpenSoundFile(CliArgs& args, SfInfo& info) {
     CliDesktop desktop(args.Raw());
     if (!args.Ok())
         return kExitUsage;

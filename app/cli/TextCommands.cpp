@@ -9,8 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-int RunNote(int argc, char** argv)
-{
+int RunNote(int argc, char** argv) {
     const char* usage = "note FREQ [--ref HZ] [--notation N]";
     CliArgs args(argc, argv, 2, {});
     if (!args.Ok() || args.Words().size() != 1)
@@ -30,8 +29,7 @@ int RunNote(int argc, char** argv)
     return kExitOk;
 }
 
-int RunTime(int argc, char** argv)
-{
+int RunTime(int argc, char** argv) {
     const char* usage = "time TEXT --rate SR";
     CliArgs args(argc, argv, 2, {});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("rate"))

@@ -7,21 +7,18 @@
 
 namespace {
 
-int Usage()
-{
-    std::fprintf(stderr,
-                 "usage: kavirel-cli COMMAND ...\n"
-                 "  info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]\n"
-                 "  overview FILE [--screen-width W] [--raw ...]\n"
-                 "  note FREQ [--ref HZ] [--notation N]\n"
-                 "  time TEXT --rate SR\n");
+int Usage() {
+    std::fprintf(stderr, "usage: kavirel-cli COMMAND ...\n"
+                         "  info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]\n"
+                         "  overview FILE [--screen-width W] [--raw ...]\n"
+                         "  note FREQ [--ref HZ] [--notation N]\n"
+                         "  time TEXT --rate SR\n");
     return kExitUsage;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2)
         return Usage();
     const char* command = argv[1];

@@ -22,14 +22,12 @@ protected:
     void SetUp() override { SetScreenWidth(8); }
     void TearDown() override { SetScreenWidth(1024); }
 
-    std::unique_ptr<CSfHead> Open(const std::string& path)
-    {
+    std::unique_ptr<CSfHead> Open(const std::string& path) {
         desktop = RecordingDesktop{};
         return OpenHeadFile(path, desktop);
     }
 
-    static void SetMtime(const std::string& path, time_t t)
-    {
+    static void SetMtime(const std::string& path, time_t t) {
         utimbuf times{t, t};
         ASSERT_EQ(::utime(path.c_str(), &times), 0);
     }
@@ -38,8 +36,7 @@ protected:
     RecordingDesktop desktop;
 };
 
-double LevelOf(const std::vector<int32_t>& xs)
-{
+double LevelOf(const std::vector<int32_t>& xs) {
     long double s = 0;
     for (int32_t x : xs)
         s += (long double)x * x;
@@ -48,8 +45,7 @@ double LevelOf(const std::vector<int32_t>& xs)
 
 } // namespace
 
-TEST_F(Overview, StereoLayoutEnvelopeAndLevels)
-{
+TEST_F(Overview, StereoLayoutEnvelopeAndLevels) {
     // 80 stereo frames: channel 0 counts up, channel 1 down. W = 8 columns of
     // 10 frames, 16 level blocks of 5 frames.
     std::vector<int32_t> v;
@@ -81,8 +77,7 @@ TEST_F(Overview, StereoLayoutEnvelopeAndLevels)
     EXPECT_EQ(desktop.waitDepth, 0);
 }
 
-TEST_F(Overview, PairOrderSilenceAndProgress)
-{
+TEST_F(Overview, PairOrderSilenceAndProgress) {
     // 8-bit pairs are (minimum, maximum) with the offset of 128 taken off.
     std::vector<int32_t> v;
     for (int i = 0; i < 32; ++i)
@@ -110,8 +105,7 @@ TEST_F(Overview, PairOrderSilenceAndProgress)
         EXPECT_EQ(x, 0.0f);
 }
 
-TEST_F(Overview, BigEndian24BitAndShortFiles)
-{
+TEST_F(Overview, BigEndian24BitAndShortFiles) {
     // Big-endian 24-bit AIFF: every block converts exactly.
     std::vector<int32_t> v;
     for (int i = 0; i < 16; ++i)
@@ -134,8 +128,7 @@ TEST_F(Overview, BigEndian24BitAndShortFiles)
     EXPECT_NEAR(t[16], 40.0, 1e-5); // a single frame of 100: 10 log10(100^2)
 }
 
-TEST_F(Overview, CacheIsReusedOnlyWhileItMatches)
-{
+TEST_F(Overview, CacheIsReusedOnlyWhileItMatches) {
     std::vector<int32_t> v;
     for (int i = 0; i < 64; ++i)
         v.push_back((i * 37) % 200 - 100);
@@ -198,8 +191,7 @@ TEST_F(Overview, CacheIsReusedOnlyWhileItMatches)
     EXPECT_EQ(ReadFileBytes(cache).size(), 24u + 36u * 4u);
 }
 
-TEST_F(Overview, CacheChecksDataOffsetAndFlags)
-{
+TEST_F(Overview, CacheChecksDataOffsetAndFlags) {
     const std::string path = dir.Write("d.wav", MakeWav(WavSpec{}, Bytes(64, 1)));
     ASSERT_TRUE(Open(path));
     const Bytes good = ReadFileBytes(OverviewCachePath(path));
@@ -217,8 +209,7 @@ TEST_F(Overview, CacheChecksDataOffsetAndFlags)
     EXPECT_EQ(entries, 2);
 }
 
-TEST_F(Overview, MethodWordComesBackWithTheFile)
-{
+TEST_F(Overview, MethodWordComesBackWithTheFile) {
     const std::string path = dir.Write("m.wav", MakeWav(WavSpec{}, Bytes(64, 3)));
     {
         auto head = Open(path);
@@ -245,8 +236,7 @@ TEST_F(Overview, MethodWordComesBackWithTheFile)
     EXPECT_EQ(rebuilt->Info().overviewMethod, kOverviewWav);
 }
 
-TEST(OverviewCachePath, ReplacesOrAddsTheExtension)
-{
+TEST(OverviewCachePath, ReplacesOrAddsTheExtension) {
     EXPECT_EQ(OverviewCachePath("/a/b/x.wav"), "/a/b/x.sfv");
     EXPECT_EQ(OverviewCachePath("/a/b.d/x"), "/a/b.d/x.sfv");
     EXPECT_EQ(OverviewCachePath("/a/.hidden"), "/a/.hidden.sfv");

@@ -16,18 +16,18 @@ struct Opened {
     ~Opened() { sfclose(info.handle); }
 };
 
-void Open(Opened& o, const std::string& path, RecordingDesktop& desktop)
-{
+void Open(Opened& o, const std::string& path, RecordingDesktop& desktop) {
     o.info.path = path;
     o.ok = OpenAndRecognise(o.info, desktop);
 }
 
-Bytes Frames16(int count) { return PcmBytes(std::vector<int32_t>(size_t(count), 1000), 2); }
+Bytes Frames16(int count) {
+    return PcmBytes(std::vector<int32_t>(size_t(count), 1000), 2);
+}
 
 } // namespace
 
-TEST(Recognition, WavHeadersOfEveryShape)
-{
+TEST(Recognition, WavHeadersOfEveryShape) {
     TempDir dir;
     RecordingDesktop desktop;
     {
@@ -92,8 +92,7 @@ TEST(Recognition, WavHeadersOfEveryShape)
     EXPECT_EQ(desktop.rawAsked, 0);
 }
 
-TEST(Recognition, UnreadableWavFormatsGoToTheRawDialog)
-{
+TEST(Recognition, UnreadableWavFormatsGoToTheRawDialog) {
     TempDir dir;
     for (uint16_t tag : {uint16_t(0xFFFE), uint16_t(7), uint16_t(0x11)}) {
         RecordingDesktop desktop;
@@ -116,8 +115,7 @@ TEST(Recognition, UnreadableWavFormatsGoToTheRawDialog)
     EXPECT_EQ(desktop.rawShown.dataOffset, 0);
 }
 
-TEST(Recognition, AuFiles)
-{
+TEST(Recognition, AuFiles) {
     TempDir dir;
     {
         RecordingDesktop desktop;
@@ -164,8 +162,7 @@ TEST(Recognition, AuFiles)
     }
 }
 
-TEST(Recognition, AiffFiles)
-{
+TEST(Recognition, AiffFiles) {
     TempDir dir;
     RecordingDesktop desktop;
     struct Case {
@@ -199,8 +196,7 @@ TEST(Recognition, AiffFiles)
     }
 }
 
-TEST(Recognition, RawFiles)
-{
+TEST(Recognition, RawFiles) {
     TempDir dir;
     const std::string path = dir.Write("a.raw", Bytes(1000, 0x11));
     {
@@ -237,8 +233,7 @@ TEST(Recognition, RawFiles)
     }
 }
 
-TEST(Recognition, RefusesValuesThatCannotBeRead)
-{
+TEST(Recognition, RefusesValuesThatCannotBeRead) {
     TempDir dir;
     struct Case {
         RawFormat raw;
@@ -293,8 +288,7 @@ TEST(Recognition, RefusesValuesThatCannotBeRead)
     EXPECT_EQ(desktop.messages[0].first, "The data offset lies beyond the end of the file!");
 }
 
-TEST(Recognition, ShortFilesAndLongSizes)
-{
+TEST(Recognition, ShortFilesAndLongSizes) {
     TempDir dir;
     RecordingDesktop desktop;
     {

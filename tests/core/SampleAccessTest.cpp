@@ -14,8 +14,7 @@ namespace {
 // An open raw file with the given format.
 struct RawFile {
     SfInfo info;
-    RawFile(const std::string& path, int channels, int bps, bool bigEndian, int64_t offset = 0)
-    {
+    RawFile(const std::string& path, int channels, int bps, bool bigEndian, int64_t offset = 0) {
         info.path = path;
         EXPECT_TRUE(sfopen(info, 'r'));
         info.channels = channels;
@@ -32,8 +31,7 @@ struct RawFile {
 
 } // namespace
 
-TEST(SampleAccess, EveryWidthInBothByteOrders)
-{
+TEST(SampleAccess, EveryWidthInBothByteOrders) {
     TempDir dir;
     const std::vector<std::vector<int32_t>> values = {
         {-128, -1, 0, 1, 127},
@@ -53,8 +51,7 @@ TEST(SampleAccess, EveryWidthInBothByteOrders)
     }
 }
 
-TEST(SampleAccess, ByteSwapping)
-{
+TEST(SampleAccess, ByteSwapping) {
     uint8_t two[] = {1, 2, 3, 4};
     SwapSamples(two, 2, 2);
     EXPECT_EQ(std::vector<uint8_t>(two, two + 4), (std::vector<uint8_t>{2, 1, 4, 3}));
@@ -69,8 +66,7 @@ TEST(SampleAccess, ByteSwapping)
     EXPECT_EQ(one[0], 1);
 }
 
-TEST(SampleAccess, ChannelsRangesAndTheEndOfTheFile)
-{
+TEST(SampleAccess, ChannelsRangesAndTheEndOfTheFile) {
     TempDir dir;
     // Stereo 32-bit: channel 0 counts up, channel 1 counts down.
     std::vector<int32_t> v;
@@ -114,8 +110,7 @@ TEST(SampleAccess, ChannelsRangesAndTheEndOfTheFile)
     EXPECT_EQ(out[15], 0.0f);
 }
 
-TEST(SampleAccess, FloatSamplesReadLike32BitIntegers)
-{
+TEST(SampleAccess, FloatSamplesReadLike32BitIntegers) {
     TempDir dir;
     const float samples[] = {0.5f, -0.25f, 1.0f, -1.0f, 3.0f, -7.0f, NAN, 0.0f};
     Bytes data(reinterpret_cast<const uint8_t*>(samples),
@@ -139,8 +134,7 @@ TEST(SampleAccess, FloatSamplesReadLike32BitIntegers)
     sfclose(info.handle);
 }
 
-TEST(SampleAccess, BlockLevels)
-{
+TEST(SampleAccess, BlockLevels) {
     BlockLevel level;
     const int16_t square[] = {1000, -1000, 1000, -1000};
     EXPECT_DOUBLE_EQ(level.Level(square, 4, 0), 1000.0);

@@ -10,8 +10,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-TEST(SfItems, KindsAndHeads)
-{
+TEST(SfItems, KindsAndHeads) {
     CSfBase base;
     CSfHead head;
     CSfAna ana;
@@ -34,8 +33,7 @@ TEST(SfItems, KindsAndHeads)
     EXPECT_EQ(info.blockAlign, 4);
 }
 
-TEST(SfItems, TaskWords)
-{
+TEST(SfItems, TaskWords) {
     CSfHead head;
     SfTask& block = head.Info().task;
     block.start = 10;
@@ -64,8 +62,7 @@ TEST(SfItems, TaskWords)
     EXPECT_EQ(untouched.start, 3u);
 }
 
-TEST(SfItems, WindowIsForgottenWhenItCloses)
-{
+TEST(SfItems, WindowIsForgottenWhenItCloses) {
     CSfBase item;
     EXPECT_EQ(item.GetWindow(), nullptr);
     {
@@ -76,8 +73,7 @@ TEST(SfItems, WindowIsForgottenWhenItCloses)
     EXPECT_EQ(item.GetWindow(), nullptr);
 }
 
-TEST(SfItems, HeadNameShowInfoAndCanonicalPaths)
-{
+TEST(SfItems, HeadNameShowInfoAndCanonicalPaths) {
     TempDir dir;
     SetScreenWidth(16);
     RecordingDesktop desktop;
@@ -95,8 +91,8 @@ TEST(SfItems, HeadNameShowInfoAndCanonicalPaths)
     SetScreenWidth(1024);
     ASSERT_TRUE(head);
     EXPECT_EQ(head->GetName(), "/..." + path.substr(path.size() - 25));
-    EXPECT_EQ(FileInfoText(head->Info()), "Filename: " + path +
-                                              "\nFmt:\tWAVE\nSr:\t8000\nNch:\t1\nBps:\t2\nLen:\t1s");
+    EXPECT_EQ(FileInfoText(head->Info()),
+              "Filename: " + path + "\nFmt:\tWAVE\nSr:\t8000\nNch:\t1\nBps:\t2\nLen:\t1s");
     const int handle = head->Info().handle;
     head.reset();
     EXPECT_EQ(::fcntl(handle, F_GETFD), -1); // the file was closed with its head
@@ -105,7 +101,8 @@ TEST(SfItems, HeadNameShowInfoAndCanonicalPaths)
     const std::string link = dir.Path() + "/link";
     std::filesystem::create_directory_symlink(dir.Path() + sub, link);
     EXPECT_EQ(CanonicalSoundPath(link + "/./tone.wav"), CanonicalSoundPath(path));
-    EXPECT_EQ(CanonicalSoundPath(dir.Path() + "/nothing/../x.wav"), dir.Path() + "/nothing/../x.wav");
+    EXPECT_EQ(CanonicalSoundPath(dir.Path() + "/nothing/../x.wav"),
+              dir.Path() + "/nothing/../x.wav");
     SfInfo aiff;
     aiff.flags = 5;
     EXPECT_STREQ(FormatName(aiff), "AIFF");

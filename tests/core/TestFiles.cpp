@@ -7,30 +7,27 @@
 #include <iterator>
 #include <stdexcept>
 
-void AppendLe16(Bytes& b, uint32_t v)
-{
+void AppendLe16(Bytes& b, uint32_t v) {
     b.push_back(uint8_t(v));
     b.push_back(uint8_t(v >> 8));
 }
-void AppendLe32(Bytes& b, uint32_t v)
-{
+void AppendLe32(Bytes& b, uint32_t v) {
     AppendLe16(b, v & 0xFFFF);
     AppendLe16(b, v >> 16);
 }
-void AppendBe16(Bytes& b, uint32_t v)
-{
+void AppendBe16(Bytes& b, uint32_t v) {
     b.push_back(uint8_t(v >> 8));
     b.push_back(uint8_t(v));
 }
-void AppendBe32(Bytes& b, uint32_t v)
-{
+void AppendBe32(Bytes& b, uint32_t v) {
     AppendBe16(b, v >> 16);
     AppendBe16(b, v & 0xFFFF);
 }
-void AppendId(Bytes& b, const char* id) { b.insert(b.end(), id, id + 4); }
+void AppendId(Bytes& b, const char* id) {
+    b.insert(b.end(), id, id + 4);
+}
 
-Bytes PcmBytes(const std::vector<int32_t>& values, int bytesPerSample, bool bigEndian)
-{
+Bytes PcmBytes(const std::vector<int32_t>& values, int bytesPerSample, bool bigEndian) {
     Bytes out;
     for (int32_t v : values) {
         const uint32_t u = bytesPerSample == 1 ? uint32_t(v + 128) : uint32_t(v);
@@ -45,8 +42,7 @@ Bytes PcmBytes(const std::vector<int32_t>& values, int bytesPerSample, bool bigE
     return out;
 }
 
-Bytes Chunk(const char* id, const Bytes& body)
-{
+Bytes Chunk(const char* id, const Bytes& body) {
     Bytes b;
     AppendId(b, id);
     AppendLe32(b, uint32_t(body.size()));
@@ -56,8 +52,7 @@ Bytes Chunk(const char* id, const Bytes& body)
     return b;
 }
 
-Bytes MakeWav(const WavSpec& spec, const Bytes& data)
-{
+Bytes MakeWav(const WavSpec& spec, const Bytes& data) {
     Bytes fmt;
     AppendLe16(fmt, spec.formatTag);
     AppendLe16(fmt, spec.channels);
@@ -86,8 +81,7 @@ Bytes MakeWav(const WavSpec& spec, const Bytes& data)
 }
 
 Bytes MakeAu(uint32_t encoding, uint32_t rate, uint32_t channels, const Bytes& data,
-             uint32_t dataSize, uint32_t dataOffset)
-{
+             uint32_t dataSize, uint32_t dataOffset) {
     Bytes b;
     AppendId(b, ".snd");
     AppendBe32(b, dataOffset);
@@ -101,8 +95,7 @@ Bytes MakeAu(uint32_t encoding, uint32_t rate, uint32_t channels, const Bytes& d
 }
 
 Bytes MakeAiff(int16_t channels, int16_t bits, uint16_t exponent, uint16_t mantissaTop,
-               const Bytes& data, uint32_t ssndOffset)
-{
+               const Bytes& data, uint32_t ssndOffset) {
     const int bytes = bits <= 8 ? 1 : bits <= 16 ? 2 : bits <= 24 ? 3 : 4;
     const uint32_t frames = uint32_t(data.size() / size_t(bytes * channels));
     Bytes b;
@@ -127,30 +120,26 @@ Bytes MakeAiff(int16_t channels, int16_t bits, uint16_t exponent, uint16_t manti
     return b;
 }
 
-TempDir::TempDir()
-{
+TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kavirel-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("cannot make a temporary directory");
     path_ = pattern;
 }
 
-TempDir::~TempDir()
-{
+TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempDir::Write(const std::string& name, const Bytes& bytes) const
-{
+std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
     const std::string path = path_ + "/" + name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
 }
 
-Bytes ReadFileBytes(const std::string& path)
-{
+Bytes ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

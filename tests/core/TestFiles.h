@@ -25,9 +25,9 @@ struct WavSpec {
     uint16_t channels = 1;
     uint32_t rate = 44100;
     uint16_t bytesPerSample = 2;
-    uint32_t fmtSize = 16;            // 16, 18 or 40 in real files
-    std::vector<Bytes> chunksBefore;  // whole chunks (id, size, body) before "data"
-    int64_t dataSizeOverride = -1;    // a different size in the data chunk header
+    uint32_t fmtSize = 16;           // 16, 18 or 40 in real files
+    std::vector<Bytes> chunksBefore; // whole chunks (id, size, body) before "data"
+    int64_t dataSizeOverride = -1;   // a different size in the data chunk header
 };
 Bytes MakeWav(const WavSpec& spec, const Bytes& data);
 Bytes Chunk(const char* id, const Bytes& body); // adds the pad byte for odd sizes
@@ -63,12 +63,10 @@ struct RecordingDesktop : DesktopServices {
     int waitDepth = 0;
 
     void SetInfoText(const std::string& text) override { infoTexts.push_back(text); }
-    void ShowMessage(const std::string& text, MessageIcon icon) override
-    {
+    void ShowMessage(const std::string& text, MessageIcon icon) override {
         messages.emplace_back(text, icon);
     }
-    bool AskRawFormat(const std::string&, RawFormat& values) override
-    {
+    bool AskRawFormat(const std::string&, RawFormat& values) override {
         ++rawAsked;
         rawShown = values;
         if (answerRaw)

@@ -7,8 +7,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-TEST(TolqDsp, PositionedReadsAndStatus)
-{
+TEST(TolqDsp, PositionedReadsAndStatus) {
     TempDir dir;
     Bytes bytes(1000);
     for (size_t i = 0; i < bytes.size(); ++i)
@@ -41,8 +40,7 @@ TEST(TolqDsp, PositionedReadsAndStatus)
     EXPECT_EQ(wrongMode.handle, -1);
 }
 
-TEST(TolqDsp, TwoThreadsReadOneHandle)
-{
+TEST(TolqDsp, TwoThreadsReadOneHandle) {
     TempDir dir;
     Bytes bytes(1 << 20);
     for (size_t i = 0; i < bytes.size(); ++i)
@@ -69,13 +67,12 @@ TEST(TolqDsp, TwoThreadsReadOneHandle)
     sfclose(info.handle);
 }
 
-TEST(TolqDsp, GridGivesAPositiveStepWithTheFirstTickInRange)
-{
+TEST(TolqDsp, GridGivesAPositiveStepWithTheFirstTickInRange) {
     struct Case {
         float lo, hi;
         int inches;
-    } cases[] = {{0, 10, 4}, {0, 0.96f, 1}, {-1, 1, 2}, {0.5f, 1, 7}, {3, 3, 5},
-                 {5, 1, 3},  {0, 8000, 0}, {0, 1e-6f, 9}, {1e6f, 1e6f + 128, 3}};
+    } cases[] = {{0, 10, 4}, {0, 0.96f, 1}, {-1, 1, 2},    {0.5f, 1, 7},         {3, 3, 5},
+                 {5, 1, 3},  {0, 8000, 0},  {0, 1e-6f, 9}, {1e6f, 1e6f + 128, 3}};
     for (const Case& c : cases) {
         float first = -99, step = -99;
         grid(c.lo, c.hi, c.inches, &first, &step);

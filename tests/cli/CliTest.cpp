@@ -1,0 +1,158 @@
+// kavirel-cli as scripts use it: exact outputs, messages and exit codes.
+#include "core/TestFiles.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Cli : public ::testing::Test {
+protected:
+    // Runs kavirel-cli with the settings of a fresh user.
+    Result Run(const std::vector<std::string>& args) {
+        std::string command = "XDG_CONFIG_HOME=" + Quote(config.Path()) + " " KAVIREL_CLI_PATH;
+        for (const std::string& a : args)
+            command += " " + Quote(a);
+        const std::string err = dir.Path() + "/stderr.txt";
+        command += " 2>" + Quote(err);
+        Result r;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+            r.out.append(buf, n);
+        const int status = ::pclose(pipe);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.err = Slurp(err);
+        return r;
+    }
+
+    TempDir dir;
+    TempDir config;
+};
+
+} // namespace
+
+TEST_F(Cli, InfoPrintsTheFileBlock) {
+    WavSpec spec;
+    spec.channels = 2;
+    spec.rate = 22050;
+    const std::string path = dir.Write("s.wav", MakeWav(spec, Bytes(22050 * 4 / 2, 0)));
+    const Result r = Run({"info", path});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Filename: " + path +
+                         "\nFmt:\tWAVE\nSr:\t22050\nNch:\t2\nBps:\t2\nLen:\t0.5s\n"
+                         "DataOffset:\t44\nFrames:\t11025\nBlockAlign:\t4\nFlags:\t3\n");
+    EXPECT_EQ(r.err, "");
+
+    const std::string aiff = dir.Write("b.aif", MakeAiff(1, 24, 0x400E, 0xAC44, Bytes(300, 0)));
+    const Result a = Run({"info", aiff, "--raw", "8000,1,1,0,LSB"}); // ignored: the header is known
+    EXPECT_EQ(a.code, 0);
+    EXPECT_NE(a.out.find("\nFmt:\tAIFF\nSr:\t44100\nNch:\t1\nBps:\t3\n"), std::string::npos);
+    EXPECT_NE(a.out.find("Frames:\t100\n"), std::string::npos);
+}
+
+TEST_F(Cli, RawFilesNeedTheirFormat) {
+    const std::string path = dir.Write("a.pcm", Bytes(1000, 0));
+    const Result none = Run({"info", path});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("--raw"), std::string::npos);
+
+    const Result raw = Run({"info", path, "--raw", "16000,2,2,100,MSB"});
+    EXPECT_EQ(raw.code, 0);
+    EXPECT_NE(raw.out.find("Fmt:\tAIFF\nSr:\t16000\nNch:\t2\nBps:\t2\nLen:\t0.0140625s\n"
+                           "DataOffset:\t100\nFrames:\t225\nBlockAlign:\t4\nFlags:\t5\n"),
+              std::string::npos)
+        << raw.out;
+
+    const Result bad = Run({"info", path, "--raw", "16000,2,2"});
+    EXPECT_EQ(bad.code, 64);
+    EXPECT_NE(bad.err.find("--raw needs"), std::string::npos);
+}
+
+TEST_F(Cli, RefusedFilesSayWhy) {
+    const std::string au = dir.Write("u.au", MakeAu(1, 8000, 1, Bytes(100, 0), 100));
+    const Result r = Run({"info", au, "--raw", "8000,0,1,24,LSB"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "This AU file encoding is not supported\n"
+                     "The channel count of this file is invalid!\n");
+    const Result missing = Run({"info", dir.Path() + "/none.wav"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos);
+    EXPECT_EQ(Run({"info"}).code, 64);
+    EXPECT_EQ(Run({"frobnicate"}).code, 64);
+}
+
+TEST_F(Cli, OverviewComputesThenReadsTheCache) {
+    std::vector<int32_t> v;
+    for (int i = 0; i < 40; ++i)
+        v.push_back(i % 2 ? 300 : -200);
+    const std::string path = dir.Write("o.wav", MakeWav(WavSpec{}, PcmBytes(v, 2)));
+    const Result first = Run({"overview", path, "--screen-width", "4"});
+    EXPECT_EQ(first.code, 0);
+    std::istringstream lines(first.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "# channels=1 width=4 method=32795 source=computed");
+    std::vector<std::string> values;
+    while (std::getline(lines, line))
+        values.push_back(line);
+    ASSERT_EQ(values.size(), 16u);
+    EXPECT_EQ(values[0], "300");
+    EXPECT_EQ(values[1], "-200");
+    EXPECT_EQ(values[8], "47.7815132"); // 10 log10((3 x 200^2 + 2 x 300^2) / 5)
+
+    const Result second = Run({"overview", path, "--screen-width", "4"});
+    EXPECT_EQ(second.out.substr(0, second.out.find('\n')),
+              "# channels=1 width=4 method=32795 source=cache");
+    EXPECT_EQ(second.out.substr(second.out.find('\n')), first.out.substr(first.out.find('\n')));
+    EXPECT_EQ(Run({"overview", path, "--screen-width", "0"}).code, 64);
+}
+
+TEST_F(Cli, NotesAndTimes) {
+    EXPECT_EQ(Run({"note", "440"}).out, "A4+0Cent\n");
+    EXPECT_EQ(Run({"note", "440", "--notation", "1"}).out, "A1+0Cent\n");
+    EXPECT_EQ(Run({"note", "493.88", "--notation", "1"}).out, "H1-0.012Cent\n");
+    EXPECT_EQ(Run({"note", "0"}).out, "\n");
+    EXPECT_EQ(Run({"note", "abc"}).code, 64);
+
+    // The reference pitch comes from the user's settings. Qt keeps the group
+    // "General" as "%General" in the file, "General" being its own name for
+    // values outside any group.
+    std::filesystem::create_directories(config.Path() + "/TOLQ");
+    std::ofstream(config.Path() + "/TOLQ/Kavirel.conf") << "[%General]\nBtf=442\n";
+    EXPECT_EQ(Run({"note", "442"}).out, "A4+0Cent\n");
+    EXPECT_EQ(Run({"note", "442", "--ref", "440"}).out, "A4+7.9Cent\n");
+
+    EXPECT_EQ(Run({"time", "1m30s", "--rate", "44100"}).out, "3969000\t1m30s\t01m30.000s\n");
+    EXPECT_EQ(Run({"time", "1s500", "--rate", "44100"}).out, "44600\t1.01134s\t1.011s\n");
+    EXPECT_EQ(Run({"time", "3725.125s", "--rate", "1000"}).out,
+              "3725125\t1h2m5.125s\t1h02m05.125s\n");
+    EXPECT_EQ(Run({"time", "1s"}).code, 64);
+}
