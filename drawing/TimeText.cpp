@@ -108,7 +108,8 @@ std::string FormatSeconds(double t, int mode) {
 }
 
 std::string FormatFrames(int32_t n, float sr, int mode) {
-    const long double t = static_cast<long double>(n) / sr;
+    // Without a rate there is no time; it is written as 0 like other non-finite times.
+    const long double t = sr != 0 ? static_cast<long double>(n) / sr : 0.0L;
     return FormatSeconds(static_cast<double>(t), mode);
 }
 

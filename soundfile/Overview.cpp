@@ -17,9 +17,18 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "16-bit samples are sca
 namespace {
 
 // Lanes per channel in the min/max and square-sum loops: enough independent
-// accumulators for the compiler to keep them in vector registers.
+// accumulators, of a size known at compile time, for the compiler to keep them
+// in vector registers. Mono and stereo, nearly every file, take that path.
 constexpr int kLanes = 16;
-constexpr int kMaxLaneChannels = 8;
+
+// The hot loops get a second build for processors with 256-bit vectors,
+// chosen when the program loads. Clang cannot clone templates; its builds
+// (the fuzzer) keep the baseline loops.
+#if defined(__clang__)
+#define KAVIREL_VECTOR_CLONES
+#else
+#define KAVIREL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
 
 // Reads one column or block at a time and hands out its frames as numbers.
 class BlockReader {
@@ -84,61 +93,89 @@ private:
     std::vector<int32_t> values_;
 };
 
-// Minimum and maximum of each channel over interleaved frames (frames >= 1).
+// Minimum and maximum of each of N channels over interleaved frames (frames >= 1).
+template <typename T, int N>
+KAVIREL_VECTOR_CLONES void FixedMinMax(const T* v, size_t frames, int32_t* mn, int32_t* mx) {
+    constexpr size_t L = size_t(kLanes) * N;
+    T lmn[L], lmx[L];
+    for (size_t j = 0; j < L; ++j)
+        lmn[j] = lmx[j] = v[j % N];
+    const size_t total = frames * N;
+    size_t i = 0;
+    for (; i + L <= total; i += L) {
+        const T* block = v + i;
+        for (size_t j = 0; j < L; ++j) {
+            lmn[j] = block[j] < lmn[j] ? block[j] : lmn[j];
+            lmx[j] = block[j] > lmx[j] ? block[j] : lmx[j];
+        }
+    }
+    for (int c = 0; c < N; ++c)
+        mn[c] = mx[c] = v[c];
+    for (size_t j = 0; j < L; ++j) {
+        mn[j % N] = std::min<int32_t>(mn[j % N], lmn[j]);
+        mx[j % N] = std::max<int32_t>(mx[j % N], lmx[j]);
+    }
+    for (; i < total; ++i) {
+        mn[i % N] = std::min<int32_t>(mn[i % N], v[i]);
+        mx[i % N] = std::max<int32_t>(mx[i % N], v[i]);
+    }
+}
+
 template <typename T>
 void ChannelMinMax(const T* v, size_t frames, int channels, int32_t* mn, int32_t* mx) {
+    if (channels == 1)
+        return FixedMinMax<T, 1>(v, frames, mn, mx);
+    if (channels == 2)
+        return FixedMinMax<T, 2>(v, frames, mn, mx);
     for (int c = 0; c < channels; ++c)
         mn[c] = mx[c] = v[c];
     const size_t total = frames * size_t(channels);
-    size_t i = size_t(channels);
-    if (channels <= kMaxLaneChannels && total >= size_t(2 * kLanes * channels)) {
-        const size_t lanes = size_t(kLanes) * size_t(channels);
-        T lmn[kLanes * kMaxLaneChannels], lmx[kLanes * kMaxLaneChannels];
-        std::copy(v, v + lanes, lmn);
-        std::copy(v, v + lanes, lmx);
-        for (i = lanes; i + lanes <= total; i += lanes) {
-            const T* block = v + i;
-            for (size_t j = 0; j < lanes; ++j) {
-                lmn[j] = std::min(lmn[j], block[j]);
-                lmx[j] = std::max(lmx[j], block[j]);
-            }
-        }
-        for (size_t j = 0; j < lanes; ++j) {
-            const int c = int(j % size_t(channels));
-            mn[c] = std::min<int32_t>(mn[c], lmn[j]);
-            mx[c] = std::max<int32_t>(mx[c], lmx[j]);
-        }
-    }
-    for (; i < total; ++i) {
+    for (size_t i = size_t(channels); i < total; ++i) {
         const int c = int(i % size_t(channels));
         mn[c] = std::min<int32_t>(mn[c], v[i]);
         mx[c] = std::max<int32_t>(mx[c], v[i]);
     }
 }
 
-// Sum of squares of each channel. 16-bit squares add up exactly in 64 bits;
-// wider samples are summed in extended precision.
-void ChannelSquares(const int16_t* v, size_t frames, int channels, long double* sums) {
-    const size_t total = frames * size_t(channels);
-    std::vector<int64_t> exact(size_t(channels), 0);
+// Sums of squares of 16-bit samples, exact in 64 bits. Two squares of one
+// channel (lane j and lane j + L/2 hold the same channel) add up to at most
+// 2^31, which fits 32 unsigned bits; only that pair sum is widened.
+template <int N>
+KAVIREL_VECTOR_CLONES void FixedSquares(const int16_t* v, size_t frames, uint64_t* sums) {
+    constexpr size_t L = size_t(kLanes) * N;
+    constexpr size_t H = L / 2;
+    uint64_t acc[H] = {};
+    const size_t total = frames * N;
     size_t i = 0;
-    if (channels <= kMaxLaneChannels) {
-        const size_t lanes = size_t(kLanes) * size_t(channels);
-        int64_t acc[kLanes * kMaxLaneChannels] = {};
-        for (; i + lanes <= total; i += lanes) {
-            const int16_t* block = v + i;
-            for (size_t j = 0; j < lanes; ++j)
-                acc[j] += int32_t(block[j]) * int32_t(block[j]);
+    for (; i + L <= total; i += L) {
+        const int16_t* block = v + i;
+        for (size_t j = 0; j < H; ++j) {
+            const int32_t a = block[j], b = block[j + H];
+            acc[j] += uint32_t(a * a) + uint32_t(b * b);
         }
-        for (size_t j = 0; j < lanes; ++j)
-            exact[j % size_t(channels)] += acc[j];
     }
     for (; i < total; ++i)
-        exact[i % size_t(channels)] += int32_t(v[i]) * int32_t(v[i]);
+        sums[i % N] += uint32_t(int32_t(v[i]) * int32_t(v[i]));
+    for (size_t j = 0; j < H; ++j)
+        sums[j % N] += acc[j];
+}
+
+void ChannelSquares(const int16_t* v, size_t frames, int channels, long double* sums) {
+    std::vector<uint64_t> exact(size_t(channels), 0);
+    if (channels == 1) {
+        FixedSquares<1>(v, frames, exact.data());
+    } else if (channels == 2) {
+        FixedSquares<2>(v, frames, exact.data());
+    } else {
+        const size_t total = frames * size_t(channels);
+        for (size_t i = 0; i < total; ++i)
+            exact[i % size_t(channels)] += uint32_t(int32_t(v[i]) * int32_t(v[i]));
+    }
     for (int c = 0; c < channels; ++c)
         sums[c] = static_cast<long double>(exact[size_t(c)]);
 }
 
+// Wider samples are summed in extended precision.
 void ChannelSquares(const int32_t* v, size_t frames, int channels, long double* sums) {
     std::fill(sums, sums + channels, 0.0L);
     const size_t total = frames * size_t(channels);

@@ -82,6 +82,10 @@ void grid(float lo, float hi, int inches, float* first, float* step) {
     }
     if (f > hi)
         f = lo;
+    // Ticks are counted in single precision every tenth of a step; far from
+    // zero a tenth may not move a float at all, so the step grows until it does.
+    for (int i = 0; i < 40 && float(f + s / 10.0) == float(f); ++i)
+        s *= 10.0;
     *first = static_cast<float>(f);
     *step = static_cast<float>(s);
 }

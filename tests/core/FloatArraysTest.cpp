@@ -62,6 +62,12 @@ TEST(FindPeakIndex, NeverReadsOutsideTheArray) {
     // A start before the beginning searches upward from the first testable index.
     EXPECT_EQ(FindPeakIndex(values, count, -10, 1), 1);
     EXPECT_EQ(FindPeakIndex(values, count, INT_MIN, 1), 1);
+    // The only maximum, at count - 2, would need a value beyond the end to be
+    // recognised; the first value would need one before the beginning.
+    std::vector<float> edges = {1000, 1, 2, 3, 5, 4, -1000};
+    const float* rising = edges.data() + 1;
+    EXPECT_EQ(FindPeakIndex(rising, count, 0, 1), 0);
+    EXPECT_EQ(FindPeakIndex(rising, count, 4, -1), 4);
     // Too short to hold a peak.
     for (int n : {0, 1, 2, -5})
         for (int direction : {1, -1})

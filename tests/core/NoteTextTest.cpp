@@ -63,6 +63,10 @@ TEST(NoteText, NearestNoteUpToHalfASemitone) {
     EXPECT_EQ(NoteText(Cents(440, 50.1), 440, 0), "Bb4-50Cent");
     EXPECT_EQ(NoteText(Cents(440, -49.9), 440, 0), "A4-50Cent");
     EXPECT_EQ(NoteText(Cents(440, -50.1), 440, 0), "G#4+50Cent");
+    // This frequency lies exactly 50 cents above A4 in double arithmetic; a
+    // pitch halfway between two notes belongs to the upper one.
+    EXPECT_EQ(NoteText(452.8929841231364, 440, 0), "Bb4-50Cent");
+    EXPECT_EQ(NoteText(452.8929841231364, 440, 1), "B1-50Cent");
 }
 
 TEST(NoteText, TheOctaveChangesAtC) {

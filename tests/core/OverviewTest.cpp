@@ -242,3 +242,42 @@ TEST(OverviewCachePath, ReplacesOrAddsTheExtension) {
     EXPECT_EQ(OverviewCachePath("/a/.hidden"), "/a/.hidden.sfv");
     EXPECT_EQ(OverviewCachePath("x.tar.aiff"), "x.tar.sfv");
 }
+
+TEST_F(Overview, LongColumnsMatchAPlainScan)
+{
+    // Columns long enough for the vectorised loops, with full-scale values
+    // (-32768 squared twice is exactly 2^31) and odd frame counts per column.
+    for (int channels : {1, 2, 3}) {
+        uint32_t seed = 7;
+        std::vector<int32_t> v;
+        const int frames = 5003;
+        for (int i = 0; i < frames * channels; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            v.push_back(i % 97 == 0 ? -32768 : int32_t(int16_t(seed >> 16)));
+        }
+        WavSpec spec;
+        spec.channels = uint16_t(channels);
+        auto head = Open(dir.Write("long.wav", MakeWav(spec, PcmBytes(v, 2))));
+        ASSERT_TRUE(head);
+        const std::vector<float>& o = head->Info().overview;
+        const int F = frames / 8, G = 16, FB = frames / G;
+        for (int c = 0; c < channels; ++c) {
+            for (int k = 0; k < 8; ++k) {
+                int32_t mn = INT32_MAX, mx = INT32_MIN;
+                for (int f = k * F; f < (k + 1) * F; ++f) {
+                    mn = std::min(mn, v[size_t(f * channels + c)]);
+                    mx = std::max(mx, v[size_t(f * channels + c)]);
+                }
+                EXPECT_EQ(o[size_t(c * 16 + 2 * k)], float(mx)) << channels << " " << c << " " << k;
+                EXPECT_EQ(o[size_t(c * 16 + 2 * k + 1)], float(mn)) << channels << " " << c;
+            }
+            for (int k = 0; k < G; ++k) {
+                std::vector<int32_t> block;
+                for (int f = k * FB; f < (k + 1) * FB; ++f)
+                    block.push_back(v[size_t(f * channels + c)]);
+                EXPECT_NEAR(o[size_t(channels * 16 + c * 16 + k)], LevelOf(block), 1e-4)
+                    << channels << " " << c << " " << k;
+            }
+        }
+    }
+}

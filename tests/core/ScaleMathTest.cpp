@@ -112,8 +112,10 @@ TEST(NiceStep, NoStepForUnusableRanges) {
     ExpectNoStep(-std::numeric_limits<double>::max(), std::numeric_limits<double>::max(), 4);
     // A tenth of the width underflows.
     ExpectNoStep(0, std::numeric_limits<double>::denorm_min(), 4);
-    // The step is below the resolution of the values: no tick above lo exists.
+    // The step is below the resolution of the values: no tick lies above lo,
+    // or a tick plus the step is the same tick again.
     ExpectNoStep(1e17, std::nextafter(1e17, kInf), 4);
+    ExpectNoStep(9.044889105823874, 9.04488910582388, 9);
 }
 
 TEST(NiceStep, CountIsClampedToInt) {
