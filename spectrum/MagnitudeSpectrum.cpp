@@ -36,7 +36,7 @@ void PowersToLevels(float* values, int count, bool decibels) {
 } // namespace
 
 void MagnitudeSpectrum(float* data, int n, bool decibels) {
-    if (n < 2 || !IsPowerOfTwo(n)) {
+    if (n < 2 || !IsFftLength(n)) {
         return;
     }
     if (n <= kLongestFftwFrame) {

@@ -6,7 +6,9 @@
 
 // The lengths these transforms take, and so the frame lengths of the spectral
 // routines built on them.
-inline bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+inline bool IsFftLength(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
 
 // X[k] = sum over t of x[t] e^(-2 pi i k t / n), unscaled. n must be a power
 // of two; any other n leaves the arrays unchanged.

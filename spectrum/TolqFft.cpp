@@ -11,7 +11,9 @@
 
 namespace {
 
-fftwf_complex* AsBins(float* values) { return reinterpret_cast<fftwf_complex*>(values); }
+fftwf_complex* AsBins(float* values) {
+    return reinterpret_cast<fftwf_complex*>(values);
+}
 
 struct PlanPair {
     fftwf_plan forward; // n reals to n/2 + 1 bins, out of place
@@ -79,7 +81,9 @@ thread_local WorkArray t_bins;
 // need, such as a sonagram column at an odd offset of its buffer.
 thread_local WorkArray t_frame;
 
-bool IsTransformLength(int n) { return n >= 2 && n % 2 == 0; }
+bool IsTransformLength(int n) {
+    return n >= 2 && n % 2 == 0;
+}
 
 } // namespace
 

@@ -12,16 +12,18 @@ struct CosineTerms {
     double a0, a1, a2, a3;
 };
 
+constexpr CosineTerms kHanning{0.5, 0.5, 0.0, 0.0};
+constexpr CosineTerms kHamming{0.54, 0.46, 0.0, 0.0};
 // Blackman's exact form, 7938/18608, 9240/18608 and 1430/18608: it puts zeros
 // on the third and fourth side lobes, so the highest one lies near -68 dB
 // against the -58 dB of the rounded 0.42, 0.5, 0.08.
-constexpr CosineTerms kHanning{0.5, 0.5, 0.0, 0.0};
-constexpr CosineTerms kHamming{0.54, 0.46, 0.0, 0.0};
 constexpr CosineTerms kBlackman{0.4265907136715391, 0.4965606190885641, 0.07684866723989682, 0.0};
 constexpr CosineTerms kBlackmanHarris{0.35875, 0.48829, 0.14128, 0.01168};
 
-// Divided by the window length, not one less: the window is one period of its
-// cosines, so its first value is its minimum and its peak lies at N/2.
+// Divided by the window length, not one less: one whole period of the cosines,
+// the form that matches the transform's bins. A sine on a whole bin then
+// spreads over exactly three bins under Hanning and Hamming; the first value
+// is the minimum and the peak lies at N/2.
 void FillCosineWindow(float* window, int n, const CosineTerms& terms) {
     const double step = 2.0 * kPi / n;
     for (int k = 0; k < n; ++k) {
