@@ -32,10 +32,12 @@ struct SfTask {
     int32_t word8 = 0;
     int32_t word9 = 0;
     uint32_t flags = 0; // word 10
-    int32_t word11 = 0; // words 11 to 14: the spectrum item's own words
-    int32_t word12 = 0;
-    int32_t word13 = 0;
-    int32_t word14 = 0;
+    // Words 11 to 14: the selection box of a spectrum view, which a spectrum
+    // inserted from it zooms into.
+    float boxFreqLow = 0.0f; // Hz
+    float boxFreqHigh = 0.0f;
+    float boxLevelLow = 0.0f; // dB, or linear magnitude
+    float boxLevelHigh = 0.0f;
 };
 
 // One opened sound file. The format fields are written only while the file is

@@ -12,7 +12,17 @@ int Usage() {
                          "  info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]\n"
                          "  overview FILE [--screen-width W] [--raw ...]\n"
                          "  note FREQ [--ref HZ] [--notation N]\n"
-                         "  time TEXT --rate SR\n");
+                         "  time TEXT --rate SR\n"
+                         "  play FILE [--start F] [--end F] [--loop] [--seconds S] [--list-devices] "
+                         "[--verbose]\n"
+                         "  spectrum FILE --start F [--end F] [--channel C] [--lfft N] [--lwdw N] "
+                         "[--shift N] [--window I] [--linear] [--method M] [--cepfreq HZ] "
+                         "[--screen-width W] [--raw ...]\n"
+                         "  envelope FILE --start F --end F [--channel C] [--screen-width W] "
+                         "[--raw ...]\n"
+                         "  sonagram FILE --start F --end F [--channel C] [--lfft N] [--lwdw N] "
+                         "[--window I] [--range R] [--fmax HZ] [--screen-width W] [--cells] "
+                         "[--png OUT] [--raw ...]\n");
     return kExitUsage;
 }
 
@@ -30,5 +40,13 @@ int main(int argc, char** argv) {
         return RunNote(argc, argv);
     if (std::strcmp(command, "time") == 0)
         return RunTime(argc, argv);
+    if (std::strcmp(command, "play") == 0)
+        return RunPlay(argc, argv);
+    if (std::strcmp(command, "spectrum") == 0)
+        return RunSpectrum(argc, argv);
+    if (std::strcmp(command, "envelope") == 0)
+        return RunEnvelope(argc, argv);
+    if (std::strcmp(command, "sonagram") == 0)
+        return RunSonagram(argc, argv);
     return Usage();
 }

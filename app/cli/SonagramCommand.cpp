@@ -1,0 +1,157 @@
+#include "CliArgs.h"
+#include "CliDesktop.h"
+#include "Commands.h"
+#include "OpenFile.h"
+#include "SonagramPng.h"
+#include "sonagram/CSfSon.h"
+#include "sonagram/ComputeSonagram.h"
+#include "soundfile/CSfSettings.h"
+#include "soundfile/QtSettingsStore.h"
+#include "soundfile/SfItems.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const char* kUsage = "sonagram FILE --start F --end F [--channel C] [--lfft N] [--lwdw N] "
+                     "[--window I] [--range R] [--fmax HZ] [--screen-width W] [--cells] "
+                     "[--png OUT] [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+
+uint32_t Frame(CliArgs& args, const std::string& name) {
+    const long frame = args.Int(name, 0);
+    if (frame < 0 || frame > long(UINT32_MAX))
+        args.Fail("--" + name + " must be a frame number from 0 to 4294967295");
+    return uint32_t(frame);
+}
+
+int32_t Int32(CliArgs& args, const std::string& name, int32_t def) {
+    const long value = args.Int(name, def);
+    if (value < INT32_MIN || value > INT32_MAX) {
+        args.Fail("--" + name + " is out of range");
+        return def;
+    }
+    return int32_t(value);
+}
+
+// The sonagram settings of a new item with what the command line gives
+// instead; values the options sheet would not accept are refused.
+SfFftParam SonParameters(CliArgs& args) {
+    QtSettingsStore store;
+    const CSfSettings settings(store);
+    SfFftParam son = settings.Son();
+    son.Lfft = Int32(args, "lfft", son.Lfft);
+    son.Lwdw = Int32(args, "lwdw", son.Lwdw);
+    son.IWin = Int32(args, "window", son.IWin);
+    son.Range = Int32(args, "range", son.Range);
+    son.Fmax = float(args.Real("fmax", son.Fmax));
+    if (son.Lfft < 16 || son.Lfft > 1048576 || (son.Lfft & (son.Lfft - 1)) != 0)
+        args.Fail("--lfft must be a power of two from 16 to 1048576");
+    if (son.Lwdw < 1)
+        args.Fail("--lwdw must be above 0");
+    // As when the settings are loaded: the window fills at most the frame.
+    if (son.Lwdw > son.Lfft)
+        son.Lwdw = son.Lfft;
+    if (son.Range < 1)
+        args.Fail("--range must be above 0");
+    if (son.Fmax < 0.0f)
+        args.Fail("--fmax must not be negative");
+    return son;
+}
+
+// The task as the head window would hold it, checked against the file.
+bool SetTask(CliArgs& args, CSfHead& head, uint32_t start, uint32_t end, int32_t channel) {
+    const SfInfo& info = head.Info();
+    if (channel < 0 || channel >= info.channels)
+        args.Fail("--channel must lie between 0 and " + std::to_string(info.channels - 1));
+    if (end > info.frames)
+        args.Fail("--end must not lie beyond the end of the file, frame " +
+                  std::to_string(info.frames));
+    SfTask& task = head.Info().task;
+    task.start = start;
+    task.end = end;
+    task.channel = channel;
+    return args.Ok();
+}
+
+void PrintResult(const CSfSon& son, const SonagramCells& cells, bool withCells) {
+    const SfFftParam& p = son.Param();
+    const SonLevels& levels = son.Levels();
+    std::printf(
+        "dBMax\t%.9g\nFloor\t%d\nFmax\t%.9g\nW\t%d\nH\t%d\nLevelMin\t%.9g\nLevelMax\t%.9g\n",
+        double(p.dBMax), p.Floor, double(p.Fmax), cells.width, cells.height, double(levels.minimum),
+        double(levels.maximum));
+    for (size_t i = 0; i < levels.values.size(); ++i)
+        std::printf("%zu\t%.9g\n", i, double(levels.values[i]));
+    if (!withCells || cells.index.empty())
+        return;
+    for (int y = 0; y < cells.height; ++y) {
+        for (int x = 0; x < cells.width; ++x)
+            std::printf(x == 0 ? "%d" : " %d", cells.At(x, y));
+        std::printf("\n");
+    }
+}
+
+// What the user is told when nothing was computed, where the computation
+// has not said it itself.
+const char* RefusalText(SonagramOutcome outcome) {
+    switch (outcome) {
+    case SonagramOutcome::EmptyRange:
+        return "You have to define a task!";
+    case SonagramOutcome::BadFftLength:
+        return "The FFT length must be a power of two";
+    case SonagramOutcome::OutOfMemory:
+        return "There is not enough memory for this sonagram";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+int RunSonagram(int argc, char** argv) {
+    CliArgs args(argc, argv, 2, {"cells"});
+    if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
+        !ApplyScreenWidth(args))
+        return UsageError(args, kUsage);
+    const uint32_t start = Frame(args, "start");
+    const uint32_t end = Frame(args, "end");
+    const int32_t channel = Int32(args, "channel", 0);
+    const SfFftParam parameters = SonParameters(args);
+    if (!args.Ok())
+        return UsageError(args, kUsage);
+
+    CSfHead head;
+    const int code = OpenSoundFile(args, head.Info());
+    if (code == kExitUsage)
+        return UsageError(args, kUsage);
+    if (code != kExitOk)
+        return code;
+    if (!SetTask(args, head, start, end, channel))
+        return UsageError(args, kUsage);
+
+    const auto son = CSfSon::Create(head, parameters);
+    CliDesktop desktop(std::nullopt);
+    SonagramCells cells;
+    const SonagramOutcome outcome = ComputeSonagram(*son, cells, desktop);
+    if (outcome != SonagramOutcome::Computed && outcome != SonagramOutcome::NoCells) {
+        if (const char* text = RefusalText(outcome))
+            std::fprintf(stderr, "%s\n", text);
+        return kExitRefused;
+    }
+    PrintResult(*son, cells, args.Has("cells"));
+    if (!args.Has("png"))
+        return kExitOk;
+    const std::string png = args.Text("png");
+    if (cells.index.empty()) {
+        std::fprintf(stderr, "The sonagram has %d x %d cells: %s is not written\n", cells.width,
+                     cells.height, png.c_str());
+        return kExitRefused;
+    }
+    if (!WriteSonagramPng(cells, png)) {
+        std::fprintf(stderr, "%s cannot be written\n", png.c_str());
+        return kExitRefused;
+    }
+    return kExitOk;
+}

@@ -1,0 +1,27 @@
+#include "SonagramPng.h"
+
+#include "sonagram/GreyPalette.h"
+
+#include <QList>
+#include <QString>
+#include <QtGui/QImage>
+#include <cstring>
+
+bool WriteSonagramPng(const SonagramCells& cells, const std::string& path) {
+    if (cells.width <= 0 || cells.height <= 0)
+        return false;
+    QImage image(cells.width, cells.height, QImage::Format_Indexed8);
+    if (image.isNull())
+        return false;
+    const ColourTable& table = SonagramColourTable();
+    QList<QRgb> colours;
+    for (const PaletteColour& c : table)
+        colours.append(qRgb(c.red, c.green, c.blue));
+    image.setColorTable(colours);
+    // QImage pads its rows to four bytes, so they are copied one by one.
+    const std::vector<uint8_t> bytes = ImageBytes(cells, table);
+    for (int row = 0; row < cells.height; ++row)
+        std::memcpy(image.scanLine(row), bytes.data() + std::size_t(row) * cells.width,
+                    std::size_t(cells.width));
+    return image.save(QString::fromStdString(path), "PNG");
+}

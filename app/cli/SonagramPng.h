@@ -1,0 +1,11 @@
+// The sonagram image as a PNG file, as the sonagram window shows it before
+// stretching.
+#pragma once
+
+#include "sonagram/SonagramCells.h"
+
+#include <string>
+
+// Writes the W x H grey image of cells to path. False when cells hold no
+// image or the file cannot be written.
+bool WriteSonagramPng(const SonagramCells& cells, const std::string& path);

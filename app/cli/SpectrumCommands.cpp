@@ -1,0 +1,157 @@
+// spectrum and envelope: the spectrum window's computation and the waveform
+// window's envelope for a task given on the command line.
+#include "CliArgs.h"
+#include "CliDesktop.h"
+#include "Commands.h"
+#include "OpenFile.h"
+#include "soundfile/CSfSettings.h"
+#include "soundfile/QtSettingsStore.h"
+#include "soundfile/SfInfo.h"
+#include "soundfile/SfItems.h"
+#include "spectrum/CSfFft.h"
+#include "spectrum/TaskSpectrum.h"
+#include "waveform/CSfWav.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+namespace {
+
+constexpr long kLargestFrame = std::numeric_limits<uint32_t>::max();
+
+// A frame number option: a whole number from 0 to the largest 32-bit frame.
+uint32_t Frame(CliArgs& args, const std::string& name, uint32_t def) {
+    const long frame = args.Int(name, def);
+    if (frame < 0 || frame > kLargestFrame) {
+        args.Fail("--" + name + " must be a frame number from 0 to " +
+                  std::to_string(kLargestFrame));
+        return def;
+    }
+    return uint32_t(frame);
+}
+
+// An option that must lie between low and high.
+long Bounded(CliArgs& args, const std::string& name, long def, long low, long high) {
+    const long value = args.Int(name, def);
+    if (value < low || value > high) {
+        args.Fail("--" + name + " must lie between " + std::to_string(low) + " and " +
+                  std::to_string(high));
+        return def;
+    }
+    return value;
+}
+
+// The transform lengths the parameter pages offer.
+bool IsOfferedLength(long n) {
+    return n >= 16 && n <= 1048576 && (n & (n - 1)) == 0;
+}
+
+// Opens the file and sets the head's task from --start, --end (the start when
+// not given) and --channel, as a selection in the head window would. Returns
+// kExitOk or the exit code after telling why not.
+int OpenTask(CliArgs& args, CSfHead& head) {
+    const uint32_t start = Frame(args, "start", 0);
+    const uint32_t end = Frame(args, "end", start);
+    const long channel = args.Int("channel", 0);
+    if (!args.Ok())
+        return kExitUsage;
+    SfInfo& info = head.Info();
+    const int code = OpenSoundFile(args, info);
+    if (code != kExitOk)
+        return code;
+    if (channel < 0 || channel >= info.channels)
+        args.Fail("--channel must lie between 0 and " + std::to_string(info.channels - 1));
+    else if (end > info.frames)
+        args.Fail("--end must not lie beyond the " + std::to_string(info.frames) +
+                  " frames of the file");
+    if (!args.Ok())
+        return kExitUsage;
+    info.task.start = start;
+    info.task.end = end;
+    info.task.channel = int32_t(channel);
+    return kExitOk;
+}
+
+} // namespace
+
+int RunSpectrum(int argc, char** argv) {
+    const char* usage =
+        "spectrum FILE --start F [--end F] [--channel C] [--lfft N] [--lwdw N] [--shift N] "
+        "[--window I] [--linear] [--method M] [--cepfreq HZ] [--screen-width W] "
+        "[--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    CliArgs args(argc, argv, 2, {"linear"});
+    if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !ApplyScreenWidth(args))
+        return UsageError(args, usage);
+
+    // What is not given comes from the settings, as for a new spectrum item.
+    QtSettingsStore store;
+    CSfSettings settings(store);
+    SfFftParam& fft = settings.Fft();
+    fft.Lfft = int32_t(args.Int("lfft", fft.Lfft));
+    if (args.Ok() && !IsOfferedLength(fft.Lfft))
+        args.Fail("--lfft must be a power of two from 16 to 1048576");
+    fft.Lwdw = int32_t(Bounded(args, "lwdw", fft.Lwdw, 1, 1048576));
+    fft.Shift = int32_t(Bounded(args, "shift", fft.Shift, 1, kLargestFrame / 2));
+    fft.IWin = int32_t(Bounded(args, "window", fft.IWin, std::numeric_limits<int32_t>::min(),
+                               std::numeric_limits<int32_t>::max()));
+    settings.SetMethod(int32_t(Bounded(args, "method", settings.Method(), 0, 2)));
+    fft.CepFreq = args.Real("cepfreq", fft.CepFreq);
+    if (args.Ok() && !(fft.CepFreq > 0.0))
+        args.Fail("--cepfreq must be above 0");
+    if (args.Has("linear"))
+        settings.SetYScale(settings.YScale() & ~uint32_t{kScaleLog});
+
+    CSfHead head;
+    const int code = OpenTask(args, head);
+    if (code == kExitUsage)
+        return UsageError(args, usage);
+    if (code != kExitOk)
+        return code;
+    CSfFft item(head, settings);
+    CliDesktop desktop(std::nullopt);
+    if (!ComputeTaskSpectrum(item, desktop)) {
+        if (!desktop.MessageShown())
+            std::fprintf(stderr, "%s: the spectrum cannot be computed\n", head.Info().path.c_str());
+        return kExitRefused;
+    }
+    const SfFftParam& p = item.Param();
+    const double binWidth = double(head.Info().rate) / p.Lfft;
+    for (size_t i = 0; i < p.spectrum->size(); ++i) {
+        std::printf("%zu\t%.9g\t%.9g", i, double(i) * binWidth, double((*p.spectrum)[i]));
+        if (p.smoothed)
+            std::printf("\t%.9g", double((*p.smoothed)[i]));
+        std::printf("\n");
+    }
+    return kExitOk;
+}
+
+int RunEnvelope(int argc, char** argv) {
+    const char* usage = "envelope FILE --start F --end F [--channel C] [--screen-width W] "
+                        "[--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    CliArgs args(argc, argv, 2, {});
+    if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
+        !ApplyScreenWidth(args))
+        return UsageError(args, usage);
+    CSfHead head;
+    const int code = OpenTask(args, head);
+    if (code == kExitUsage)
+        return UsageError(args, usage);
+    if (code != kExitOk)
+        return code;
+    CSfWav item(head);
+    CliDesktop desktop(std::nullopt);
+    // The program refuses to open a waveform window on no frames.
+    if (item.Range().length == 0) {
+        desktop.ShowMessage("You have to define a task!", MessageIcon::Information);
+        return kExitRefused;
+    }
+    item.BuildEnvelope(desktop);
+    const WavEnvelope& envelope = item.Envelope();
+    std::printf("# count=%zu lower=%.9g upper=%.9g\n", envelope.values.size(),
+                double(envelope.lower), double(envelope.upper));
+    for (float v : envelope.values)
+        std::printf("%.9g\n", double(v));
+    return kExitOk;
+}

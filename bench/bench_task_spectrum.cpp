@@ -1,0 +1,179 @@
+// The averaged spectrum of ten minutes of 44.1 kHz mono (Lfft 2048, Shift
+// 2048, Blackman, dB), as a spectrum window computes it on opening, against a
+// bare loop that only reads the same frames and runs the same FFTW transform
+// on each. The ratio of the two is printed after the table.
+// The file is made once as $KAVIREL_BENCH_SPECTRUM_FILE
+// (default /tmp/kavirel-bench-10min.wav) and is read from the page cache.
+#include "soundfile/CSfSettings.h"
+#include "soundfile/DesktopServices.h"
+#include "soundfile/OpenHead.h"
+#include "soundfile/SampleAccess.h"
+#include "soundfile/SettingsStore.h"
+#include "soundfile/SfItems.h"
+#include "spectrum/CSfFft.h"
+#include "spectrum/TaskSpectrum.h"
+
+#include <benchmark/benchmark.h>
+#include <fftw3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr uint32_t kFrames = 10u * 60u * kRate;
+constexpr int kLfft = 2048;
+constexpr double kPi = 3.14159265358979323846;
+
+struct QuietDesktop : DesktopServices {
+    void SetInfoText(const std::string&) override {}
+    void ShowMessage(const std::string&, MessageIcon) override {}
+    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
+};
+
+struct NoSettings : SettingsStore {
+    int GetInt(const std::string&, const std::string&, int def) override { return def; }
+    std::string GetString(const std::string&, const std::string&, const std::string& def) override {
+        return def;
+    }
+    void SetInt(const std::string&, const std::string&, int) override {}
+    void SetString(const std::string&, const std::string&, const std::string&) override {}
+};
+
+void PutLe32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// Speech-like material: a few drifting tones over noise, 16-bit mono.
+std::string BenchFile() {
+    const char* env = std::getenv("KAVIREL_BENCH_SPECTRUM_FILE");
+    const std::string path = env ? env : "/tmp/kavirel-bench-10min.wav";
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && st.st_size == 44 + int64_t(kFrames) * 2)
+        return path;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        std::abort();
+    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+    PutLe32(h + 4, 36 + kFrames * 2);
+    PutLe32(h + 16, 16);
+    h[20] = 1;
+    h[22] = 1;
+    PutLe32(h + 24, kRate);
+    PutLe32(h + 28, kRate * 2);
+    h[32] = 2;
+    h[34] = 16;
+    std::memcpy(h + 36, "data", 4);
+    PutLe32(h + 40, kFrames * 2);
+    std::fwrite(h, 1, sizeof h, f);
+    std::vector<int16_t> block(1 << 16);
+    uint32_t seed = 1;
+    for (uint32_t t = 0; t < kFrames;) {
+        const uint32_t count = std::min<uint32_t>(uint32_t(block.size()), kFrames - t);
+        for (uint32_t i = 0; i < count; ++i, ++t) {
+            seed = seed * 1664525u + 1013904223u;
+            const double s = double(t) / kRate;
+            const double tone = 6000 * std::sin(2 * kPi * (180 + 20 * std::sin(s)) * s) +
+                                3000 * std::sin(2 * kPi * 1230 * s);
+            block[i] = int16_t(tone + int(seed >> 21) - 1024);
+        }
+        std::fwrite(block.data(), 2, count, f);
+    }
+    std::fclose(f);
+    return path;
+}
+
+CSfHead& Head() {
+    static CSfHead* head = [] {
+        auto* h = new CSfHead;
+        h->Info().path = BenchFile();
+        QuietDesktop desktop;
+        if (!OpenAndRecognise(h->Info(), desktop))
+            std::abort();
+        h->Info().task.start = 0;
+        h->Info().task.end = kFrames - kLfft;
+        return h;
+    }();
+    return *head;
+}
+
+void TaskSpectrumRun(benchmark::State& state) {
+    CSfHead& head = Head();
+    NoSettings store;
+    CSfSettings settings(store); // Lfft 2048, Shift 2048, Blackman, dB
+    QuietDesktop desktop;
+    for (auto _ : state) {
+        CSfFft item(head, settings);
+        if (!ComputeTaskSpectrum(item, desktop))
+            state.SkipWithError("nothing computed");
+        benchmark::DoNotOptimize(item.Param().spectrum->data());
+    }
+}
+
+// The same frames read and transformed, nothing else: no window, no levels,
+// no sums, no envelope.
+void BareLoopRun(benchmark::State& state) {
+    const SfInfo& info = Head().Info();
+    float* frame = fftwf_alloc_real(kLfft);
+    fftwf_complex* bins = fftwf_alloc_complex(kLfft / 2 + 1);
+    const fftwf_plan plan = fftwf_plan_dft_r2c_1d(kLfft, frame, bins, FFTW_ESTIMATE);
+    const uint32_t end = info.task.end;
+    for (auto _ : state) {
+        for (uint32_t position = 0; position < end; position += kLfft) {
+            ReadSamples(info, frame, kLfft, position, 0);
+            fftwf_execute(plan);
+        }
+        benchmark::DoNotOptimize(bins);
+        benchmark::ClobberMemory();
+    }
+    fftwf_destroy_plan(plan);
+    fftwf_free(bins);
+    fftwf_free(frame);
+}
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
+                times_[run.run_name.str()] = run.GetAdjustedRealTime();
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const auto task = times_.find("TaskSpectrum/average");
+        const auto bare = times_.find("BareLoop/read+fftw");
+        if (task != times_.end() && bare != times_.end())
+            std::printf("\nAveraged spectrum over the bare loop: x %.2f\n",
+                        task->second / bare->second);
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::RegisterBenchmark("TaskSpectrum/average", TaskSpectrumRun)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BareLoop/read+fftw", BareLoopRun)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

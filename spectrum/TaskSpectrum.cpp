@@ -1,0 +1,151 @@
+#include "spectrum/TaskSpectrum.h"
+
+#include "drawing/FloatArrays.h"
+#include "soundfile/DesktopServices.h"
+#include "soundfile/SampleAccess.h"
+#include "spectrum/CSfFft.h"
+#include "spectrum/CepstralSmooth.h"
+#include "spectrum/DecibelMean.h"
+#include "spectrum/MagnitudeSpectrum.h"
+#include "spectrum/RadixFft.h"
+#include "spectrum/WindowFunction.h"
+#include "waveform/MinMaxEnvelope.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Progress is shown every this many frames: often enough to see it move,
+// rarely enough that repainting the info box costs nothing against the work.
+constexpr uint64_t kProgressFrames = 15;
+
+// The spectrum of the frame at start; the frame itself stays in samples.
+void FrameSpectrum(const SfInfo& info, const FftTask& task, const float* window, float* spectrum,
+                   float* samples, int n, bool decibels) {
+    ReadSamples(info, samples, static_cast<uint32_t>(n), task.start, task.channel);
+    for (int i = 0; i < n; ++i) {
+        spectrum[i] = window[i] * samples[i];
+    }
+    MagnitudeSpectrum(spectrum, n, decibels);
+}
+
+// The mean over the frames at start, start + shift, ... before end of their
+// levels as converted, so in dB the mean of the dB values; spectrum, the
+// working frame, receives it in its first n/2 values. The frames read also
+// feed the envelope of the task, which so needs no second pass over the file.
+bool AverageSpectrum(const SfInfo& info, const FftTask& task, int shift, const float* window,
+                     float* spectrum, int n, bool decibels, FrameEnvelope& envelope,
+                     DesktopServices& desktop) {
+    const int half = n / 2;
+    std::vector<float> frame;
+    std::vector<float> sum;
+    DecibelMean levels;
+    if (!ResizeFloats(frame, static_cast<std::size_t>(n)) ||
+        !(decibels ? levels.Reset(half) : ResizeFloats(sum, static_cast<std::size_t>(half)))) {
+        return false;
+    }
+    const uint64_t expected = (task.end - task.start) / static_cast<uint64_t>(shift);
+    uint64_t frames = 0;
+    // In 64 bits, so that the hop past an end near the largest frame number
+    // cannot wrap round to the start of the file.
+    for (uint64_t position = task.start; position < task.end; position += shift, ++frames) {
+        if (frames % kProgressFrames == 0) {
+            char text[32];
+            std::snprintf(text, sizeof text, "FFT %d Proz.",
+                          static_cast<int>(0.5 + 100.0 * frames / expected));
+            desktop.SetInfoText(text);
+        }
+        ReadSamples(info, frame.data(), static_cast<uint32_t>(n), static_cast<uint32_t>(position),
+                    task.channel);
+        envelope.Take(position, frame.data(), static_cast<uint32_t>(n));
+        for (int i = 0; i < n; ++i) {
+            spectrum[i] = frame[i] * window[i];
+        }
+        MagnitudeSpectrum(spectrum, n, false);
+        if (decibels) {
+            levels.AddMagnitudes(spectrum);
+        } else {
+            AddFloats(sum.data(), spectrum, half);
+        }
+    }
+    if (decibels) {
+        levels.Mean(spectrum);
+    } else {
+        ScaleFloats(spectrum, sum.data(), half, 1.0 / static_cast<double>(frames));
+    }
+    return envelope.Finish();
+}
+
+} // namespace
+
+bool ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
+    const SfInfo& info = item.GetHead()->Info();
+    const FftTask& task = item.Task();
+    SfFftParam& param = item.Param();
+    if (static_cast<int64_t>(task.start) + param.Lfft > static_cast<int64_t>(info.frames)) {
+        desktop.ShowMessage("FFT-Length exceeds the File-Length", MessageIcon::None);
+        return false;
+    }
+    param.Fmax = std::min(param.Fmax, static_cast<float>(info.rate * 0.5));
+    param.Lwdw = std::min(param.Lwdw, param.Lfft);
+    const WaitCursor wait(desktop);
+    if (!param.ownsArrays) {
+        return true;
+    }
+    // The settings never hold such values; a record made by hand could, and
+    // would otherwise loop without end or transform garbage.
+    if (param.Lfft < 2 || !IsFftLength(param.Lfft) || param.Shift < 1) {
+        return false;
+    }
+
+    const int n = param.Lfft;
+    const auto count = static_cast<std::size_t>(n);
+    const bool smoothing = item.Method() == kMethodCepSmooth;
+    param.spectrum = NewFloatArray(count);
+    param.samples = NewFloatArray(count);
+    if (smoothing) {
+        param.smoothed = NewFloatArray(count);
+    }
+    std::vector<float> window;
+    if (!param.spectrum || !param.samples || !ResizeFloats(window, count)) {
+        return false;
+    }
+    MakeWindow(window.data(), n, param.Lwdw, param.IWin);
+    const bool decibels = (item.YScale() & kScaleLog) != 0;
+    float* spectrum = param.spectrum->data();
+    const int envelopeCount = 2 * ScreenWidth();
+
+    if (static_cast<uint64_t>(task.start) + static_cast<uint64_t>(param.Shift) > task.end) {
+        FrameSpectrum(info, task, window.data(), spectrum, param.samples->data(), n, decibels);
+        // A frame too long for the pane is shown as its envelope; a range
+        // shorter than one hop always keeps the frame itself.
+        if (task.start == task.end && n > envelopeCount &&
+            FrameEnvelope(info, task.channel, param.samples->data(), envelopeCount, task.start,
+                          task.start + static_cast<uint32_t>(n))
+                .Finish()) {
+            param.samples->resize(static_cast<std::size_t>(envelopeCount));
+        }
+    } else {
+        param.samples = NewFloatArray(static_cast<std::size_t>(envelopeCount));
+        if (!param.samples) {
+            return false;
+        }
+        FrameEnvelope envelope(info, task.channel, param.samples->data(), envelopeCount, task.start,
+                               task.end);
+        if (!AverageSpectrum(info, task, param.Shift, window.data(), spectrum, n, decibels,
+                             envelope, desktop)) {
+            return false;
+        }
+    }
+    param.spectrum->resize(count / 2);
+
+    if (smoothing && param.smoothed) {
+        std::copy(param.spectrum->begin(), param.spectrum->end(), param.smoothed->begin());
+        CepstralSmooth(param.smoothed->data(), n, info.rate / param.CepFreq);
+        param.smoothed->resize(count / 2);
+    }
+    return true;
+}
