@@ -16,7 +16,6 @@ struct VirtualOutput::State {
     std::vector<std::vector<uint8_t>> blocks;
     std::deque<size_t> pending; // bytes of each block not yet finished
     int64_t framesDone = 0;
-    std::chrono::steady_clock::time_point firstQueue;
     int opens = 0;
     int resets = 0;
     int closes = 0;
@@ -63,8 +62,6 @@ public:
     int Queue(const uint8_t* data, size_t bytes) override {
         {
             std::lock_guard<std::mutex> lock(state_->mutex);
-            if (state_->blocks.empty())
-                state_->firstQueue = std::chrono::steady_clock::now();
             state_->blocks.emplace_back(data, data + bytes);
             state_->pending.push_back(bytes);
         }
@@ -252,9 +249,4 @@ int VirtualOutput::Resets() {
 int VirtualOutput::Closes() {
     std::lock_guard<std::mutex> lock(state_->mutex);
     return state_->closes;
-}
-
-std::chrono::steady_clock::time_point VirtualOutput::FirstQueueTime() {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    return state_->firstQueue;
 }

@@ -51,8 +51,6 @@ public:
     int Opens();
     int Resets();
     int Closes();
-    // When the first block reached the last opened device.
-    std::chrono::steady_clock::time_point FirstQueueTime();
 
 private:
     struct State;

@@ -16,19 +16,22 @@ namespace {
 // step when Lfft crosses the boundary.
 constexpr int kLongestFftwFrame = 32768;
 
-// The imaginary half of a long frame, kept per thread between frames.
+// The imaginary half of a long frame, and the powers of a frame, kept per
+// thread between frames.
 thread_local WorkArray t_imaginary;
+thread_local WorkArray t_powers;
 
-// The level of each power, in place. A plain map over contiguous values, which
-// the compiler vectorises where the maths library allows.
-void PowersToLevels(float* values, int count, bool decibels) {
+// The level of each power into levels. Plain maps over contiguous values
+// that do not overlap, which the compiler vectorises.
+void PowersToLevels(const float* __restrict powers, float* __restrict levels, int count,
+                    bool decibels) {
     if (decibels) {
         for (int k = 0; k < count; ++k) {
-            values[k] = PowerToDb(values[k]);
+            levels[k] = PowerToDb(powers[k]);
         }
     } else {
         for (int k = 0; k < count; ++k) {
-            values[k] = std::sqrt(values[k]);
+            levels[k] = std::sqrt(powers[k]);
         }
     }
 }
@@ -40,12 +43,15 @@ void MagnitudeSpectrum(float* data, int n, bool decibels) {
         return;
     }
     if (n <= kLongestFftwFrame) {
-        cfast(data, n);
-        // In increasing k, data[k] lies at or before every pair still to be read.
-        for (int k = 0; k < n / 2; ++k) {
-            data[k] = data[2 * k] * data[2 * k] + data[2 * k + 1] * data[2 * k + 1];
+        float* powers = t_powers.Get(static_cast<std::size_t>(n / 2));
+        if (!powers) {
+            return;
         }
-        PowersToLevels(data, n / 2, decibels);
+        cfast(data, n);
+        for (int k = 0; k < n / 2; ++k) {
+            powers[k] = data[2 * k] * data[2 * k] + data[2 * k + 1] * data[2 * k + 1];
+        }
+        PowersToLevels(powers, data, n / 2, decibels);
         return;
     }
     float* imaginary = t_imaginary.Get(static_cast<std::size_t>(n));
@@ -54,10 +60,11 @@ void MagnitudeSpectrum(float* data, int n, bool decibels) {
     }
     std::fill(imaginary, imaginary + n, 0.0f);
     ForwardFft(data, imaginary, n);
+    // The imaginary half is free once read: it takes the powers.
     for (int k = 0; k < n / 2; ++k) {
-        data[k] = data[k] * data[k] + imaginary[k] * imaginary[k];
+        imaginary[k] = data[k] * data[k] + imaginary[k] * imaginary[k];
     }
-    PowersToLevels(data, n / 2, decibels);
+    PowersToLevels(imaginary, data, n / 2, decibels);
 }
 
 double FrameLevel(const float* data, int n, bool decibels) {

@@ -35,8 +35,13 @@ protected:
         std::ofstream(dir.Path() + "/TOLQ/Kavirel.conf") << "[Play]\nDeviceID=999\n";
         const std::string pulse = dir.Write(
             "client.conf", Bytes{'a', 'u', 't', 'o', 's', 'p', 'a', 'w', 'n', '=', 'n', 'o', '\n'});
+        // Probing loads ALSA plugins and unloads them with the allocations of
+        // their libraries' initialisers, which the sanitizer build's leak check
+        // cannot tell from ours; the player's own leaks are checked by the
+        // playback tests, which keep the libraries loaded.
         std::string command =
-            "XDG_CONFIG_HOME=" + Quote(dir.Path()) + " PULSE_CLIENTCONFIG=" + Quote(pulse) +
+            "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" XDG_CONFIG_HOME=" + Quote(dir.Path()) +
+            " PULSE_CLIENTCONFIG=" + Quote(pulse) +
             " PULSE_SERVER=" + Quote("unix:" + dir.Path() + "/none") + " " KAVIREL_CLI_PATH " play";
         for (const std::string& a : args)
             command += " " + Quote(a);
