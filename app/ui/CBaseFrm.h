@@ -1,0 +1,28 @@
+// The MDI child frame of an analysis window. Closing it removes its item,
+// and the items inserted under it, from the project tree.
+#pragma once
+
+#include <QMdiSubWindow>
+
+class CBaseScrollView;
+
+class CBaseFrm : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    // The frame takes the view as its widget.
+    explicit CBaseFrm(CBaseScrollView* view, QWidget* parent = nullptr);
+
+    CBaseScrollView* View() const { return view_; }
+    // True once the frame has begun to close.
+    bool IsClosing() const { return closing_; }
+
+    // The frame that holds a view's widget, or null.
+    static CBaseFrm* Of(QObject* window);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CBaseScrollView* view_;
+    bool closing_ = false;
+};

@@ -1,0 +1,50 @@
+#include "app/ui/CBaseScrollView.h"
+
+#include "app/ui/CBaseDoc.h"
+#include "app/ui/CSfApp.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+CBaseScrollView::CBaseScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent)
+    : QWidget(parent), document_(std::move(document))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CBaseScrollView::~CBaseScrollView() = default;
+
+CSfBase* CBaseScrollView::GetItem() const { return document_ ? document_->Item() : nullptr; }
+
+void CBaseScrollView::Activated()
+{
+    PublishTask();
+    if (CSfBase* item = GetItem())
+        CSfApp::Instance()->SelectItem(item);
+}
+
+void CBaseScrollView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // From the keyboard the menu opens just inside the view's top-left corner.
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
+                                                                  : mapToGlobal(QPoint(5, 5));
+    OpenContextMenu(at);
+}
+
+void CBaseScrollView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        OpenContextMenu(mapToGlobal(QPoint(5, 5)));
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CBaseScrollView::OpenContextMenu(const QPoint& globalPos)
+{
+    std::unique_ptr<QMenu> menu(CreateContextMenu());
+    if (menu)
+        menu->exec(globalPos);
+}

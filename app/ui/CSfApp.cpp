@@ -1,0 +1,230 @@
+#include "app/ui/CSfApp.h"
+
+#include "app/ui/AboutDlg.h"
+#include "app/ui/CBaseScrollView.h"
+#include "app/ui/DocTemplate.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CProjectTree.h"
+#include "app/ui/DataLogFile.h"
+#include "playback/CSfPlay.h"
+#include "playback/PortAudioOutput.h"
+#include "playback/ui/CPlayOptionsDlg.h"
+#include "resources/CommandIds.h"
+#include "soundfile/CSfSettings.h"
+#include "soundfile/OpenHead.h"
+#include "soundfile/QtSettingsStore.h"
+#include "soundfile/SfItems.h"
+#include "waveform/ui/CHeadWnd.h"
+#include "waveform/ui/WaveformWindows.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QScreen>
+
+namespace {
+
+CSfApp* theApp = nullptr;
+
+constexpr int kRecentFiles = 8;
+const char* const kRecentSection = "Recent File List";
+
+const QStringList& SoundFileFilters()
+{
+    static const QStringList filters = {"Wave Files (*.wav)", "AIFF Files (*.aif *.aiff)",
+                                        "Sun/NeXT Files (*.au *.snd)", "Raw Files (*.raw *.pcm)",
+                                        "All Files (*)"};
+    return filters;
+}
+
+} // namespace
+
+CSfApp* CSfApp::Instance() { return theApp; }
+
+CSfApp::CSfApp(const QStringList& args)
+{
+    theApp = this;
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        SetScreenWidth(screen->geometry().width());
+
+    store_ = std::make_unique<QtSettingsStore>();
+    for (int i = 1; i <= kRecentFiles; ++i) {
+        const std::string path = store_->GetString(kRecentSection, "File" + std::to_string(i), "");
+        if (!path.empty())
+            recentFiles_.push_back(QString::fromStdString(path));
+    }
+
+    mainFrame_ = std::make_unique<CMainFrame>();
+    // Without a window manager (a virtual display) maximising does nothing;
+    // the frame then takes the whole screen itself.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        mainFrame_->resize(screen->availableGeometry().size());
+    mainFrame_->showMaximized();
+    mainFrame_->CreateBars();
+    mainFrame_->SetRecentFiles(recentFiles_);
+    desktop_.SetInfoBox(mainFrame_->InfoBox());
+    waveformTemplate_ = MakeWaveformTemplate(*mainFrame_->Tree());
+
+    CProjectTree* tree = mainFrame_->Tree();
+    connect(tree, &CProjectTree::HeadWindowChanged, this, [this] { HeadWindow()->Refresh(); });
+    connect(tree, &CProjectTree::PlayWholeHead, this,
+            [this](CSfHead* head) { PlayHead(head, 0, head->Info().frames, false); });
+    connect(tree, &CProjectTree::StopPlayback, this, [this] { player_->StopPlay(); });
+    connect(tree, &CProjectTree::InfoCleared, this, [this] { SetInfoText(std::string()); });
+    connect(tree, &CProjectTree::HeadClosing, this, [this](CSfHead* head) {
+        // The player reads the file through its handle; stop it before the
+        // handle closes and the number is given to another file.
+        if (player_->IsPlaying() && player_->Notify().Read().handle == head->Info().handle)
+            player_->StopPlay();
+    });
+    connect(mainFrame_.get(), &CMainFrame::OpenRecentFile, this,
+            [this](const QString& path) { OpenHead(path); });
+
+    settings_ = std::make_unique<CSfSettings>(*store_);
+    output_ = std::make_unique<PortAudioOutput>();
+    player_ = std::make_unique<CSfPlay>(*output_, *store_, desktop_);
+    dataLog_ = std::make_unique<DataLogFile>();
+    dataLog_->Open(store_->GetString("General", "DataLogFile", "DataLog.txt"));
+
+    if (args.size() > 1)
+        OpenHead(args[1]);
+}
+
+CSfApp::~CSfApp()
+{
+    player_->StopPlay();
+    // The tree deletes its items with the frame; nothing is left to tell.
+    Tree()->blockSignals(true);
+    mainFrame_.reset();
+    settings_.reset();
+    dataLog_->Close();
+    theApp = nullptr;
+}
+
+CProjectTree* CSfApp::Tree() const { return mainFrame_->Tree(); }
+
+CHeadWnd* CSfApp::HeadWindow() const { return mainFrame_->HeadWindow(); }
+
+void CSfApp::SetInfoText(const std::string& text) { desktop_.SetInfoText(text); }
+
+void CSfApp::SelectItem(CSfBase* item) { Tree()->SelectItem(item); }
+
+void CSfApp::RemoveItem(CSfBase* item) { Tree()->RemoveItem(item); }
+
+void CSfApp::ForgetPath(const QString& path)
+{
+    for (int i = 0; i < recentFiles_.size(); ++i) {
+        if (recentFiles_[i] == path) {
+            recentFiles_.removeAt(i);
+            StoreRecentFiles();
+            return;
+        }
+    }
+}
+
+void CSfApp::AddRecentFile(const QString& path)
+{
+    recentFiles_.removeAll(path);
+    recentFiles_.prepend(path);
+    while (recentFiles_.size() > kRecentFiles)
+        recentFiles_.removeLast();
+    StoreRecentFiles();
+}
+
+void CSfApp::StoreRecentFiles()
+{
+    for (int i = 0; i < kRecentFiles; ++i) {
+        const std::string key = "File" + std::to_string(i + 1);
+        store_->SetString(kRecentSection, key,
+                          i < recentFiles_.size() ? recentFiles_[i].toStdString() : std::string());
+    }
+    store_->Sync();
+    mainFrame_->SetRecentFiles(recentFiles_);
+}
+
+bool CSfApp::AskSoundFile(std::string& path)
+{
+    const std::string initialDir = store_->GetString("", "FOInitialDir", "./");
+    const int filterIndex = store_->GetInt("", "FOFilterIndex", 0);
+    QFileDialog dialog(mainFrame_.get(), "Select Sound File",
+                       QString::fromStdString(initialDir));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(SoundFileFilters());
+    if (filterIndex >= 1 && filterIndex <= SoundFileFilters().size())
+        dialog.selectNameFilter(SoundFileFilters()[filterIndex - 1]);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    const QString chosen = dialog.selectedFiles().first();
+    path = chosen.toStdString();
+    const std::string directory = QFileInfo(chosen).absolutePath().toStdString() + "/";
+    if (directory != initialDir)
+        store_->SetString("", "FOInitialDir", directory);
+    const int chosenIndex = int(SoundFileFilters().indexOf(dialog.selectedNameFilter())) + 1;
+    if (chosenIndex != filterIndex)
+        store_->SetInt("", "FOFilterIndex", chosenIndex);
+    store_->Sync();
+    return true;
+}
+
+bool CSfApp::OpenHead(const QString& given)
+{
+    std::string path = given.toStdString();
+    if (path.empty() && !AskSoundFile(path))
+        return false;
+    if (CSfHead* open = Tree()->FindHead(path)) {
+        Tree()->SelectItem(open);
+        return true;
+    }
+    std::unique_ptr<CSfHead> head = OpenHeadFile(path, desktop_);
+    if (!head) {
+        ForgetPath(QString::fromStdString(path));
+        return false;
+    }
+    AddRecentFile(QString::fromStdString(path));
+    head->AttachWindow(HeadWindow());
+    Tree()->AddHead(std::move(head));
+    return true;
+}
+
+void CSfApp::InsertItem(int request, CSfBase* source)
+{
+    // Only the waveform window exists so far; the other kinds are not offered.
+    if (request != InsertRequest::Waveform || !source)
+        return;
+    QTreeWidgetItem* parent = Tree()->FindNode(source);
+    if (!parent)
+        return;
+    std::unique_ptr<CSfBase> item = MakeWaveformItem(*source);
+    if (!item) {
+        desktop_.ShowMessage("You have to define a task!", MessageIcon::Information);
+        return;
+    }
+    Tree()->SetPending(item.get());
+    CBaseScrollView* view = waveformTemplate_->OpenDocument(mainFrame_->MdiArea());
+    Tree()->SetPending(nullptr);
+    if (!view)
+        return;
+    item->AttachWindow(view);
+    if (QWidget* frame = view->parentWidget())
+        frame->setWindowTitle(QString::fromStdString(item->GetName()));
+    Tree()->AddItem(std::move(item), parent);
+}
+
+void CSfApp::PlayHead(CSfHead* head, uint32_t start, uint32_t end, bool loop)
+{
+    if (head)
+        player_->PlayRange(head->Info(), start, end, HeadWindow()->PlaySink(), {}, loop);
+}
+
+void CSfApp::ShowAbout()
+{
+    AboutDlg about(mainFrame_.get());
+    about.exec();
+}
+
+void CSfApp::RunPlayOptions()
+{
+    CPlayOptionsDlg dialog(*player_, mainFrame_.get());
+    dialog.exec();
+}

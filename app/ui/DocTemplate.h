@@ -1,0 +1,29 @@
+// Creates the document, the view and the child frame of one kind of
+// analysis window, and shows them in the main frame's MDI area.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class CBaseDoc;
+class CBaseScrollView;
+class QMdiArea;
+
+class DocTemplate {
+public:
+    // makeDocument takes the item pending for this kind from the project tree.
+    using DocumentFactory = std::function<std::unique_ptr<CBaseDoc>()>;
+    using ViewFactory = std::function<CBaseScrollView*(std::unique_ptr<CBaseDoc>)>;
+
+    DocTemplate(DocumentFactory makeDocument, ViewFactory makeView)
+        : makeDocument_(std::move(makeDocument)), makeView_(std::move(makeView))
+    {
+    }
+
+    // A new, visible window; its view, or null when there was no pending item.
+    CBaseScrollView* OpenDocument(QMdiArea& area) const;
+
+private:
+    DocumentFactory makeDocument_;
+    ViewFactory makeView_;
+};

@@ -1,0 +1,23 @@
+// The desktop services of the analysis core, answered with Qt widgets: the
+// info text box, message boxes, the raw-format dialog and the wait cursor.
+#pragma once
+
+#include "soundfile/DesktopServices.h"
+
+#include <QPointer>
+#include <QPlainTextEdit>
+
+class QtDesktop : public DesktopServices {
+public:
+    // Info texts go to infoBox (none before the project bar exists).
+    void SetInfoBox(QPlainTextEdit* infoBox) { infoBox_ = infoBox; }
+
+    void SetInfoText(const std::string& text) override;
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool AskRawFormat(const std::string& path, RawFormat& values) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+
+private:
+    QPointer<QPlainTextEdit> infoBox_;
+};

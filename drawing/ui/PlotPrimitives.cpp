@@ -1,0 +1,62 @@
+#include "drawing/ui/PlotPrimitives.h"
+
+#include "drawing/TimeText.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <utility>
+
+SavedPainter::SavedPainter(QPainter& painter) : painter_(painter) {
+    painter_.save();
+}
+
+SavedPainter::~SavedPainter() {
+    painter_.restore();
+}
+
+namespace {
+
+// The first pixel and the pixel count of a stroke from one end toward the other.
+std::pair<int, int> Span(int from, int to) {
+    if (to >= from)
+        return {from, to - from};
+    return {to + 1, from - to};
+}
+
+} // namespace
+
+void VerticalStroke(QPainter& painter, const StrokePen& pen, int x, int from, int to) {
+    const auto [top, count] = Span(from, to);
+    if (count > 0)
+        painter.fillRect(x - pen.width / 2, top, pen.width, count, pen.color);
+}
+
+void HorizontalStroke(QPainter& painter, const StrokePen& pen, int y, int from, int to) {
+    const auto [left, count] = Span(from, to);
+    if (count > 0)
+        painter.fillRect(left, y - pen.width / 2, count, pen.width, pen.color);
+}
+
+void Dot(QPainter& painter, const StrokePen& pen, int x, int y) {
+    painter.fillRect(x - pen.width / 2, y - pen.width / 2, pen.width, pen.width, pen.color);
+}
+
+void DrawTextAt(QPainter& painter, int x, int top, const QString& text) {
+    painter.drawText(x, top + painter.fontMetrics().ascent(), text);
+}
+
+QFont PointFont(int points) {
+    QFont font(QStringLiteral("Arial"), points);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QString XAxisLabel(float value, const QString& unit, bool timeLabels) {
+    if (timeLabels)
+        return QString::fromStdString(FormatSeconds(value, 0));
+    return GeneralNumber(value) + unit;
+}
+
+QString GeneralNumber(float value) {
+    return QString::number(static_cast<double>(value), 'g', 6);
+}

@@ -1,0 +1,275 @@
+// The desktop program as a user meets it: start-up, opening files, the
+// project tree, the head window's selection and the window services.
+#include "core/TestFiles.h"
+
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/CBaseScrollView.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CProjectTree.h"
+#include "app/ui/CSfApp.h"
+#include "resources/CommandIds.h"
+#include "soundfile/OverviewCache.h"
+#include "soundfile/QtSettingsStore.h"
+#include "soundfile/SfItems.h"
+#include "waveform/CSfWav.h"
+#include "waveform/ui/CHeadWnd.h"
+
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QtTest>
+#include <fcntl.h>
+#include <memory>
+
+namespace {
+
+// Answers the next message box with OK and remembers its text.
+class MessageCatcher : public QObject {
+public:
+    MessageCatcher()
+    {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.push_back(box->text());
+                box->accept();
+            }
+        });
+        timer_.start();
+    }
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
+Bytes StereoTone(int frames)
+{
+    std::vector<int32_t> v;
+    for (int i = 0; i < frames; ++i) {
+        v.push_back(int32_t(8000 * std::sin(i * 0.05)));
+        v.push_back(int32_t(4000 * std::sin(i * 0.11)));
+    }
+    WavSpec spec;
+    spec.channels = 2;
+    spec.rate = 8000;
+    return MakeWav(spec, PcmBytes(v, 2));
+}
+
+bool IsOpen(int handle) { return handle >= 0 && ::fcntl(handle, F_GETFD) != -1; }
+
+} // namespace
+
+class AppShellTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempDir> config_;
+    std::unique_ptr<TempDir> files_;
+
+    std::unique_ptr<CSfApp> Start(const QStringList& args = {"kavirel"})
+    {
+        auto app = std::make_unique<CSfApp>(args);
+        app->HeadWindow()->resize(822, 116);
+        return app;
+    }
+
+private slots:
+    void init()
+    {
+        config_ = std::make_unique<TempDir>();
+        files_ = std::make_unique<TempDir>();
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_->Path()));
+        SetScreenWidth(400);
+    }
+
+    void cleanup()
+    {
+        files_.reset();
+        config_.reset();
+    }
+
+    void startsEmptyOrWithTheFileNamed()
+    {
+        {
+            auto app = Start();
+            QCOMPARE(app->Tree()->HeadCount(), 0);
+            QVERIFY(app->Tree()->CurrentHead() == nullptr);
+            QVERIFY(app->MainFrame()->Action(Cmd::FileOpen)->isEnabled());
+        }
+        const std::string path = files_->Write("tone.wav", StereoTone(8000));
+        auto app = Start({"kavirel", QString::fromStdString(path)});
+        QCOMPARE(app->Tree()->HeadCount(), 1);
+        CSfHead* head = app->Tree()->CurrentHead();
+        QVERIFY(head);
+        QCOMPARE(app->Tree()->topLevelItem(0)->text(0).toStdString(), head->GetName());
+        QCOMPARE(head->GetWindow(), static_cast<QObject*>(app->HeadWindow()));
+        QVERIFY(app->MainFrame()->InfoBox()->toPlainText().contains("Chan: 0"));
+    }
+
+    void theSameFileOpensOnceAndLostFilesLeaveTheRecentList()
+    {
+        const std::string path = files_->Write("a.wav", StereoTone(4000));
+        auto app = Start();
+        QVERIFY(app->OpenHead(QString::fromStdString(path)));
+        QVERIFY(app->OpenHead(QString::fromStdString(files_->Path() + "/./a.wav")));
+        QCOMPARE(app->Tree()->HeadCount(), 1);
+        QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), path);
+
+        // The file goes away: opening it from the list fails and forgets it.
+        app->Tree()->RemoveItem(app->Tree()->CurrentHead());
+        std::filesystem::remove(path);
+        QVERIFY(!app->OpenHead(QString::fromStdString(path)));
+        QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), std::string());
+        QCOMPARE(app->Tree()->HeadCount(), 0);
+    }
+
+    void deletingAHeadClosesThatFileOnly()
+    {
+        const std::string a = files_->Write("a.wav", StereoTone(4000));
+        const std::string b = files_->Write("b.wav", StereoTone(4000));
+        auto app = Start();
+        QVERIFY(app->OpenHead(QString::fromStdString(a)));
+        const int handleA = app->Tree()->CurrentHead()->Info().handle;
+        QVERIFY(app->OpenHead(QString::fromStdString(b)));
+        const int handleB = app->Tree()->CurrentHead()->Info().handle;
+        app->Tree()->setCurrentItem(app->Tree()->topLevelItem(0));
+        app->Tree()->setFocus();
+        QTest::keyClick(app->Tree(), Qt::Key_Delete);
+        QCOMPARE(app->Tree()->HeadCount(), 1);
+        QVERIFY(!IsOpen(handleA));
+        QVERIFY(IsOpen(handleB));
+        QCOMPARE(app->Tree()->CurrentHead()->Info().handle, handleB);
+
+        QTest::keyClick(app->Tree(), Qt::Key_Delete);
+        QCOMPARE(app->Tree()->HeadCount(), 0);
+        QVERIFY(!IsOpen(handleB));
+        QVERIFY(app->Tree()->CurrentHead() == nullptr);
+        QCOMPARE(app->MainFrame()->InfoBox()->toPlainText(), QString());
+    }
+
+    void headWindowSelectsWithMouseAndKeys()
+    {
+        const std::string path = files_->Write("m.wav", StereoTone(7960));
+        auto app = Start({"kavirel", QString::fromStdString(path)});
+        CHeadWnd* wnd = app->HeadWindow();
+        CSfHead* head = app->Tree()->CurrentHead();
+        SfTask& task = head->Info().task;
+        // Plot 796 pixels wide: 10 frames per pixel.
+        QCOMPARE(wnd->PlotRect().width(), 796);
+
+        QTest::mouseClick(wnd, Qt::LeftButton, Qt::NoModifier, QPoint(122, 20));
+        QCOMPARE(task.selectLeft, 122);
+        QCOMPARE(task.start, 1000u);
+        QCOMPARE(task.end, 1000u);
+        QCOMPARE(task.channel, 0);
+        QCOMPARE(task.playCursor, 122);
+        // Shift extends the nearer edge; the lower strip is channel 1.
+        QTest::mouseClick(wnd, Qt::LeftButton, Qt::ShiftModifier, QPoint(322, 80));
+        QCOMPARE(task.selectRight, 322);
+        QCOMPARE(task.end, 3000u);
+        QCOMPARE(task.channel, 1);
+        QVERIFY(task.flags & 0x80);
+        const QString info = app->MainFrame()->InfoBox()->toPlainText();
+        QVERIFY2(info.contains("Chan: 1\tTotal:  0.995s"), qPrintable(info));
+        QVERIFY2(info.contains("Start:\t[0100] 0.125s"), qPrintable(info));
+        QVERIFY2(info.contains("End:\t[0300] 0.375s"), qPrintable(info));
+        QVERIFY2(info.contains("Length:\t[0200] 0.250s"), qPrintable(info));
+
+        // Shift+Left moves the active (right) edge, Down wraps to channel 0.
+        wnd->setFocus();
+        QTest::keyClick(wnd, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(task.selectRight, 312);
+        QTest::keyClick(wnd, Qt::Key_Down);
+        QCOMPARE(task.channel, 0);
+        QTest::keyClick(wnd, Qt::Key_Up);
+        QCOMPARE(task.channel, 1);
+        QTest::keyClick(wnd, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(task.start, 0u);
+        QCOMPARE(task.end, 7960u);
+        QTest::keyClick(wnd, Qt::Key_Home);
+        QCOMPARE(task.playCursor, 22);
+        QCOMPARE(task.end, 0u);
+        // Selecting the whole file from the tree.
+        app->Tree()->setFocus();
+        QTest::keyClick(app->Tree(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(task.end, 7960u);
+    }
+
+    void methodIsRememberedInTheCache()
+    {
+        const std::string path = files_->Write("r.wav", StereoTone(2000));
+        auto app = Start({"kavirel", QString::fromStdString(path)});
+        app->HeadWindow()->SetMethod(Cmd::MethodRms);
+        const Bytes cache = ReadFileBytes(OverviewCachePath(path));
+        QVERIFY(cache.size() > 16);
+        QCOMPARE(int(cache[12] | cache[13] << 8), Cmd::MethodRms);
+        QCOMPARE(app->Tree()->CurrentHead()->Info().overviewMethod, int(Cmd::MethodRms));
+    }
+
+    void waveformWindowsHangUnderTheirSourceAndCloseWithIt()
+    {
+        const std::string path = files_->Write("w.wav", StereoTone(8000));
+        auto app = Start({"kavirel", QString::fromStdString(path)});
+        CProjectTree* tree = app->Tree();
+        CSfHead* head = tree->CurrentHead();
+
+        // No task: refused with a message, nothing inserted.
+        MessageCatcher catcher;
+        app->InsertItem(InsertRequest::Waveform, head);
+        QCOMPARE(catcher.texts, QStringList{"You have to define a task!"});
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
+
+        head->Info().task.start = 800;
+        head->Info().task.end = 4800;
+        head->Info().task.channel = 1;
+        app->InsertItem(InsertRequest::Waveform, head);
+        QTreeWidgetItem* headNode = tree->topLevelItem(0);
+        QCOMPARE(headNode->childCount(), 1);
+        QTreeWidgetItem* wavNode = headNode->child(0);
+        CSfBase* wav = tree->ItemOf(wavNode);
+        QCOMPARE(wav->GetKind(), 5);
+        QCOMPARE(wavNode->text(0), QString("WAV: 1, 0.1s_0.6s"));
+        QVERIFY(wav->GetWindow());
+        CBaseFrm* frame = CBaseFrm::Of(wav->GetWindow());
+        QVERIFY(frame);
+        QCOMPARE(frame->windowTitle(), wavNode->text(0));
+
+        // A waveform inserted from the first, for its block, hangs under it.
+        static_cast<CSfWav*>(wav)->Task().start = 1600;
+        static_cast<CSfWav*>(wav)->Task().end = 3200;
+        app->InsertItem(InsertRequest::Waveform, wav);
+        QCOMPARE(catcher.texts.size(), 1);
+        QCOMPARE(wavNode->childCount(), 1);
+        QPointer<CBaseFrm> inner = CBaseFrm::Of(tree->ItemOf(wavNode->child(0))->GetWindow());
+        QVERIFY(inner);
+
+        // Closing the outer window removes both nodes and both windows.
+        QPointer<CBaseFrm> outer = frame;
+        outer->close();
+        QTRY_VERIFY(!outer && !inner);
+        QCOMPARE(headNode->childCount(), 0);
+        QCOMPARE(tree->HeadCount(), 1);
+
+        // Deleting the head closes the windows under it.
+        app->InsertItem(InsertRequest::Waveform, head);
+        QPointer<CBaseFrm> third = CBaseFrm::Of(tree->ItemOf(headNode->child(0))->GetWindow());
+        tree->setCurrentItem(headNode);
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QTRY_VERIFY(!third);
+        QCOMPARE(tree->HeadCount(), 0);
+    }
+
+    void windowsAreSavedAsBmp()
+    {
+        auto app = Start();
+        const QString bmp = QString::fromStdString(files_->Path() + "/head.bmp");
+        QVERIFY(CMainFrame::SaveWindowBmp(app->HeadWindow(), bmp));
+        QImage back(bmp, "BMP");
+        QCOMPARE(back.size(), app->HeadWindow()->size());
+    }
+};
+
+QTEST_MAIN(AppShellTest)
+#include "AppShellTest.moc"

@@ -1,0 +1,534 @@
+#include "waveform/ui/CHeadWnd.h"
+
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CProjectTree.h"
+#include "app/ui/CSfApp.h"
+#include "drawing/ScaleMath.h"
+#include "drawing/TimeText.h"
+#include "drawing/ui/AxisDrawing.h"
+#include "drawing/ui/ScaleDrawing.h"
+#include "playback/CSfPlay.h"
+#include "playback/PlaySettings.h"
+#include "resources/CommandIds.h"
+#include "soundfile/OverviewCache.h"
+#include "soundfile/QtSettingsStore.h"
+#include "soundfile/SfItems.h"
+#include "waveform/ui/CTaskDlg.h"
+
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kLeft = 22;
+constexpr uint32_t kLeftActive = 0x10;
+constexpr uint32_t kRightActive = 0x20;
+constexpr uint32_t kChanged = 0x80;
+
+std::string Printf(const char* format, int pixels, const std::string& text) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, format, pixels, text.c_str());
+    return buffer;
+}
+
+bool IsPlayKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F4;
+}
+
+bool IsStopKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Escape || event->key() == Qt::Key_F7 ||
+           (event->key() == Qt::Key_0 && (event->modifiers() & Qt::KeypadModifier));
+}
+
+// Keys the head window handles before any shortcut of the main window.
+bool IsViewKey(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F4:
+    case Qt::Key_F6:
+    case Qt::Key_F7:
+    case Qt::Key_F8:
+    case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    case Qt::Key_A:
+        return (event->modifiers() & Qt::ControlModifier) != 0;
+    case Qt::Key_0:
+        return (event->modifiers() & Qt::KeypadModifier) != 0;
+    default:
+        return false;
+    }
+}
+
+// Edges dragged past each other swap, and the edge being moved stays active.
+void SwapCrossedEdges(SfTask& task) {
+    if (task.selectLeft > task.selectRight) {
+        std::swap(task.selectLeft, task.selectRight);
+        task.flags ^= kLeftActive | kRightActive;
+    }
+}
+
+} // namespace
+
+CHeadWnd::CHeadWnd(QWidget* parent) : QWidget(parent), sink_(this) {
+    setObjectName("HeadWnd");
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumHeight(60);
+}
+
+CHeadWnd::~CHeadWnd() {
+    if (CSfApp* app = CSfApp::Instance())
+        app->Player().StopPlay();
+}
+
+CSfHead* CHeadWnd::Head() const {
+    CSfApp* app = CSfApp::Instance();
+    return app && app->MainFrame() && app->Tree() ? app->Tree()->CurrentHead() : nullptr;
+}
+
+QRect CHeadWnd::PlotRect() const {
+    return QRect(QPoint(kLeft, 4), QPoint(width() - 4 - 1, height() - 16 - 1));
+}
+
+int CHeadWnd::PixelOfFrame(uint32_t frame) const {
+    const CSfHead* head = Head();
+    const double w = PlotRect().width();
+    const double F = head ? head->Info().frames : 0;
+    return F > 0 ? int(w / F * frame) + kLeft : kLeft;
+}
+
+uint32_t CHeadWnd::FrameOfPixel(int x) const {
+    const CSfHead* head = Head();
+    const double w = PlotRect().width();
+    if (!head || w <= 0)
+        return 0;
+    const double frame = double(head->Info().frames) / w * (x - kLeft);
+    return frame <= 0 ? 0 : uint32_t(std::min(frame, double(head->Info().frames)));
+}
+
+int CHeadWnd::ChannelOfRow(int y) const {
+    const CSfHead* head = Head();
+    const int N = head ? head->Info().channels : 1;
+    const double H = PlotRect().height();
+    if (H <= 0 || N <= 0)
+        return 0;
+    const int channel = int(std::max(0.0, y / (H / N)));
+    return std::min(channel, N - 1);
+}
+
+QRect CHeadWnd::SelectionRect(const SfTask& task) const {
+    const CSfHead* head = Head();
+    const int N = std::max(1, head ? head->Info().channels : 1);
+    const int H = PlotRect().height();
+    const int c = std::clamp(task.channel, 0, N - 1);
+    const int top = int(double(c) * H / N) + 5;
+    const int bottom = int(double(c + 1) * H / N) + 3;
+    return QRect(QPoint(task.selectLeft, top), QPoint(task.selectRight, bottom));
+}
+
+void CHeadWnd::SelectionToTask() {
+    SfTask& task = Head()->Info().task;
+    task.start = FrameOfPixel(task.selectLeft);
+    task.end = FrameOfPixel(task.selectRight);
+}
+
+void CHeadWnd::ChooseEdge(int x) {
+    SfTask& task = Head()->Info().task;
+    if (std::abs(x - task.selectRight) < std::abs(x - task.selectLeft))
+        task.flags = (task.flags | kRightActive) & ~kLeftActive;
+    else
+        task.flags = (task.flags | kLeftActive) & ~kRightActive;
+}
+
+std::string CHeadWnd::InfoText() const {
+    const CSfHead* head = Head();
+    if (!head)
+        return std::string();
+    const SfInfo& info = head->Info();
+    const SfTask& task = info.task;
+    const float rate = float(info.rate);
+    char chan[160];
+    std::snprintf(chan, sizeof chan, "\r\nChan: %d\tTotal:  %s\r\n", task.channel,
+                  FormatFrames(int32_t(info.frames), rate, 0).c_str());
+    return ShortPathText(info.path, 25) + chan +
+           Printf("Start:\t[%04d] %s\r\n", task.selectLeft - kLeft,
+                  FormatFrames(int32_t(task.start), rate, 1)) +
+           Printf("End:\t[%04d] %s\r\n", task.selectRight - kLeft,
+                  FormatFrames(int32_t(task.end), rate, 1)) +
+           Printf("Length:\t[%04d] %s", task.selectRight - task.selectLeft,
+                  FormatFrames(int32_t(task.end - task.start), rate, 1));
+}
+
+void CHeadWnd::ShowInfoText() {
+    CSfApp::Instance()->SetInfoText(InfoText());
+}
+
+const QImage& CHeadWnd::PlotImage() {
+    CSfHead* head = Head();
+    const SfInfo& info = head->Info();
+    if (plot_.size() == size() && plotKey_ == info.overview.data() &&
+        plotMethod_ == info.overviewMethod)
+        return plot_;
+    plotKey_ = info.overview.data();
+    plotMethod_ = info.overviewMethod;
+    plot_ = QImage(size(), QImage::Format_RGB32);
+    QPainter p(&plot_);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    const QRect plot = PlotRect();
+    const ::PlotRect r{plot.left(), plot.top(), plot.right() + 1, plot.bottom() + 1};
+
+    const XScale axis{p, r, 0.0f, float(double(info.frames) / info.rate), "s", false, true};
+    DrawXScale(axis);
+    const bool wav = info.overviewMethod == kOverviewWav;
+    DrawVerticalTitle(p, ::PlotRect{0, r.top, kLeft, r.bottom}, 0, wav ? "WAV" : "RMS", true);
+
+    const int N = info.channels;
+    const size_t V = info.overview.size() / (4 * size_t(N)) * 2;
+    const float* values = info.overview.data() + (wav ? 0 : size_t(N) * V);
+    float lo, hi;
+    if (wav) {
+        float peak = PeakAbs(values, int(size_t(N) * V));
+        if (!(peak > 0))
+            peak = 1;
+        lo = -peak;
+        hi = peak;
+    } else if (MinMax(values, int(size_t(N) * V), &lo, &hi)) {
+        lo -= 1;
+        hi += 1;
+    }
+    const int H = r.bottom - r.top;
+    std::vector<PlotPoint> points(V);
+    std::vector<QPoint> polyline(V);
+    for (int c = 0; c < N; ++c) {
+        const int top = (c * H) / N + 5;
+        const int bottom = ((c + 1) * H) / N + 4;
+        const QRect strip(QPoint(r.left, top), QPoint(r.right - 1, bottom - 1));
+        p.fillRect(strip, palette().color(QPalette::Base));
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawRect(strip.adjusted(0, 0, -1, -1));
+        CurveToPoints(points.data(), values + size_t(c) * V, int(V),
+                      ::PlotRect{r.left, top, r.right, bottom}, lo, hi);
+        for (size_t i = 0; i < V; ++i)
+            polyline[i] = QPoint(points[i].x, points[i].y);
+        p.setPen(QColor(0, 0, 128));
+        p.drawPolyline(polyline.data(), int(V));
+    }
+    return plot_;
+}
+
+void CHeadWnd::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    CSfHead* head = Head();
+    if (!head || PlotRect().width() <= 0 || PlotRect().height() <= 0) {
+        p.fillRect(rect(), palette().color(QPalette::Window));
+        return;
+    }
+    p.drawImage(0, 0, PlotImage());
+    SfTask& task = head->Info().task;
+    task.selectLeft = PixelOfFrame(task.start);
+    task.selectRight = PixelOfFrame(task.end);
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    const QRect selection = SelectionRect(task).normalized();
+    if (task.selectRight > task.selectLeft)
+        p.fillRect(selection, Qt::black);
+    if (task.playCursor > kLeft) {
+        const QRect plot = PlotRect();
+        p.fillRect(QRect(task.playCursor, plot.top() + 1, 1, plot.height() - 2), Qt::black);
+    }
+}
+
+void CHeadWnd::Refresh() {
+    if (CSfHead* head = Head()) {
+        SfTask& task = head->Info().task;
+        task.selectLeft = PixelOfFrame(task.start);
+        task.selectRight = PixelOfFrame(task.end);
+    }
+    ShowEdit();
+}
+
+void CHeadWnd::ShowEdit() {
+    update();
+    if (Head())
+        ShowInfoText();
+}
+
+void CHeadWnd::mousePressEvent(QMouseEvent* event) {
+    CSfHead* head = Head();
+    const QPoint at = event->position().toPoint();
+    if (!head || event->button() != Qt::LeftButton || !PlotRect().contains(at))
+        return QWidget::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    SfTask& task = head->Info().task;
+    const int x = at.x();
+    task.playCursor = x;
+    task.flags &= ~kChanged;
+    ChooseEdge(x);
+    if (event->modifiers() & Qt::ShiftModifier) {
+        if (task.flags & kRightActive)
+            task.selectRight = x;
+        else
+            task.selectLeft = x;
+    } else {
+        task.selectLeft = task.selectRight = x;
+    }
+    task.flags |= kChanged;
+    SwapCrossedEdges(task);
+    task.channel = ChannelOfRow(at.y());
+    SelectionToTask();
+    ShowEdit();
+}
+
+void CHeadWnd::mouseMoveEvent(QMouseEvent* event) {
+    CSfHead* head = Head();
+    const QPoint at = event->position().toPoint();
+    if (!head || !PlotRect().contains(at))
+        return;
+    const int x = at.x();
+    ChooseEdge(x);
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    SfTask& task = head->Info().task;
+    task.flags &= ~kChanged;
+    ChooseEdge(x);
+    if (task.flags & kRightActive)
+        task.selectRight = x;
+    else
+        task.selectLeft = x;
+    task.flags |= kChanged;
+    SwapCrossedEdges(task);
+    task.channel = ChannelOfRow(at.y());
+    SelectionToTask();
+    ShowEdit();
+}
+
+bool CHeadWnd::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride && Head() &&
+        IsViewKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    if (event->type() == PlayNotifyEvent::EventType()) {
+        OnPlayNotify(static_cast<PlayNotifyEvent&>(*event));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CHeadWnd::keyPressEvent(QKeyEvent* event) {
+    if (!HandleKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+void CHeadWnd::PlayShortPiece(int cursor) {
+    CSfApp* app = CSfApp::Instance();
+    CSfHead* head = Head();
+    // The switch is read afresh, so the options dialog takes effect at once.
+    if (!LoadPlaySettings(app->Store()).PlayWithCursor)
+        return;
+    const SfInfo& info = head->Info();
+    const uint32_t framesPerPixel = info.frames / uint32_t(std::max(1, PlotRect().width()));
+    const uint32_t start = uint32_t(std::max(0, cursor - kLeft)) * framesPerPixel;
+    const uint32_t end =
+        std::min<uint64_t>(info.frames, uint64_t(start) + uint32_t(info.rate / 10));
+    app->Player().PlayRange(info, start, end, {}, {}, false);
+}
+
+bool CHeadWnd::HandleKey(QKeyEvent* event) {
+    CSfHead* head = Head();
+    const QRect plot = PlotRect();
+    if (!head || plot.width() <= 0 || plot.height() <= 0)
+        return false;
+    CSfApp* app = CSfApp::Instance();
+    SfInfo& info = head->Info();
+    SfTask& task = info.task;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const int e = ctrl ? 10 : 1;
+    const int left = kLeft, right = plot.right() + 1;
+    const int key = event->key();
+
+    if (IsPlayKey(key)) {
+        app->PlayHead(head, 0, info.frames, false);
+        return true;
+    }
+    if (IsStopKey(event)) {
+        app->Player().StopPlay();
+        return true;
+    }
+    if (key == Qt::Key_F6) {
+        if (task.start < task.end)
+            app->PlayHead(head, task.start, task.end, shift);
+        return true;
+    }
+    if (key == Qt::Key_F8) {
+        app->PlayHead(head, task.start, info.frames, false);
+        return true;
+    }
+
+    switch (key) {
+    case Qt::Key_End:
+        if (shift) {
+            task.selectLeft = task.playCursor;
+            task.selectRight = right;
+        } else {
+            task.playCursor = task.selectLeft = task.selectRight = right;
+        }
+        break;
+    case Qt::Key_Home: {
+        const int old = task.playCursor;
+        task.playCursor = left;
+        if (shift) {
+            task.selectLeft = left;
+            task.selectRight = old;
+        } else {
+            task.selectLeft = task.selectRight = left;
+        }
+        break;
+    }
+    case Qt::Key_Left:
+        if (shift) {
+            int& edge = (task.flags & kLeftActive) ? task.selectLeft : task.selectRight;
+            if (edge < left + e)
+                return false;
+            edge -= e;
+        } else {
+            if (task.playCursor < left + e)
+                return false;
+            task.playCursor -= e;
+            task.selectLeft = task.selectRight = task.playCursor;
+            PlayShortPiece(task.playCursor);
+        }
+        break;
+    case Qt::Key_Right:
+        if (shift) {
+            int& edge = (task.flags & kRightActive) ? task.selectRight : task.selectLeft;
+            if (edge >= right - e)
+                return false;
+            edge += e;
+        } else {
+            if (task.playCursor > right - e)
+                return false;
+            task.playCursor += e;
+            task.selectLeft = task.selectRight = task.playCursor;
+            PlayShortPiece(task.playCursor);
+        }
+        break;
+    case Qt::Key_Up:
+        task.channel = task.channel > 0 ? task.channel - 1 : info.channels - 1;
+        break;
+    case Qt::Key_Down:
+        task.channel = task.channel < info.channels - 1 ? task.channel + 1 : 0;
+        break;
+    case Qt::Key_A:
+        if (!ctrl)
+            return false;
+        task.selectLeft = left;
+        task.selectRight = right;
+        break;
+    default:
+        return false;
+    }
+    SwapCrossedEdges(task);
+    SelectionToTask();
+    ShowEdit();
+    return true;
+}
+
+void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
+    CSfHead* head = Head();
+    if (!head || !event.Notify())
+        return;
+    const PlayPoint point = event.Notify()->Read();
+    SfInfo& info = head->Info();
+    if (point.handle != info.handle || info.frames == 0)
+        return;
+    CSfApp::Instance()->SetInfoText("PLAY " + FormatSeconds(point.position, 0));
+    const double w = PlotRect().width();
+    info.task.playCursor = int(w / info.frames * info.rate * point.position) + kLeft;
+    update();
+}
+
+void CHeadWnd::contextMenuEvent(QContextMenuEvent* event) {
+    CSfHead* head = Head();
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
+                                                                  : mapToGlobal(QPoint(5, 5));
+    CSfApp* app = CSfApp::Instance();
+    QMenu menu(this);
+    QAction* insertWav = menu.addAction("Insert &Wav");
+    connect(insertWav, &QAction::triggered, this,
+            [app, head] { app->InsertItem(InsertRequest::Waveform, head); });
+    connect(menu.addAction("Show &Info"), &QAction::triggered, this, &CHeadWnd::ShowInfo);
+    connect(menu.addAction("&Task"), &QAction::triggered, this, &CHeadWnd::RunTaskDialog);
+    QMenu* method = menu.addMenu("&Method");
+    auto* group = new QActionGroup(method);
+    for (const auto& [id, text] : {std::pair<int, const char*>{Cmd::MethodWav, "&Wav"},
+                                   std::pair<int, const char*>{Cmd::MethodRms, "&Rms"}}) {
+        QAction* action = method->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(head && head->Info().overviewMethod == id);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, id = id] { SetMethod(id); });
+    }
+    for (QAction* action : menu.actions())
+        action->setEnabled(head != nullptr);
+    menu.exec(at);
+}
+
+void CHeadWnd::ShowInfo() {
+    CSfHead* head = Head();
+    if (!head)
+        return;
+    const SfInfo& info = head->Info();
+    const double rate = info.rate;
+    char extra[256];
+    std::snprintf(extra, sizeof extra, "\n\nStart:\t%gs\nEnd:\t%gs\nChan:\t%d\n\ndTime:\t%gs",
+                  info.task.start / rate, info.task.end / rate, info.task.channel,
+                  info.frames / (std::max(1, PlotRect().width()) * rate));
+    CSfApp::Instance()->Desktop().ShowMessage(FileInfoText(info) + extra, MessageIcon::Information);
+}
+
+void CHeadWnd::RunTaskDialog() {
+    CSfHead* head = Head();
+    if (!head)
+        return;
+    SfInfo& info = head->Info();
+    CTaskDlg dialog(this);
+    dialog.rate = float(info.rate);
+    dialog.lowerLimit = 0;
+    dialog.upperLimit = int32_t(info.frames);
+    dialog.limitLength = int32_t(info.frames);
+    dialog.start = int32_t(info.task.start);
+    dialog.end = int32_t(info.task.end);
+    dialog.length = int32_t(info.task.end - info.task.start);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    info.task.start = uint32_t(std::max(0, dialog.start));
+    info.task.end = uint32_t(std::max(0, dialog.end));
+    CSfApp::Instance()->SelectItem(head);
+    Refresh();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void CHeadWnd::SetMethod(int method) {
+    CSfHead* head = Head();
+    if (!head)
+        return;
+    head->Info().overviewMethod = method;
+    update();
+    setFocus(Qt::OtherFocusReason);
+    SaveOverviewMethod(head->Info());
+}

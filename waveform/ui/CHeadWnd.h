@@ -1,0 +1,65 @@
+// The head window: the whole current sound file, channel by channel, as its
+// waveform envelope or its level curve, with the task selection, the play
+// cursor and the keys that play the file.
+#pragma once
+
+#include "app/ui/QtPlaySink.h"
+
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+
+class CSfHead;
+struct SfTask;
+
+class CHeadWnd : public QWidget {
+    Q_OBJECT
+public:
+    explicit CHeadWnd(QWidget* parent = nullptr);
+    ~CHeadWnd() override;
+
+    std::weak_ptr<PlayNotifySink> PlaySink() const { return sink_.Sink(); }
+
+    // The drawing area: the window less 22 pixels on the left, 4 at the top
+    // and right, 16 at the bottom.
+    QRect PlotRect() const;
+    // Draws the current head afresh and shows its selection in the info text.
+    void Refresh();
+    // The info text of the current head's selection.
+    std::string InfoText() const;
+
+    // The context-menu commands.
+    void ShowInfo();
+    void RunTaskDialog();
+    void SetMethod(int method);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    CSfHead* Head() const;
+    int PixelOfFrame(uint32_t frame) const;
+    uint32_t FrameOfPixel(int x) const;
+    int ChannelOfRow(int y) const;
+    QRect SelectionRect(const SfTask& task) const;
+    void SelectionToTask();
+    void ChooseEdge(int x);
+    void ShowInfoText();
+    // Shows an edit of the selection: the pixels as the user set them.
+    void ShowEdit();
+    bool HandleKey(QKeyEvent* event);
+    void PlayShortPiece(int cursor);
+    void OnPlayNotify(const PlayNotifyEvent& event);
+    // The overview of the current head, drawn once per size and method.
+    const QImage& PlotImage();
+
+    PlaySinkHolder sink_;
+    QImage plot_;
+    const void* plotKey_ = nullptr;
+    int plotMethod_ = 0;
+};

@@ -1,0 +1,156 @@
+#include "waveform/ui/CTaskDlg.h"
+
+#include "drawing/TimeText.h"
+
+#include <QDialogButtonBox>
+#include <QFocusEvent>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// Sums of 32-bit positions are formed in 64 bits and stored back saturated,
+// so that no typed number can wrap a position around.
+int32_t Saturated(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// v held inside [lo, hi]; lo wins should a caller give crossed limits.
+int64_t Held(int64_t v, int64_t lo, int64_t hi) {
+    return std::max(lo, std::min(v, hi));
+}
+
+QLineEdit* TimeEdit(int id, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::number(id));
+    return edit;
+}
+
+} // namespace
+
+CTaskDlg::CTaskDlg(QWidget* parent) : CBaseDlg(parent) {
+    setWindowTitle(QStringLiteral("Task"));
+    setModal(true);
+    startEdit_ = TimeEdit(kStartEditId, this);
+    endEdit_ = TimeEdit(kEndEditId, this);
+    lengthEdit_ = TimeEdit(kLengthEditId, this);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Start:"), startEdit_);
+    form->addRow(QStringLiteral("End:"), endEdit_);
+    form->addRow(QStringLiteral("Length:"), lengthEdit_);
+    for (QLineEdit* edit : {startEdit_, endEdit_, lengthEdit_})
+        edit->installEventFilter(this);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CTaskDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CTaskDlg::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+}
+
+void CTaskDlg::setVisible(bool visible) {
+    // Only the program opens the dialog through here; a window the desktop
+    // merely restores keeps what the user typed.
+    if (visible && !isVisible()) {
+        closing_ = false;
+        openedStart_ = start;
+        openedEnd_ = end;
+        openedLength_ = length;
+        Show(startEdit_, start);
+        Show(endEdit_, end);
+        Show(lengthEdit_, length);
+        startEdit_->setFocus(Qt::TabFocusReason);
+    }
+    CBaseDlg::setVisible(visible);
+}
+
+bool CTaskDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Tab, a click elsewhere and switching windows all leave an edit; a
+    // context menu opening over it does not.
+    if (event->type() == QEvent::FocusOut && !closing_ &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        if (watched == startEdit_)
+            LeaveStart();
+        else if (watched == endEdit_)
+            LeaveEnd();
+        else if (watched == lengthEdit_)
+            LeaveLength();
+    }
+    return CBaseDlg::eventFilter(watched, event);
+}
+
+void CTaskDlg::done(int result) {
+    closing_ = true;
+    if (result == Accepted) {
+        // OK takes the texts as typed: Enter in an edit does not first run the
+        // leave rules, so a start typed just before keeps its value. It is
+        // still held inside the limits, and so is the end, so that no caller
+        // receives a range outside its file or block.
+        start = Saturated(Held(Parsed(startEdit_), lowerLimit, upperLimit));
+        end = Saturated(Held(Parsed(endEdit_), lowerLimit, upperLimit));
+        length = Saturated(int64_t{end} - start);
+    } else {
+        start = openedStart_;
+        end = openedEnd_;
+        length = openedLength_;
+    }
+    CBaseDlg::done(result);
+}
+
+void CTaskDlg::LeaveStart() {
+    int64_t s = Parsed(startEdit_);
+    if (s < lowerLimit)
+        s = lowerLimit;
+    else if (s + length > upperLimit)
+        s = int64_t{upperLimit} - length;
+    // A negative length, or one longer than the limits, would carry the start
+    // outside them.
+    s = Held(s, lowerLimit, upperLimit);
+    const int64_t e = Held(s + length, lowerLimit, upperLimit);
+    start = Saturated(s);
+    end = Saturated(e);
+    Show(startEdit_, start);
+    Show(endEdit_, end);
+}
+
+void CTaskDlg::LeaveEnd() {
+    int64_t e = Parsed(endEdit_);
+    if (e < lowerLimit || e > upperLimit)
+        e = upperLimit;
+    end = Saturated(e);
+    length = Saturated(e - start);
+    Show(endEdit_, end);
+    Show(lengthEdit_, length);
+}
+
+void CTaskDlg::LeaveLength() {
+    const int64_t l = Parsed(lengthEdit_);
+    const int64_t e = start + l;
+    if (e >= lowerLimit && e <= upperLimit) {
+        end = Saturated(e);
+        length = Saturated(l);
+    } else {
+        end = upperLimit;
+        length = Saturated(int64_t{upperLimit} - start);
+    }
+    Show(endEdit_, end);
+    Show(lengthEdit_, length);
+}
+
+int32_t CTaskDlg::Parsed(const QLineEdit* edit) const {
+    return ParseTimeText(edit->text().toStdString(), rate);
+}
+
+void CTaskDlg::Show(QLineEdit* edit, int32_t frames) {
+    edit->setText(QString::fromStdString(FormatFrames(frames, rate, 1)));
+}

@@ -1,0 +1,57 @@
+// The task dialog: a time range typed in as start, end and length. Leaving an
+// edit makes the other two agree with it and holds the range inside the
+// limits; OK takes the start and end texts as they stand.
+#pragma once
+
+#include "app/ui/CBaseDlg.h"
+
+#include <cstdint>
+
+class QLineEdit;
+
+class CTaskDlg : public CBaseDlg {
+    Q_OBJECT
+public:
+    // Object names of the three edits.
+    static constexpr int kStartEditId = 1058;
+    static constexpr int kEndEditId = 1064;
+    static constexpr int kLengthEditId = 1068;
+
+    explicit CTaskDlg(QWidget* parent = nullptr);
+
+    // Set by the caller before the dialog runs; after OK, start, end and
+    // length hold the range. Cancel leaves them as they were set. All
+    // positions are frames at rate frames per second.
+    float rate = -1.0f;
+    int32_t lowerLimit = -1;
+    int32_t upperLimit = -1;
+    // The length of the limits, kept for the callers; the dialog does not use it.
+    int32_t limitLength = -1;
+    int32_t start = -1;
+    int32_t end = -1;
+    int32_t length = -1;
+
+    void setVisible(bool visible) override;
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void LeaveStart();
+    void LeaveEnd();
+    void LeaveLength();
+    int32_t Parsed(const QLineEdit* edit) const;
+    void Show(QLineEdit* edit, int32_t frames);
+
+    QLineEdit* startEdit_;
+    QLineEdit* endEdit_;
+    QLineEdit* lengthEdit_;
+    // The range as the dialog opened, restored on Cancel.
+    int32_t openedStart_ = -1;
+    int32_t openedEnd_ = -1;
+    int32_t openedLength_ = -1;
+    // Set while the dialog closes: its edits lose the focus then, and that is
+    // no leaving by the user.
+    bool closing_ = false;
+};

@@ -1,0 +1,683 @@
+#include "waveform/ui/CWavScrollView.h"
+
+#include "app/ui/CBaseDoc.h"
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/CMainFrame.h"
+#include "app/ui/CSfApp.h"
+#include "drawing/ScaleMath.h"
+#include "drawing/TimeText.h"
+#include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/ScaleDrawing.h"
+#include "playback/CSfPlay.h"
+#include "playback/PlaySettings.h"
+#include "resources/CommandIds.h"
+#include "soundfile/QtSettingsStore.h"
+#include "waveform/CSfWav.h"
+#include "waveform/ui/AmplitudeAxis.h"
+#include "waveform/ui/CHeadWnd.h"
+#include "waveform/ui/CTaskDlg.h"
+
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr int kLeft = 28;
+constexpr int kTop = 4;
+constexpr int kRight = 4;
+constexpr int kBottom = 15;
+
+// The edit flags in task word 10.
+constexpr uint32_t kShown = 0x001;
+constexpr uint32_t kLeftActive = 0x010;
+constexpr uint32_t kRightActive = 0x020;
+constexpr uint32_t kBlockChanged = 0x080;
+constexpr uint32_t kCursorMoved = 0x100;
+
+const QColor kCurveColour(0, 0, 128);
+
+// Words 8 and 9 of the task carry the cursor frame and the cursor's index
+// into the envelope; word 6 its pixel column.
+uint32_t CursorFrame(const SfTask& task) {
+    return static_cast<uint32_t>(task.word8);
+}
+
+void SetCursorFrame(SfTask& task, uint32_t frame) {
+    task.word8 = static_cast<int32_t>(frame);
+}
+
+// A pixel position from a computed one, truncated; far-off values (a
+// position from another file, a NaN sample) are held where painting still
+// clips them instead of overflowing an int.
+int TruncatedPixel(double v) {
+    if (!(v > -1e6))
+        return -1000000;
+    return int(std::trunc(std::min(v, 1e6)));
+}
+
+int RoundedPixel(double v) {
+    return TruncatedPixel(std::floor(v + 0.5));
+}
+
+// "%g" of v, with a decimal point whatever the process locale.
+std::string General(double v) {
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), v,
+                                      std::chars_format::general, 6);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string Line(const char* format, int pixels, const std::string& text) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, format, pixels, text.c_str());
+    return buffer;
+}
+
+// The task dialog works in signed 32-bit frames.
+int32_t DialogFrames(uint32_t frames) {
+    return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
+}
+
+bool IsPlayKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F4;
+}
+
+bool IsKeypadZero(const QKeyEvent* event) {
+    return event->key() == Qt::Key_0 && (event->modifiers() & Qt::KeypadModifier);
+}
+
+bool IsCopyKey(const QKeyEvent* event) {
+    return (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert) &&
+           (event->modifiers() & Qt::ControlModifier);
+}
+
+bool IsSaveKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_B && (event->modifiers() & Qt::ControlModifier);
+}
+
+// Keys this view handles before any shortcut of the main window.
+bool IsViewKey(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_F4:
+    case Qt::Key_F6:
+    case Qt::Key_F7:
+    case Qt::Key_F8:
+    case Qt::Key_Escape:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    case Qt::Key_A:
+        return (event->modifiers() & Qt::ControlModifier) != 0;
+    default:
+        return IsKeypadZero(event);
+    }
+}
+
+} // namespace
+
+CWavScrollView::CWavScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent)
+    : CBaseScrollView(std::move(document), parent), sink_(this), blockLeft_(kLeft),
+      blockRight_(kLeft) {
+    // The active block edge follows the pointer even without a button held.
+    setMouseTracking(true);
+    CSfApp* app = CSfApp::Instance();
+    if (!app || !Drawable())
+        return;
+    CSfWav* item = Item();
+    const WavRange& range = item->Range();
+    SfTask& task = item->Task();
+    task.start = task.end = range.start;
+    SetCursorFrame(task, range.start);
+    // The channel the window shows, so that activating it shows that channel
+    // in the head window whatever the head window selected meanwhile.
+    task.channel = range.channel;
+    task.playCursor = kLeft;
+    task.word9 = 0;
+    task.flags = kShown;
+    item->BuildEnvelope(app->Desktop());
+}
+
+CWavScrollView::~CWavScrollView() {
+    if (CSfApp* app = CSfApp::Instance())
+        app->Player().StopPlay();
+}
+
+CSfWav* CWavScrollView::Item() const {
+    return dynamic_cast<CSfWav*>(GetItem());
+}
+
+bool CWavScrollView::Drawable() const {
+    CSfWav* item = Item();
+    return item && item->GetHead() && item->Range().length > 0 && item->GetHead()->Info().rate > 0;
+}
+
+bool CWavScrollView::Editable() const {
+    const PlotRect r = Plot();
+    return Drawable() && EnvelopeCount() > 0 && r.right > r.left && r.bottom > r.top;
+}
+
+PlotRect CWavScrollView::Plot() const {
+    return PlotRect{kLeft, kTop, width() - kRight, height() - kBottom};
+}
+
+bool CWavScrollView::InPlot(const QPoint& at) const {
+    const PlotRect r = Plot();
+    return at.x() >= r.left && at.x() < r.right && at.y() >= r.top && at.y() < r.bottom;
+}
+
+int CWavScrollView::EnvelopeCount() const {
+    CSfWav* item = Item();
+    return item ? int(item->Envelope().values.size()) : 0;
+}
+
+int CWavScrollView::IndexOfPixel(int x) const {
+    const PlotRect r = Plot();
+    return int(int64_t(x - kLeft) * EnvelopeCount() / (r.right - r.left));
+}
+
+int CWavScrollView::PixelOfIndex(int index) const {
+    const PlotRect r = Plot();
+    return int(int64_t(index) * (r.right - r.left) / EnvelopeCount()) + kLeft;
+}
+
+int CWavScrollView::PixelOfFrame(uint32_t frame) const {
+    const WavRange& range = Item()->Range();
+    const PlotRect r = Plot();
+    return RoundedPixel((double(frame) - range.start) * (r.right - r.left) / range.length) + kLeft;
+}
+
+uint32_t CWavScrollView::FrameOfPixel(int x) const {
+    const WavRange& range = Item()->Range();
+    const PlotRect r = Plot();
+    const double frame =
+        std::floor(double(x - kLeft) * range.length / (r.right - r.left) + range.start + 0.5);
+    return uint32_t(std::clamp(frame, double(range.start), double(range.start) + range.length));
+}
+
+double CWavScrollView::SecondsOfPixel(int x) const {
+    CSfWav* item = Item();
+    const WavRange& range = item->Range();
+    const double rate = item->GetHead()->Info().rate;
+    const PlotRect r = Plot();
+    return double(x - kLeft) * range.length / (rate * (r.right - r.left)) + range.start / rate;
+}
+
+void CWavScrollView::PixelsFromFrames() {
+    SfTask& task = Item()->Task();
+    blockLeft_ = PixelOfFrame(task.start);
+    blockRight_ = PixelOfFrame(task.end);
+    task.playCursor = PixelOfFrame(CursorFrame(task));
+    FramesFromPixels();
+}
+
+void CWavScrollView::FramesFromPixels() {
+    SfTask& task = Item()->Task();
+    if (blockRight_ < blockLeft_) {
+        std::swap(blockLeft_, blockRight_);
+        if (HasActiveEdge())
+            task.flags ^= kLeftActive | kRightActive;
+    }
+    const uint32_t cursor = FrameOfPixel(task.playCursor);
+    SetCursorFrame(task, cursor);
+    if (task.flags & kCursorMoved) {
+        task.start = task.end = cursor;
+    } else if (task.flags & kBlockChanged) {
+        task.start = FrameOfPixel(blockLeft_);
+        task.end = FrameOfPixel(blockRight_);
+    }
+}
+
+void CWavScrollView::EditDone() {
+    FramesFromPixels();
+    ShowInfoText();
+    update();
+}
+
+bool CWavScrollView::HasActiveEdge() const {
+    return (Item()->Task().flags & (kLeftActive | kRightActive)) != 0;
+}
+
+int& CWavScrollView::ActiveEdge() {
+    return (Item()->Task().flags & kLeftActive) ? blockLeft_ : blockRight_;
+}
+
+void CWavScrollView::ChooseEdge(int x) {
+    SfTask& task = Item()->Task();
+    task.flags &= ~(kLeftActive | kRightActive);
+    if (std::abs(x - blockRight_) < std::abs(x - blockLeft_))
+        task.flags |= kRightActive;
+    else
+        task.flags |= kLeftActive;
+}
+
+std::string CWavScrollView::InfoText() const {
+    CSfWav* item = Item();
+    const SfTask& task = item->Task();
+    if (blockLeft_ == blockRight_) {
+        const int index = std::clamp(task.word9, 0, EnvelopeCount() - 1);
+        return Line("CurPos:\t[%04d] %s\r\n", index,
+                    FormatSeconds(SecondsOfPixel(task.playCursor), 0)) +
+               General(item->Envelope().values[size_t(index)]) + "p\r\n";
+    }
+    const double from = SecondsOfPixel(blockLeft_);
+    const double to = SecondsOfPixel(blockRight_);
+    return Line("BlockSt:\t[%04d] %s\r\n", blockLeft_ - kLeft, FormatSeconds(from, 1)) +
+           Line("BlockEn:\t[%04d] %s\r\n", blockRight_ - kLeft, FormatSeconds(to, 1)) +
+           Line("BlockLe:\t[%04d] %s\r\n", blockRight_ - blockLeft_, FormatSeconds(to - from, 1)) +
+           "Frequ  :\t " + General(1.0 / (to - from)) + "Hz";
+}
+
+void CWavScrollView::ShowInfoText() {
+    if (CSfApp* app = CSfApp::Instance())
+        app->SetInfoText(InfoText());
+}
+
+QSize CWavScrollView::sizeHint() const {
+    // The view has no natural size of its own; a new window takes three
+    // quarters of the MDI area, as a new child window does on the desktop
+    // this program comes from, instead of collapsing to its title bar.
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
+        if (const QMdiArea* area = frame->mdiArea())
+            return area->viewport()->size() * 3 / 4;
+    return QSize(640, 320);
+}
+
+void CWavScrollView::PublishTask() {
+    CSfWav* item = Item();
+    if (!item || !item->GetHead())
+        return;
+    SfTask& headTask = item->GetHead()->Info().task;
+    headTask.start = item->Range().start;
+    headTask.end = item->Range().end;
+    headTask.channel = item->Task().channel;
+    if (CSfApp* app = CSfApp::Instance(); app && app->HeadWindow())
+        app->HeadWindow()->update();
+}
+
+const QImage& CWavScrollView::PlotImage() {
+    if (plot_.size() == size())
+        return plot_;
+    plot_ = QImage(size(), QImage::Format_RGB32);
+    QPainter p(&plot_);
+    const PlotRect r = Plot();
+    p.setPen(palette().color(QPalette::WindowText));
+    DrawPlotBackground(p, *this, r);
+    if (r.right <= r.left || r.bottom <= r.top)
+        return plot_;
+
+    CSfWav* item = Item();
+    const SfInfo& info = item->GetHead()->Info();
+    const WavRange& range = item->Range();
+    const WavEnvelope& envelope = item->Envelope();
+    const double rate = info.rate;
+    DrawXScale(XScale{p, r, float(range.start / rate),
+                      float((double(range.start) + range.length) / rate), "s", false, true});
+    const double fullScale = std::ldexp(1.0, 8 * std::clamp(info.bytesPerSample, 1, 4) - 1);
+    DrawAmplitudeAxis(p, r, envelope.upper * 100.0 / fullScale);
+
+    const int n = int(envelope.values.size());
+    if (n == 0)
+        return plot_;
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const double span = double(envelope.upper) - envelope.lower;
+    std::vector<QPoint> points(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double v = envelope.values[size_t(i)];
+        // A silent range has no span; its curve lies on the zero line.
+        const double y =
+            span > 0 ? r.bottom - (v - envelope.lower) * h / span : r.top + (h + 1) / 2;
+        points[size_t(i)] = QPoint(RoundedPixel(r.left + double(i) * w / n), RoundedPixel(y));
+    }
+    p.setClipRect(QRect(r.left, r.top, w, h));
+    p.setPen(kCurveColour);
+    p.drawPolyline(points.data(), n);
+    return plot_;
+}
+
+void CWavScrollView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!Drawable()) {
+        p.fillRect(rect(), palette().color(QPalette::Window));
+        return;
+    }
+    p.drawImage(0, 0, PlotImage());
+    const SfTask& task = Item()->Task();
+    if (!Editable() || !(task.flags & kShown))
+        return;
+    // Cursor and block invert what lies under them, as in every window of
+    // the program; where they overlap the curve shows through again.
+    const PlotRect r = Plot();
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    const int x = task.playCursor;
+    if (x > r.left && x <= r.right)
+        p.fillRect(QRect(x, r.top, 1, r.bottom - r.top), Qt::black);
+    if (blockRight_ > blockLeft_)
+        p.fillRect(QRect(blockLeft_, r.top, blockRight_ - blockLeft_, r.bottom - r.top), Qt::black);
+}
+
+void CWavScrollView::resizeEvent(QResizeEvent* event) {
+    CBaseScrollView::resizeEvent(event);
+    // Frames are what lasts; the pixels follow the new width.
+    if (Editable()) {
+        PixelsFromFrames();
+        ShowInfoText();
+    }
+}
+
+void CWavScrollView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::StyleChange) {
+        plot_ = QImage();
+        update();
+    }
+    CBaseScrollView::changeEvent(event);
+}
+
+void CWavScrollView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || !Editable() || !InPlot(at))
+        return CBaseScrollView::mousePressEvent(event);
+    dragging_ = true;
+    SfTask& task = Item()->Task();
+    const int x = at.x();
+    task.word9 = IndexOfPixel(x);
+    const int snapped = PixelOfIndex(task.word9);
+    task.flags &= ~(kBlockChanged | kCursorMoved);
+    if (event->modifiers() & Qt::ShiftModifier) {
+        // Only a pointer that never moved over the window has chosen no edge.
+        if (!HasActiveEdge())
+            ChooseEdge(x);
+        ActiveEdge() = snapped;
+        task.flags |= kBlockChanged;
+    } else {
+        blockLeft_ = blockRight_ = snapped;
+        task.playCursor = snapped;
+        task.flags |= kBlockChanged | kCursorMoved;
+    }
+    EditDone();
+}
+
+void CWavScrollView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const Qt::MouseButtons buttons = event->buttons();
+    const bool drag = (buttons & Qt::LeftButton) && dragging_;
+    if (!Editable() || (!drag && !InPlot(at)))
+        return CBaseScrollView::mouseMoveEvent(event);
+    SfTask& task = Item()->Task();
+    if (drag) {
+        // A drag that leaves the plot holds the edge at the plot's border, so
+        // that a quick sweep still reaches the range's start or end.
+        const PlotRect r = Plot();
+        const int x = std::clamp(at.x(), r.left, r.right);
+        task.flags &= ~(kBlockChanged | kCursorMoved);
+        if (!HasActiveEdge())
+            ChooseEdge(x);
+        ActiveEdge() = x;
+        task.flags |= kBlockChanged;
+        EditDone();
+    } else if (buttons == Qt::NoButton) {
+        task.flags &= ~(kBlockChanged | kCursorMoved);
+        ChooseEdge(at.x());
+        FramesFromPixels();
+        ShowInfoText();
+    }
+}
+
+void CWavScrollView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+    CBaseScrollView::mouseReleaseEvent(event);
+}
+
+bool CWavScrollView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsCopyKey(key) || IsSaveKey(key) || (Editable() && IsViewKey(key))) {
+            event->accept();
+            return true;
+        }
+    }
+    if (event->type() == PlayNotifyEvent::EventType()) {
+        OnPlayNotify(static_cast<PlayNotifyEvent&>(*event));
+        return true;
+    }
+    return CBaseScrollView::event(event);
+}
+
+void CWavScrollView::keyPressEvent(QKeyEvent* event) {
+    if (IsCopyKey(event)) {
+        CMainFrame::CopyWindowToClipboard(CBaseFrm::Of(this));
+        return;
+    }
+    if (IsSaveKey(event)) {
+        CMainFrame::SaveWindowBmp(CBaseFrm::Of(this));
+        return;
+    }
+    if (!HandleKey(event))
+        CBaseScrollView::keyPressEvent(event);
+}
+
+bool CWavScrollView::HandleKey(QKeyEvent* event) {
+    if (!Editable())
+        return false;
+    CSfApp* app = CSfApp::Instance();
+    CSfWav* item = Item();
+    const WavRange& range = item->Range();
+    SfTask& task = item->Task();
+    const PlotRect r = Plot();
+    const int n = EnvelopeCount();
+    const int key = event->key();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const int e = ctrl ? 10 : 1;
+    uint32_t flags = task.flags & ~(kBlockChanged | kCursorMoved);
+    int index = task.word9;
+    bool stepped = false;
+
+    if (IsPlayKey(key)) {
+        Play(range.start, range.end, false);
+    } else if (key == Qt::Key_Escape || key == Qt::Key_F7 || IsKeypadZero(event)) {
+        if (app)
+            app->Player().StopPlay();
+    } else if (key == Qt::Key_F6) {
+        // An empty block has nothing to play, and nothing to loop forever.
+        if (task.start < task.end)
+            Play(task.start, task.end, shift);
+    } else if (key == Qt::Key_F8) {
+        Play(CursorFrame(task), range.end, false);
+    } else if (key == Qt::Key_End) {
+        if (shift) {
+            blockLeft_ = task.playCursor;
+            blockRight_ = r.right;
+            flags |= kBlockChanged;
+        } else {
+            index = n - 1;
+            flags |= kCursorMoved;
+        }
+    } else if (key == Qt::Key_Home) {
+        if (shift) {
+            blockLeft_ = r.left;
+            blockRight_ = task.playCursor;
+            flags |= kBlockChanged;
+        } else {
+            index = 0;
+            flags |= kCursorMoved;
+        }
+    } else if (key == Qt::Key_Left) {
+        if (shift) {
+            // Before any mouse move no edge is active: Shift+Left grows the
+            // block to the left.
+            if (!(flags & (kLeftActive | kRightActive)))
+                flags |= kLeftActive;
+            int& edge = (flags & kLeftActive) ? blockLeft_ : blockRight_;
+            if (edge >= r.left + e) {
+                edge -= e;
+                flags |= kBlockChanged;
+            }
+        } else if (index >= e) {
+            index -= e;
+            flags |= kCursorMoved;
+            stepped = true;
+        }
+    } else if (key == Qt::Key_Right) {
+        if (shift) {
+            if (!(flags & (kLeftActive | kRightActive)))
+                flags |= kRightActive;
+            int& edge = (flags & kRightActive) ? blockRight_ : blockLeft_;
+            if (edge < r.right - e) {
+                edge += e;
+                flags |= kBlockChanged;
+            }
+        } else if (index < n - e) {
+            index += e;
+            flags |= kCursorMoved;
+            stepped = true;
+        }
+    } else if (key == Qt::Key_A && ctrl) {
+        blockLeft_ = r.left;
+        blockRight_ = r.right;
+        flags |= kBlockChanged;
+    } else {
+        FramesFromPixels();
+        ShowInfoText();
+        return false;
+    }
+
+    task.word9 = index;
+    if (flags & kCursorMoved) {
+        // The block's frames collapse onto the cursor, and so does the
+        // block drawn, so that the picture and the info text say the same.
+        task.playCursor = PixelOfIndex(index);
+        blockLeft_ = blockRight_ = task.playCursor;
+    }
+    task.flags = flags;
+    EditDone();
+    if (stepped)
+        PlayShortPiece(CursorFrame(task));
+    return true;
+}
+
+void CWavScrollView::Play(uint32_t start, uint32_t end, bool loop) {
+    CSfApp* app = CSfApp::Instance();
+    if (!app)
+        return;
+    CHeadWnd* headWindow = app->HeadWindow();
+    app->Player().PlayRange(Item()->GetHead()->Info(), start, end,
+                            headWindow ? headWindow->PlaySink() : std::weak_ptr<PlayNotifySink>(),
+                            sink_.Sink(), loop);
+}
+
+void CWavScrollView::PlayShortPiece(uint32_t frame) {
+    CSfApp* app = CSfApp::Instance();
+    // The switch is read afresh, so the options dialog takes effect at once.
+    if (!app || !LoadPlaySettings(app->Store()).PlayWithCursor)
+        return;
+    const SfInfo& info = Item()->GetHead()->Info();
+    const uint32_t end =
+        uint32_t(std::min<uint64_t>(info.frames, uint64_t(frame) + info.rate / 10));
+    CHeadWnd* headWindow = app->HeadWindow();
+    app->Player().PlayRange(info, frame, end,
+                            headWindow ? headWindow->PlaySink() : std::weak_ptr<PlayNotifySink>(),
+                            {}, false);
+}
+
+void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
+    if (!Editable() || !event.Notify())
+        return;
+    CSfWav* item = Item();
+    const SfInfo& info = item->GetHead()->Info();
+    const PlayPoint point = event.Notify()->Read();
+    // The record may already describe a playback of another file that
+    // replaced ours.
+    if (point.handle != info.handle)
+        return;
+    const WavRange& range = item->Range();
+    const PlotRect r = Plot();
+    const double x =
+        double(r.right - r.left) / range.length * (info.rate * point.position - range.start);
+    // Index and frame stay: the line rests where playback stopped.
+    item->Task().playCursor = TruncatedPixel(x) + kLeft;
+    update();
+}
+
+QMenu* CWavScrollView::CreateContextMenu() {
+    auto* menu = new QMenu(this);
+    QAction* insertWav = menu->addAction(QStringLiteral("Insert &Wav"));
+    insertWav->setData(Cmd::ViewInsertWav);
+    insertWav->setEnabled(GetItem() != nullptr);
+    connect(insertWav, &QAction::triggered, this, &CWavScrollView::InsertWav);
+    QAction* task = menu->addAction(QStringLiteral("&Task"));
+    task->setData(Cmd::ViewTask);
+    connect(task, &QAction::triggered, this, &CWavScrollView::RunTaskDialog);
+    return menu;
+}
+
+void CWavScrollView::InsertWav() {
+    CSfApp* app = CSfApp::Instance();
+    if (CSfBase* item = GetItem(); item && app && app->MainFrame())
+        app->MainFrame()->InsertRequest(InsertRequest::Waveform, item);
+}
+
+void CWavScrollView::RunTaskDialog() {
+    if (!Editable())
+        return;
+    CTaskDlg dialog(this);
+    {
+        CSfWav* item = Item();
+        const WavRange& range = item->Range();
+        dialog.rate = float(item->GetHead()->Info().rate);
+        dialog.lowerLimit = DialogFrames(range.start);
+        dialog.upperLimit = DialogFrames(range.end);
+        dialog.limitLength = DialogFrames(range.length);
+        dialog.start = DialogFrames(item->Task().start);
+        dialog.end = DialogFrames(item->Task().end);
+        dialog.length = dialog.end - dialog.start;
+    }
+    // The item may have gone while the dialog was open.
+    if (dialog.exec() != QDialog::Accepted || !Editable())
+        return;
+
+    CSfWav* item = Item();
+    SfTask& task = item->Task();
+    const WavRange& range = item->Range();
+    // An end typed below the start still means the frames between them.
+    const int64_t first = range.start;
+    const int64_t last = first + range.length;
+    task.start = uint32_t(std::clamp<int64_t>(std::min(dialog.start, dialog.end), first, last));
+    task.end = uint32_t(std::clamp<int64_t>(std::max(dialog.start, dialog.end), first, last));
+    SetCursorFrame(task, task.start);
+    // The frames are exactly what was typed; no later settling may take them
+    // from the pixels again.
+    task.flags &= ~(kBlockChanged | kCursorMoved);
+
+    const PlotRect r = Plot();
+    const auto pixel = [&](uint32_t frame) {
+        return TruncatedPixel((double(frame) - range.start) * (r.right - r.left) / range.length) +
+               kLeft;
+    };
+    if (task.start == task.end) {
+        task.playCursor = blockLeft_ = blockRight_ = pixel(task.start);
+        task.word9 = std::clamp(IndexOfPixel(task.playCursor), 0, EnvelopeCount() - 1);
+    } else {
+        blockLeft_ = pixel(task.start);
+        blockRight_ = pixel(task.end);
+    }
+    ShowInfoText();
+    update();
+}

@@ -1,0 +1,99 @@
+// The view of a waveform window: one channel of a range as amplitude over
+// time, with a percent amplitude axis and a time axis, and the cursor and
+// block the user sets with the mouse, the keys or the task dialog. The
+// cursor and block live in the item's task words, so that items inserted from
+// this window analyse them.
+#pragma once
+
+#include "app/ui/CBaseScrollView.h"
+#include "app/ui/QtPlaySink.h"
+
+#include <QImage>
+#include <cstdint>
+#include <string>
+
+class CSfWav;
+struct PlotRect;
+
+class CWavScrollView : public CBaseScrollView {
+    Q_OBJECT
+public:
+    // Builds the item's envelope and starts with the cursor at the range
+    // start and no block.
+    explicit CWavScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent = nullptr);
+    // Stops playback: it may be this window's.
+    ~CWavScrollView() override;
+
+    QSize sizeHint() const override;
+
+    // Shows this window's range and channel in the head window.
+    void PublishTask() override;
+
+    // The Task command: the block typed in, inside the range.
+    void RunTaskDialog();
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    QMenu* CreateContextMenu() override;
+
+private:
+    CSfWav* Item() const;
+    // An item with a head and frames to show: the window draws.
+    bool Drawable() const;
+    // Drawable, with envelope values and a plot of some size: the cursor,
+    // block, mouse, keys and info text work.
+    bool Editable() const;
+
+    // The curve area: 28 pixels on the left for the amplitude labels, 4 at
+    // the top and right, 15 at the bottom for the time labels. Right and
+    // bottom are exclusive, so the width is right - left.
+    PlotRect Plot() const;
+    bool InPlot(const QPoint& at) const;
+    int EnvelopeCount() const;
+    int IndexOfPixel(int x) const;
+    int PixelOfIndex(int index) const;
+    int PixelOfFrame(uint32_t frame) const;
+    uint32_t FrameOfPixel(int x) const;
+    double SecondsOfPixel(int x) const;
+
+    // Takes the cursor and block pixels from the task frames, as after a
+    // change of size, then settles the frames again.
+    void PixelsFromFrames();
+    // Puts crossed block edges in order and takes the cursor frame and (after
+    // a cursor or block edit) the block frames from the pixels.
+    void FramesFromPixels();
+    // Settles the frames, shows the info text and repaints the marks.
+    void EditDone();
+    bool HasActiveEdge() const;
+    // The block edge that drags and Shift edits move.
+    int& ActiveEdge();
+    // Makes the block edge nearer x the active one; the left one on a tie.
+    void ChooseEdge(int x);
+
+    std::string InfoText() const;
+    void ShowInfoText();
+
+    bool HandleKey(QKeyEvent* event);
+    void Play(uint32_t start, uint32_t end, bool loop);
+    void PlayShortPiece(uint32_t frame);
+    void OnPlayNotify(const PlayNotifyEvent& event);
+    void InsertWav();
+
+    // Background, axes and curve, drawn once per size.
+    const QImage& PlotImage();
+
+    PlaySinkHolder sink_;
+    // The block's left and right pixel columns; equal when there is no block.
+    int blockLeft_;
+    int blockRight_;
+    // A left-button drag that began inside the plot.
+    bool dragging_ = false;
+    QImage plot_;
+};

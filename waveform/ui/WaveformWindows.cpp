@@ -1,0 +1,33 @@
+#include "waveform/ui/WaveformWindows.h"
+
+#include "app/ui/CBaseDoc.h"
+#include "app/ui/CProjectTree.h"
+#include "app/ui/DocTemplate.h"
+#include "waveform/CSfWav.h"
+#include "waveform/ui/CWavScrollView.h"
+
+std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source)
+{
+    if (!source.GetHead())
+        return nullptr;
+    auto item = std::make_unique<CSfWav>(source);
+    if (item->Range().length == 0)
+        return nullptr;
+    return item;
+}
+
+std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree)
+{
+    return std::make_unique<DocTemplate>(
+        [&tree]() -> std::unique_ptr<CBaseDoc> {
+            CSfBase* pending = tree.Pending();
+            if (!pending || pending->GetKind() != 5)
+                return nullptr;
+            auto document = std::make_unique<CBaseDoc>(pending);
+            document->SetTitle(pending->GetName());
+            return document;
+        },
+        [](std::unique_ptr<CBaseDoc> document) -> CBaseScrollView* {
+            return new CWavScrollView(std::move(document));
+        });
+}
