@@ -1,5 +1,7 @@
 #include "app/ui/CMainFrame.h"
 
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/CBaseScrollView.h"
 #include "app/ui/CProjectTree.h"
 #include "app/ui/CSfApp.h"
 #include "resources/CommandIds.h"
@@ -30,8 +32,10 @@ CMainFrame::CMainFrame() : mdiArea_(new QMdiArea(this))
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
     BuildMenus();
     statusBar()->showMessage("Ready");
-    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         UpdateWindowMenu();
+        if (auto* frame = qobject_cast<CBaseFrm*>(window); frame && !frame->IsClosing())
+            frame->View()->Activated();
     });
 }
 

@@ -123,12 +123,17 @@ void CProjectTree::AddItem(std::unique_ptr<CSfBase> item, QTreeWidgetItem* paren
 
 void CProjectTree::SelectItem(const CSfBase* item)
 {
-    if (QTreeWidgetItem* node = FindNode(item)) {
-        if (currentItem() == node)
-            currentHead_ = ItemOf(node)->GetHead();
-        else
-            setCurrentItem(node);
+    QTreeWidgetItem* node = FindNode(item);
+    if (!node)
+        return;
+    if (currentItem() != node) {
+        // A window that becomes active keeps the keyboard: the tree only
+        // follows it.
+        const QSignalBlocker blocker(this);
+        setCurrentItem(node);
     }
+    currentHead_ = ItemOf(node)->GetHead();
+    emit HeadWindowChanged();
 }
 
 void CProjectTree::Activate(QTreeWidgetItem* node)

@@ -32,6 +32,8 @@ public:
     // The last child of parent; the parent is expanded.
     void AddItem(std::unique_ptr<CSfBase> item, QTreeWidgetItem* parent);
 
+    // Marks the item's node as selected and its head as current, without
+    // taking the focus from the window that asked.
     void SelectItem(const CSfBase* item);
     // Removes the item's node with its sub-tree: the windows of the removed
     // items close, the items are deleted, a removed head's file is closed.

@@ -711,39 +711,50 @@ void WavScrollViewTest::amplitudeStepKeepsLabelsTwoLinesApart() {
 }
 
 void WavScrollViewTest::amplitudeAxisTicksOnAKnownRectangle() {
-    QImage image(500, 300, QImage::Format_RGB32);
+    // The axis is drawn 100 pixels right of the image's left edge, so that a
+    // label reaching out of the window's 28-pixel margin would show up left
+    // of column 100.
+    constexpr int kShift = 100;
+    QImage image(600, 300, QImage::Format_RGB32);
     image.fill(Qt::white);
     const int textHeight = QFontMetrics(ScaleFont(image), &image).height();
     // Between 10 and 13 pixels of text the step below is 12.5 %.
     QVERIFY(textHeight >= 10 && textHeight <= 13);
     {
         QPainter p(&image);
+        p.translate(kShift, 0);
         // 281 rows for 2 x 50 %: 2.81 pixels per percent, zero at row 4 + 141.
         DrawAmplitudeAxis(p, PlotRect{28, 4, 428, 285}, 50.0);
     }
+    const QRgb white = 0xffffff;
     const QRgb ink = QGuiApplication::palette().color(QPalette::WindowText).rgb() & 0xffffff;
     const QRgb text = QGuiApplication::palette().color(QPalette::Text).rgb() & 0xffffff;
-    QCOMPARE(Rgb(image, 28, 145), text);
-    QCOMPARE(Rgb(image, 427, 145), text);
-    QCOMPARE(Rgb(image, 428, 145), 0xffffffu);
-    QCOMPARE(Rgb(image, 200, 144), 0xffffffu);
+    QCOMPARE(Rgb(image, kShift + 28, 145), text);
+    QCOMPARE(Rgb(image, kShift + 427, 145), text);
+    QCOMPARE(Rgb(image, kShift + 428, 145), white);
+    QCOMPARE(Rgb(image, kShift + 200, 144), white);
     // 12.5 %, 25 %, 37.5 % and 50 % at trunc(v x 2.81) = 35, 70, 105, 140 rows.
     QList<int> rows;
     for (int y = 0; y < 300; ++y)
-        if (Rgb(image, 25, y) == ink)
+        if (Rgb(image, kShift + 25, y) == ink)
             rows << y;
     QCOMPARE(rows, (QList<int>{5, 40, 75, 110, 180, 215, 250, 285}));
-    // Ticks run from the frame 5 pixels out; labels end 6 pixels out.
-    QCOMPARE(Rgb(image, 23, 110), ink);
-    QCOMPARE(Rgb(image, 27, 110), ink);
-    QCOMPARE(Rgb(image, 28, 110), 0xffffffu);
-    for (int y : {110, 145, 180}) {
+    // Ticks run from the frame 5 pixels out, not into the plot.
+    QCOMPARE(Rgb(image, kShift + 23, 110), ink);
+    QCOMPARE(Rgb(image, kShift + 27, 110), ink);
+    QCOMPARE(Rgb(image, kShift + 28, 110), white);
+    // Labels ("0%", "12.5" ... "-50") end 6 pixels out, and even "-37.5"
+    // keeps its minus sign inside the margin.
+    for (int y : {110, 145, 250}) {
         int dark = 0;
-        for (int x = 0; x < 22; ++x)
+        for (int x = kShift; x < kShift + 22; ++x)
             for (int dy = -textHeight / 2; dy < textHeight / 2; ++dy)
-                dark += Rgb(image, x, y + dy) != 0xffffffu;
+                dark += Rgb(image, x, y + dy) != white;
         QVERIFY2(dark > 0, qPrintable(QString::number(y)));
     }
+    for (int x = 0; x < kShift; ++x)
+        for (int y = 0; y < 300; ++y)
+            QVERIFY2(Rgb(image, x, y) == white, qPrintable(QString("%1 %2").arg(x).arg(y)));
 }
 
 void WavScrollViewTest::amplitudeAxisOnALowPlotOrWithoutPeak() {

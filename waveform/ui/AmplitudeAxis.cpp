@@ -3,18 +3,24 @@
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int kTickLength = 5;
 constexpr int kLabelGap = 6;
+// Smaller digits are no longer legible on a screen.
+constexpr int kSmallestLabelPixels = 7;
 
 // "%.3g" of v, with a decimal point whatever the process locale.
 QString PercentLabel(double v) {
@@ -50,37 +56,55 @@ void DrawAmplitudeAxis(QPainter& painter, const PlotRect& rect, double peakPerce
     if (rect.right <= rect.left || height <= 0)
         return;
     SavedPainter saved(painter);
-    painter.setFont(ScaleFont(*painter.device()));
-    painter.setBackgroundMode(Qt::TransparentMode);
-    const QPalette palette = QGuiApplication::palette();
-    const QColor ink = palette.color(QPalette::WindowText);
-    painter.setPen(ink);
-    const QFontMetrics metrics = painter.fontMetrics();
-    const int textHeight = metrics.height();
-    const auto label = [&](int y, const QString& text) {
-        DrawTextAt(painter, rect.left - kLabelGap - metrics.horizontalAdvance(text),
-                   y - textHeight / 2, text);
-    };
+    const QPaintDevice& device = *painter.device();
+    QFont font = ScaleFont(device);
+    const int textHeight = QFontMetrics(font, &device).height();
 
     // Half the height, rounded: where +peak and -peak meet in the middle. It
     // is the same row for a silent range, whose peak is 0.
     const int zero = rect.top + (height + 1) / 2;
-    HorizontalStroke(painter, {palette.color(QPalette::Text), 1}, zero, rect.left, rect.right);
-    label(zero, QStringLiteral("0%"));
-
-    if (!(peakPercent > 0) || !std::isfinite(peakPercent))
-        return;
-    const double scale = height / (2.0 * peakPercent);
-    const double step = AmplitudeStep(peakPercent, scale, textHeight);
-    if (!(step > 0))
-        return;
-    const StrokePen tick{ink, 1};
-    for (int i = 1; i * step <= peakPercent; ++i) {
-        const double v = i * step;
-        const int offset = int(v * scale);
-        HorizontalStroke(painter, tick, zero - offset, rect.left - 1, rect.left - 1 - kTickLength);
-        label(zero - offset, PercentLabel(v));
-        HorizontalStroke(painter, tick, zero + offset, rect.left - 1, rect.left - 1 - kTickLength);
-        label(zero + offset, PercentLabel(-v));
+    std::vector<std::pair<int, QString>> labels{{zero, QStringLiteral("0%")}};
+    std::vector<int> ticks;
+    if (peakPercent > 0 && std::isfinite(peakPercent)) {
+        const double scale = height / (2.0 * peakPercent);
+        const double step = AmplitudeStep(peakPercent, scale, textHeight);
+        for (int i = 1; step > 0 && i * step <= peakPercent; ++i) {
+            const double v = i * step;
+            const int offset = int(v * scale);
+            ticks.push_back(zero - offset);
+            labels.emplace_back(zero - offset, PercentLabel(v));
+            ticks.push_back(zero + offset);
+            labels.emplace_back(zero + offset, PercentLabel(-v));
+        }
     }
+
+    // The margin left of the plot is narrow; rather than lose the minus sign
+    // of "-37.5" at the window's edge, the labels' font shrinks until the
+    // widest fits. The step was chosen with the full size, so the smaller
+    // labels stay as far apart.
+    const int room = rect.left - kLabelGap;
+    const auto widest = [&] {
+        const QFontMetrics metrics(font, &device);
+        int width = 0;
+        for (const auto& label : labels)
+            width = std::max(width, metrics.horizontalAdvance(label.second));
+        return width;
+    };
+    for (int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+         widest() > room && pixels > kSmallestLabelPixels;)
+        font.setPixelSize(--pixels);
+
+    painter.setFont(font);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const QPalette palette = QGuiApplication::palette();
+    const QColor ink = palette.color(QPalette::WindowText);
+    painter.setPen(ink);
+    HorizontalStroke(painter, {palette.color(QPalette::Text), 1}, zero, rect.left, rect.right);
+    const StrokePen tick{ink, 1};
+    for (int y : ticks)
+        HorizontalStroke(painter, tick, y, rect.left - 1, rect.left - 1 - kTickLength);
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (const auto& [y, text] : labels)
+        DrawTextAt(painter, rect.left - kLabelGap - metrics.horizontalAdvance(text),
+                   y - metrics.height() / 2, text);
 }

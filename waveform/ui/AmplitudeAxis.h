@@ -16,6 +16,8 @@ double AmplitudeStep(double peakPercent, double pixelsPerPercent, int textHeight
 // Draws the zero line across rect (pixels left .. right - 1, top .. bottom - 1)
 // at its middle, labelled "0%", and for every step up to peakPercent a tick 5
 // pixels out from the left edge above and below the zero line, each with its
-// percentage right-aligned 6 pixels left of the edge. A peak that is not
-// above 0 (silence, or nothing to draw) gives the zero line alone.
+// percentage right-aligned 6 pixels left of the edge. The labels use the
+// scales' font, made smaller where the widest would not fit between the
+// device's left edge and the plot. A peak that is not above 0 (silence, or
+// nothing to draw) gives the zero line alone.
 void DrawAmplitudeAxis(QPainter& painter, const PlotRect& rect, double peakPercent);

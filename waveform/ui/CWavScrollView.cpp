@@ -288,9 +288,9 @@ void CWavScrollView::ShowInfoText() {
 }
 
 QSize CWavScrollView::sizeHint() const {
-    // The view has no natural size of its own; a new window takes three
-    // quarters of the MDI area, as a new child window does on the desktop
-    // this program comes from, instead of collapsing to its title bar.
+    // The view has no natural size of its own: a new window takes three
+    // quarters of the MDI area, room to work in, instead of collapsing to
+    // its title bar.
     if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
         if (const QMdiArea* area = frame->mdiArea())
             return area->viewport()->size() * 3 / 4;
@@ -416,13 +416,14 @@ void CWavScrollView::mousePressEvent(QMouseEvent* event) {
 void CWavScrollView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const Qt::MouseButtons buttons = event->buttons();
-    const bool drag = (buttons & Qt::LeftButton) && dragging_;
-    if (!Editable() || (!drag && !InPlot(at)))
+    const bool leftHeld = buttons & Qt::LeftButton;
+    // A drag begun in the plot goes on outside it, holding the edge at the
+    // plot's border, so that a quick sweep still reaches the range's start or
+    // end. Other moves count only inside.
+    if (!Editable() || !(InPlot(at) || (leftHeld && dragging_)))
         return CBaseScrollView::mouseMoveEvent(event);
     SfTask& task = Item()->Task();
-    if (drag) {
-        // A drag that leaves the plot holds the edge at the plot's border, so
-        // that a quick sweep still reaches the range's start or end.
+    if (leftHeld) {
         const PlotRect r = Plot();
         const int x = std::clamp(at.x(), r.left, r.right);
         task.flags &= ~(kBlockChanged | kCursorMoved);
