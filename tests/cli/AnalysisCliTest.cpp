@@ -86,11 +86,11 @@ protected:
     }
 
     std::string Wav(const std::vector<int32_t>& values, uint32_t rate, uint16_t channels = 1) {
-        WavSpec spec;
-        spec.rate = rate;
-        spec.channels = channels;
+        WavSpec layout;
+        layout.rate = rate;
+        layout.channels = channels;
         return dir.Write("f" + std::to_string(++files) + ".wav",
-                         MakeWav(spec, PcmBytes(values, 2)));
+                         MakeWav(layout, PcmBytes(values, 2)));
     }
 
     void Settings(const std::string& text) {

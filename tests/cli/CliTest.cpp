@@ -59,10 +59,10 @@ protected:
 } // namespace
 
 TEST_F(Cli, InfoPrintsTheFileBlock) {
-    WavSpec spec;
-    spec.channels = 2;
-    spec.rate = 22050;
-    const std::string path = dir.Write("s.wav", MakeWav(spec, Bytes(22050 * 4 / 2, 0)));
+    WavSpec layout;
+    layout.channels = 2;
+    layout.rate = 22050;
+    const std::string path = dir.Write("s.wav", MakeWav(layout, Bytes(22050 * 4 / 2, 0)));
     const Result r = Run({"info", path});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "Filename: " + path +

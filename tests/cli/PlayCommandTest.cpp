@@ -63,8 +63,8 @@ protected:
     }
 
     std::string Sound() {
-        WavSpec spec;
-        return dir.Write("tone.wav", MakeWav(spec, Bytes(2 * 4410, 0)));
+        WavSpec layout;
+        return dir.Write("tone.wav", MakeWav(layout, Bytes(2 * 4410, 0)));
     }
 
     TempDir dir;

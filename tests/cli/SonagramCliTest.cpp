@@ -147,9 +147,9 @@ protected:
 
     // 1000 Hz at 8000 Hz: bin 32 of 256, one frame longer than 8000 frames.
     std::string ToneFile() {
-        WavSpec spec;
-        spec.rate = 8000;
-        return dir.Write("tone.wav", MakeWav(spec, PcmBytes(Sine(8256, 1000, 8000), 2)));
+        WavSpec layout;
+        layout.rate = 8000;
+        return dir.Write("tone.wav", MakeWav(layout, PcmBytes(Sine(8256, 1000, 8000), 2)));
     }
 
     TempDir dir;
@@ -228,9 +228,9 @@ TEST_F(SonagramCli, PngShowsTheCellsInGrey) {
     std::vector<int32_t> values = Sine(4000, 500, 8000);
     const std::vector<int32_t> high = Sine(4256, 2000, 8000);
     values.insert(values.end(), high.begin(), high.end());
-    WavSpec spec;
-    spec.rate = 8000;
-    const std::string wav = dir.Write("two.wav", MakeWav(spec, PcmBytes(values, 2)));
+    WavSpec layout;
+    layout.rate = 8000;
+    const std::string wav = dir.Write("two.wav", MakeWav(layout, PcmBytes(values, 2)));
     const std::string png = dir.Path() + "/son.png";
     const Result r =
         Run({"sonagram", wav, "--start", "0", "--end", "8000", "--lfft", "256", "--lwdw", "256",
@@ -275,10 +275,10 @@ TEST_F(SonagramCli, EmptyImagesTellWhatIsMissing) {
     EXPECT_FALSE(std::filesystem::exists(png));
 
     // An FFT longer than the whole file reads zeros past its end.
-    WavSpec spec;
-    spec.rate = 8000;
+    WavSpec layout;
+    layout.rate = 8000;
     const std::string shortFile =
-        dir.Write("short.wav", MakeWav(spec, PcmBytes(Sine(100, 1000, 8000), 2)));
+        dir.Write("short.wav", MakeWav(layout, PcmBytes(Sine(100, 1000, 8000), 2)));
     const Result longFft = Run({"sonagram", shortFile, "--start", "0", "--end", "100", "--lfft",
                                 "1024", "--fmax", "4000", "--screen-width", "16"});
     EXPECT_EQ(longFft.code, 0) << longFft.err;

@@ -11,14 +11,14 @@ constexpr long double kPi = 3.141592653589793238462643383279502884L;
 
 std::unique_ptr<CSfHead> OpenSamples(const TempDir& dir, const std::vector<int32_t>& values,
                                      uint32_t rate, int channels, int bytesPerSample) {
-    WavSpec spec;
-    spec.rate = rate;
-    spec.channels = uint16_t(channels);
-    spec.bytesPerSample = uint16_t(bytesPerSample);
+    WavSpec layout;
+    layout.rate = rate;
+    layout.channels = uint16_t(channels);
+    layout.bytesPerSample = uint16_t(bytesPerSample);
     static int serial = 0;
     auto head = std::make_unique<CSfHead>();
     head->Info().path = dir.Write("s" + std::to_string(++serial) + ".wav",
-                                  MakeWav(spec, PcmBytes(values, bytesPerSample)));
+                                  MakeWav(layout, PcmBytes(values, bytesPerSample)));
     RecordingDesktop desktop;
     if (!OpenAndRecognise(head->Info(), desktop))
         return nullptr;

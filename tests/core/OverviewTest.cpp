@@ -53,9 +53,9 @@ TEST_F(Overview, StereoLayoutEnvelopeAndLevels) {
         v.push_back(i * 100);
         v.push_back(-i * 100);
     }
-    WavSpec spec;
-    spec.channels = 2;
-    auto head = Open(dir.Write("st.wav", MakeWav(spec, PcmBytes(v, 2))));
+    WavSpec layout;
+    layout.channels = 2;
+    auto head = Open(dir.Write("st.wav", MakeWav(layout, PcmBytes(v, 2))));
     ASSERT_TRUE(head);
     const std::vector<float>& o = head->Info().overview;
     ASSERT_EQ(o.size(), 4u * 8u * 2u);
@@ -82,9 +82,9 @@ TEST_F(Overview, PairOrderSilenceAndProgress) {
     std::vector<int32_t> v;
     for (int i = 0; i < 32; ++i)
         v.push_back(i % 4 == 0 ? -100 : (i % 4 == 1 ? 50 : 0));
-    WavSpec spec;
-    spec.bytesPerSample = 1;
-    auto head = Open(dir.Write("b8.wav", MakeWav(spec, PcmBytes(v, 1))));
+    WavSpec layout;
+    layout.bytesPerSample = 1;
+    auto head = Open(dir.Write("b8.wav", MakeWav(layout, PcmBytes(v, 1))));
     ASSERT_TRUE(head);
     EXPECT_EQ(head->Info().overview[0], -100.0f);
     EXPECT_EQ(head->Info().overview[1], 50.0f);
@@ -255,9 +255,9 @@ TEST_F(Overview, LongColumnsMatchAPlainScan)
             seed = seed * 1103515245u + 12345u;
             v.push_back(i % 97 == 0 ? -32768 : int32_t(int16_t(seed >> 16)));
         }
-        WavSpec spec;
-        spec.channels = uint16_t(channels);
-        auto head = Open(dir.Write("long.wav", MakeWav(spec, PcmBytes(v, 2))));
+        WavSpec layout;
+        layout.channels = uint16_t(channels);
+        auto head = Open(dir.Write("long.wav", MakeWav(layout, PcmBytes(v, 2))));
         ASSERT_TRUE(head);
         const std::vector<float>& o = head->Info().overview;
         const int F = frames / 8, G = 16, FB = frames / G;

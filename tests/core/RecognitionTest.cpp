@@ -31,10 +31,10 @@ TEST(Recognition, WavHeadersOfEveryShape) {
     TempDir dir;
     RecordingDesktop desktop;
     {
-        WavSpec spec;
-        spec.channels = 2;
+        WavSpec layout;
+        layout.channels = 2;
         Opened o;
-        Open(o, dir.Write("plain.wav", MakeWav(spec, Frames16(200))), desktop);
+        Open(o, dir.Write("plain.wav", MakeWav(layout, Frames16(200))), desktop);
         ASSERT_TRUE(o.ok);
         EXPECT_EQ(o.info.flags, 3);
         EXPECT_EQ(o.info.rate, 44100);
@@ -46,10 +46,10 @@ TEST(Recognition, WavHeadersOfEveryShape) {
     }
     {
         // A LIST chunk before the data: 36 + 8 + its size + 8.
-        WavSpec spec;
-        spec.chunksBefore.push_back(Chunk("LIST", Bytes(26, 'x')));
+        WavSpec layout;
+        layout.chunksBefore.push_back(Chunk("LIST", Bytes(26, 'x')));
         Opened o;
-        Open(o, dir.Write("list.wav", MakeWav(spec, Frames16(10))), desktop);
+        Open(o, dir.Write("list.wav", MakeWav(layout, Frames16(10))), desktop);
         ASSERT_TRUE(o.ok);
         EXPECT_EQ(o.info.dataOffset, 36 + 8 + 26 + 8);
         EXPECT_EQ(o.info.frames, 10u);
@@ -57,11 +57,11 @@ TEST(Recognition, WavHeadersOfEveryShape) {
     {
         // Format chunks of 18 and 40 bytes: the scan begins after them.
         for (uint32_t fmtSize : {18u, 40u}) {
-            WavSpec spec;
-            spec.fmtSize = fmtSize;
-            spec.rate = 48000;
+            WavSpec layout;
+            layout.fmtSize = fmtSize;
+            layout.rate = 48000;
             Opened o;
-            Open(o, dir.Write("fmt.wav", MakeWav(spec, Frames16(30))), desktop);
+            Open(o, dir.Write("fmt.wav", MakeWav(layout, Frames16(30))), desktop);
             ASSERT_TRUE(o.ok) << fmtSize;
             EXPECT_EQ(o.info.dataOffset, 20 + fmtSize + 8) << fmtSize;
             EXPECT_EQ(o.info.rate, 48000);
@@ -70,20 +70,20 @@ TEST(Recognition, WavHeadersOfEveryShape) {
     }
     {
         // A chunk of odd size is followed by a pad byte.
-        WavSpec spec;
-        spec.chunksBefore.push_back(Chunk("note", Bytes(5, 'n')));
+        WavSpec layout;
+        layout.chunksBefore.push_back(Chunk("note", Bytes(5, 'n')));
         Opened o;
-        Open(o, dir.Write("odd.wav", MakeWav(spec, Frames16(4))), desktop);
+        Open(o, dir.Write("odd.wav", MakeWav(layout, Frames16(4))), desktop);
         ASSERT_TRUE(o.ok);
         EXPECT_EQ(o.info.dataOffset, 36 + 8 + 6 + 8);
     }
     {
         // IEEE floats are marked and keep their 4-byte width.
-        WavSpec spec;
-        spec.formatTag = 3;
-        spec.bytesPerSample = 4;
+        WavSpec layout;
+        layout.formatTag = 3;
+        layout.bytesPerSample = 4;
         Opened o;
-        Open(o, dir.Write("float.wav", MakeWav(spec, Bytes(40, 0))), desktop);
+        Open(o, dir.Write("float.wav", MakeWav(layout, Bytes(40, 0))), desktop);
         ASSERT_TRUE(o.ok);
         EXPECT_EQ(o.info.flags, 3 | 256);
         EXPECT_EQ(o.info.frames, 10u);
@@ -96,10 +96,10 @@ TEST(Recognition, UnreadableWavFormatsGoToTheRawDialog) {
     TempDir dir;
     for (uint16_t tag : {uint16_t(0xFFFE), uint16_t(7), uint16_t(0x11)}) {
         RecordingDesktop desktop;
-        WavSpec spec;
-        spec.formatTag = tag;
+        WavSpec layout;
+        layout.formatTag = tag;
         Opened o;
-        Open(o, dir.Write("x.wav", MakeWav(spec, Frames16(8))), desktop);
+        Open(o, dir.Write("x.wav", MakeWav(layout, Frames16(8))), desktop);
         EXPECT_FALSE(o.ok) << tag;
         EXPECT_EQ(desktop.rawAsked, 1) << tag;
         EXPECT_EQ(o.info.handle, -1);
@@ -293,10 +293,10 @@ TEST(Recognition, ShortFilesAndLongSizes) {
     RecordingDesktop desktop;
     {
         // A data chunk that claims more than the file holds reads what is there.
-        WavSpec spec;
-        spec.dataSizeOverride = 0xFFFFFFF0;
+        WavSpec layout;
+        layout.dataSizeOverride = 0xFFFFFFF0;
         Opened o;
-        Open(o, dir.Write("cut.wav", MakeWav(spec, Frames16(7))), desktop);
+        Open(o, dir.Write("cut.wav", MakeWav(layout, Frames16(7))), desktop);
         ASSERT_TRUE(o.ok);
         EXPECT_EQ(o.info.frames, 7u);
     }

@@ -115,11 +115,11 @@ TEST(SampleAccess, FloatSamplesReadLike32BitIntegers) {
     const float samples[] = {0.5f, -0.25f, 1.0f, -1.0f, 3.0f, -7.0f, NAN, 0.0f};
     Bytes data(reinterpret_cast<const uint8_t*>(samples),
                reinterpret_cast<const uint8_t*>(samples) + sizeof samples);
-    WavSpec spec;
-    spec.formatTag = 3;
-    spec.bytesPerSample = 4;
+    WavSpec layout;
+    layout.formatTag = 3;
+    layout.bytesPerSample = 4;
     SfInfo info;
-    info.path = dir.Write("f.wav", MakeWav(spec, data));
+    info.path = dir.Write("f.wav", MakeWav(layout, data));
     RecordingDesktop desktop;
     ASSERT_TRUE(OpenAndRecognise(info, desktop));
     std::vector<float> out(8);

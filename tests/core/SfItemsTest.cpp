@@ -83,9 +83,9 @@ TEST(SfItems, HeadNameShowInfoAndCanonicalPaths) {
         sub += "/" + std::string(100, c);
     std::filesystem::create_directories(dir.Path() + sub);
     const std::string longName = sub.substr(1) + "/tone.wav";
-    WavSpec spec;
-    spec.rate = 8000;
-    const std::string path = dir.Write(longName, MakeWav(spec, Bytes(16000, 0)));
+    WavSpec layout;
+    layout.rate = 8000;
+    const std::string path = dir.Write(longName, MakeWav(layout, Bytes(16000, 0)));
     ASSERT_GT(path.size(), 300u);
     auto head = OpenHeadFile(path, desktop);
     SetScreenWidth(1024);

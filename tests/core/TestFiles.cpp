@@ -52,24 +52,24 @@ Bytes Chunk(const char* id, const Bytes& body) {
     return b;
 }
 
-Bytes MakeWav(const WavSpec& spec, const Bytes& data) {
+Bytes MakeWav(const WavSpec& layout, const Bytes& data) {
     Bytes fmt;
-    AppendLe16(fmt, spec.formatTag);
-    AppendLe16(fmt, spec.channels);
-    AppendLe32(fmt, spec.rate);
-    AppendLe32(fmt, spec.rate * spec.channels * spec.bytesPerSample);
-    AppendLe16(fmt, spec.channels * spec.bytesPerSample);
-    AppendLe16(fmt, spec.bytesPerSample * 8);
-    fmt.resize(spec.fmtSize, 0);
+    AppendLe16(fmt, layout.formatTag);
+    AppendLe16(fmt, layout.channels);
+    AppendLe32(fmt, layout.rate);
+    AppendLe32(fmt, layout.rate * layout.channels * layout.bytesPerSample);
+    AppendLe16(fmt, layout.channels * layout.bytesPerSample);
+    AppendLe16(fmt, layout.bytesPerSample * 8);
+    fmt.resize(layout.fmtSize, 0);
 
     Bytes body;
     AppendId(body, "WAVE");
     const Bytes fmtChunk = Chunk("fmt ", fmt);
     body.insert(body.end(), fmtChunk.begin(), fmtChunk.end());
-    for (const Bytes& c : spec.chunksBefore)
+    for (const Bytes& c : layout.chunksBefore)
         body.insert(body.end(), c.begin(), c.end());
     AppendId(body, "data");
-    AppendLe32(body, spec.dataSizeOverride >= 0 ? uint32_t(spec.dataSizeOverride)
+    AppendLe32(body, layout.dataSizeOverride >= 0 ? uint32_t(layout.dataSizeOverride)
                                                 : uint32_t(data.size()));
     body.insert(body.end(), data.begin(), data.end());
 

@@ -29,7 +29,7 @@ struct WavSpec {
     std::vector<Bytes> chunksBefore; // whole chunks (id, size, body) before "data"
     int64_t dataSizeOverride = -1;   // a different size in the data chunk header
 };
-Bytes MakeWav(const WavSpec& spec, const Bytes& data);
+Bytes MakeWav(const WavSpec& layout, const Bytes& data);
 Bytes Chunk(const char* id, const Bytes& body); // adds the pad byte for odd sizes
 
 Bytes MakeAu(uint32_t encoding, uint32_t rate, uint32_t channels, const Bytes& data,

@@ -29,8 +29,8 @@ protected:
     }
 
     static Bytes Sound() {
-        WavSpec spec;
-        return MakeWav(spec, PcmBytes(TestSignal(40000, 2, 3), 2));
+        WavSpec layout;
+        return MakeWav(layout, PcmBytes(TestSignal(40000, 2, 3), 2));
     }
 
     bool Play(uint32_t start, uint32_t end, bool loop = false) {

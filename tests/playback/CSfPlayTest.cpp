@@ -18,14 +18,14 @@ namespace {
 constexpr auto kWait = 5000ms;
 
 Bytes MonoWav16(size_t frames, uint32_t seed = 1) {
-    WavSpec spec;
-    return MakeWav(spec, PcmBytes(TestSignal(frames, 2, seed), 2));
+    WavSpec layout;
+    return MakeWav(layout, PcmBytes(TestSignal(frames, 2, seed), 2));
 }
 
 Bytes StereoWav16(size_t frames) {
-    WavSpec spec;
-    spec.channels = 2;
-    return MakeWav(spec, PcmBytes(TestSignal(2 * frames, 2, 2), 2));
+    WavSpec layout;
+    layout.channels = 2;
+    return MakeWav(layout, PcmBytes(TestSignal(2 * frames, 2, 2), 2));
 }
 
 class PlayerTest : public ::testing::Test {
@@ -167,10 +167,10 @@ TEST_F(PlayerTest, LoopShorterThan512BytesClosesTheDeviceAndPlaysNothing) {
 }
 
 TEST_F(PlayerTest, EightBitSamplesWidenTo16BitsWhenConversionIsOn) {
-    WavSpec spec;
-    spec.bytesPerSample = 1;
+    WavSpec layout;
+    layout.bytesPerSample = 1;
     const Bytes data = {0x80, 0x00, 0xFF, 0x01, 0x7F};
-    OpenedSound sound(dir, "eight.wav", MakeWav(spec, data));
+    OpenedSound sound(dir, "eight.wav", MakeWav(layout, data));
 
     PlaySettings settings;
     settings.EightBitSigned = 1;
@@ -194,13 +194,13 @@ TEST_F(PlayerTest, EightBitSamplesWidenTo16BitsWhenConversionIsOn) {
 }
 
 TEST_F(PlayerTest, WidenedBlocksHoldWholeFramesOfEveryChannel) {
-    WavSpec spec;
-    spec.bytesPerSample = 1;
-    spec.channels = 3;
+    WavSpec layout;
+    layout.bytesPerSample = 1;
+    layout.channels = 3;
     Bytes data(3 * 10000);
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = uint8_t(i % 3 == 0 ? 0x10 : i % 3 == 1 ? 0x80 : 0xF0);
-    OpenedSound sound(dir, "three.wav", MakeWav(spec, data));
+    OpenedSound sound(dir, "three.wav", MakeWav(layout, data));
     PlaySettings settings;
     settings.EightBitSigned = 1;
     settings.BlockLength = 4096;
@@ -241,16 +241,16 @@ TEST_F(PlayerTest, BigEndianSamplesReachTheDeviceLittleEndian) {
 }
 
 TEST_F(PlayerTest, FloatSamplesPlayAsFloats) {
-    WavSpec spec;
-    spec.formatTag = 3;
-    spec.bytesPerSample = 4;
+    WavSpec layout;
+    layout.formatTag = 3;
+    layout.bytesPerSample = 4;
     Bytes data;
     for (float f : {0.5f, -0.25f, 1.0f, 0.0f}) {
         uint32_t u;
         std::memcpy(&u, &f, 4);
         AppendLe32(data, u);
     }
-    OpenedSound sound(dir, "float.wav", MakeWav(spec, data));
+    OpenedSound sound(dir, "float.wav", MakeWav(layout, data));
     Player();
     ASSERT_TRUE(Play(sound, 0, 4));
     FinishAll();

@@ -227,8 +227,8 @@ protected:
 
 TEST_F(EndToEnd, Mono16BitWavPlaysOnBothChannels) {
     const std::vector<int32_t> values = Noise(kFrames, 2, 11);
-    WavSpec spec;
-    OpenedSound sound(dir, "mono16.wav", MakeWav(spec, PcmBytes(values, 2)));
+    WavSpec layout;
+    OpenedSound sound(dir, "mono16.wav", MakeWav(layout, PcmBytes(values, 2)));
     const std::vector<double> x(values.begin(), values.end());
     ExpectMatches(PlayAndCompare(sound, {x, x}, false));
 }
@@ -251,9 +251,9 @@ TEST_F(EndToEnd, Stereo24BitBigEndianAiffKeepsItsChannelsApart) {
 
 TEST_F(EndToEnd, EightBitWavConvertedTo16Bits) {
     const std::vector<int32_t> values = Noise(kFrames, 1, 13);
-    WavSpec spec;
-    spec.bytesPerSample = 1;
-    OpenedSound sound(dir, "mono8.wav", MakeWav(spec, PcmBytes(values, 1)));
+    WavSpec layout;
+    layout.bytesPerSample = 1;
+    OpenedSound sound(dir, "mono8.wav", MakeWav(layout, PcmBytes(values, 1)));
     std::vector<double> x(kFrames);
     for (size_t i = 0; i < kFrames; ++i)
         x[i] = values[i] * 256.0;

@@ -50,10 +50,10 @@ Bytes StereoTone(int frames)
         v.push_back(int32_t(8000 * std::sin(i * 0.05)));
         v.push_back(int32_t(4000 * std::sin(i * 0.11)));
     }
-    WavSpec spec;
-    spec.channels = 2;
-    spec.rate = 8000;
-    return MakeWav(spec, PcmBytes(v, 2));
+    WavSpec layout;
+    layout.channels = 2;
+    layout.rate = 8000;
+    return MakeWav(layout, PcmBytes(v, 2));
 }
 
 bool IsOpen(int handle) { return handle >= 0 && ::fcntl(handle, F_GETFD) != -1; }
