@@ -5,8 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-AboutDlg::AboutDlg(QWidget* parent) : CBaseDlg(parent)
-{
+AboutDlg::AboutDlg(QWidget* parent) : CBaseDlg(parent) {
     setWindowTitle("About Kavirel");
     auto* icon = new QLabel(this);
     icon->setPixmap(windowIcon().pixmap(32, 32));

@@ -5,22 +5,19 @@
 
 #include <QCloseEvent>
 
-CBaseFrm::CBaseFrm(CBaseScrollView* view, QWidget* parent) : QMdiSubWindow(parent), view_(view)
-{
+CBaseFrm::CBaseFrm(CBaseScrollView* view, QWidget* parent) : QMdiSubWindow(parent), view_(view) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(view);
 }
 
-CBaseFrm* CBaseFrm::Of(QObject* window)
-{
+CBaseFrm* CBaseFrm::Of(QObject* window) {
     for (QObject* o = window; o; o = o->parent())
         if (auto* frame = qobject_cast<CBaseFrm*>(o))
             return frame;
     return nullptr;
 }
 
-void CBaseFrm::closeEvent(QCloseEvent* event)
-{
+void CBaseFrm::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
         if (CSfBase* item = view_->GetItem())

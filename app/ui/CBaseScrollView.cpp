@@ -8,33 +8,31 @@
 #include <QMenu>
 
 CBaseScrollView::CBaseScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent)
-    : QWidget(parent), document_(std::move(document))
-{
+    : QWidget(parent), document_(std::move(document)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 CBaseScrollView::~CBaseScrollView() = default;
 
-CSfBase* CBaseScrollView::GetItem() const { return document_ ? document_->Item() : nullptr; }
+CSfBase* CBaseScrollView::GetItem() const {
+    return document_ ? document_->Item() : nullptr;
+}
 
-void CBaseScrollView::Activated()
-{
+void CBaseScrollView::Activated() {
     PublishTask();
     if (CSfBase* item = GetItem())
         CSfApp::Instance()->SelectItem(item);
 }
 
-void CBaseScrollView::contextMenuEvent(QContextMenuEvent* event)
-{
+void CBaseScrollView::contextMenuEvent(QContextMenuEvent* event) {
     // From the keyboard the menu opens just inside the view's top-left corner.
     const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
                                                                   : mapToGlobal(QPoint(5, 5));
     OpenContextMenu(at);
 }
 
-void CBaseScrollView::keyPressEvent(QKeyEvent* event)
-{
+void CBaseScrollView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
         OpenContextMenu(mapToGlobal(QPoint(5, 5)));
         return;
@@ -42,8 +40,7 @@ void CBaseScrollView::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void CBaseScrollView::OpenContextMenu(const QPoint& globalPos)
-{
+void CBaseScrollView::OpenContextMenu(const QPoint& globalPos) {
     std::unique_ptr<QMenu> menu(CreateContextMenu());
     if (menu)
         menu->exec(globalPos);

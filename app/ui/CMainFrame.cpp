@@ -25,8 +25,7 @@ constexpr int kRecentFiles = 8;
 
 } // namespace
 
-CMainFrame::CMainFrame() : mdiArea_(new QMdiArea(this))
-{
+CMainFrame::CMainFrame() : mdiArea_(new QMdiArea(this)) {
     setWindowTitle("Kavirel");
     setCentralWidget(mdiArea_);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
@@ -40,8 +39,7 @@ CMainFrame::CMainFrame() : mdiArea_(new QMdiArea(this))
 }
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
-                                const QKeySequence& shortcut)
-{
+                                const QKeySequence& shortcut) {
     QAction* action = menu->addAction(text);
     action->setData(id);
     if (!shortcut.isEmpty())
@@ -50,14 +48,12 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
     return action;
 }
 
-QAction* CMainFrame::Action(int id) const
-{
+QAction* CMainFrame::Action(int id) const {
     const auto it = actions_.find(id);
     return it == actions_.end() ? nullptr : it->second;
 }
 
-void CMainFrame::BuildMenus()
-{
+void CMainFrame::BuildMenus() {
     CSfApp* app = CSfApp::Instance();
     fileMenu_ = menuBar()->addMenu("&File");
     connect(AddCommand(fileMenu_, Cmd::FileOpen, "&Open...", QKeySequence("Ctrl+O")),
@@ -94,8 +90,8 @@ void CMainFrame::BuildMenus()
     actions_[Cmd::ViewStatusBar] = toggleStatus;
 
     windowMenu_ = menuBar()->addMenu("&Window");
-    connect(AddCommand(windowMenu_, Cmd::WindowCascade, "&Cascade"), &QAction::triggered,
-            mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(AddCommand(windowMenu_, Cmd::WindowCascade, "&Cascade"), &QAction::triggered, mdiArea_,
+            &QMdiArea::cascadeSubWindows);
     connect(AddCommand(windowMenu_, Cmd::WindowTile, "&Tile"), &QAction::triggered, mdiArea_,
             &QMdiArea::tileSubWindows);
     windowMenu_->menuAction()->setVisible(false);
@@ -107,8 +103,7 @@ void CMainFrame::BuildMenus()
     toolbar->addAction(about);
 }
 
-void CMainFrame::CreateBars()
-{
+void CMainFrame::CreateBars() {
     // The project bar: the info text above the project tree.
     projectBar_ = new QDockWidget("Project", this);
     projectBar_->setObjectName("ProjectBar");
@@ -157,8 +152,7 @@ void CMainFrame::CreateBars()
     actions_[Cmd::ViewProject] = toggleProject;
 }
 
-void CMainFrame::SetRecentFiles(const QStringList& paths)
-{
+void CMainFrame::SetRecentFiles(const QStringList& paths) {
     for (int i = 0; i < recentActions_.size(); ++i) {
         QAction* action = recentActions_[i];
         const bool used = i < paths.size();
@@ -171,18 +165,15 @@ void CMainFrame::SetRecentFiles(const QStringList& paths)
     recentSeparator_->setVisible(!paths.isEmpty());
 }
 
-void CMainFrame::UpdateWindowMenu()
-{
+void CMainFrame::UpdateWindowMenu() {
     windowMenu_->menuAction()->setVisible(!mdiArea_->subWindowList().isEmpty());
 }
 
-void CMainFrame::InsertRequest(int request, CSfBase* item)
-{
+void CMainFrame::InsertRequest(int request, CSfBase* item) {
     CSfApp::Instance()->InsertItem(request, item);
 }
 
-bool CMainFrame::SaveWindowBmp(QWidget* window, QString path)
-{
+bool CMainFrame::SaveWindowBmp(QWidget* window, QString path) {
     if (!window)
         return false;
     const QPixmap picture = window->grab();
@@ -197,8 +188,7 @@ bool CMainFrame::SaveWindowBmp(QWidget* window, QString path)
     return picture.toImage().save(path, "BMP");
 }
 
-void CMainFrame::CopyWindowToClipboard(QWidget* window)
-{
+void CMainFrame::CopyWindowToClipboard(QWidget* window) {
     if (window)
         QGuiApplication::clipboard()->setImage(window->grab().toImage());
 }

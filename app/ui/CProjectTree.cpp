@@ -16,25 +16,21 @@ namespace {
 
 constexpr int kItemRole = Qt::UserRole;
 
-bool IsPlayKey(const QKeyEvent* key)
-{
+bool IsPlayKey(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_F4;
 }
 
-bool IsStopKey(const QKeyEvent* key)
-{
+bool IsStopKey(const QKeyEvent* key) {
     return key->key() == Qt::Key_Escape || key->key() == Qt::Key_F7 ||
            (key->key() == Qt::Key_0 && (key->modifiers() & Qt::KeypadModifier));
 }
 
-bool IsSelectAll(const QKeyEvent* key)
-{
+bool IsSelectAll(const QKeyEvent* key) {
     return key->key() == Qt::Key_A && (key->modifiers() & Qt::ControlModifier);
 }
 
 // The nodes of a sub-tree, children before their parent.
-void CollectPostOrder(QTreeWidgetItem* node, std::vector<QTreeWidgetItem*>& out)
-{
+void CollectPostOrder(QTreeWidgetItem* node, std::vector<QTreeWidgetItem*>& out) {
     for (int i = 0; i < node->childCount(); ++i)
         CollectPostOrder(node->child(i), out);
     out.push_back(node);
@@ -42,8 +38,7 @@ void CollectPostOrder(QTreeWidgetItem* node, std::vector<QTreeWidgetItem*>& out)
 
 } // namespace
 
-CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent)
-{
+CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
     setRootIsDecorated(true);
     setIconSize(QSize(16, 16));
@@ -58,20 +53,17 @@ CProjectTree::CProjectTree(QWidget* parent) : QTreeWidget(parent)
             });
 }
 
-CProjectTree::~CProjectTree()
-{
+CProjectTree::~CProjectTree() {
     // Items under a head go before the head, whose file they read.
     while (topLevelItemCount() > 0)
         RemoveNode(topLevelItem(topLevelItemCount() - 1));
 }
 
-CSfBase* CProjectTree::ItemOf(const QTreeWidgetItem* node) const
-{
+CSfBase* CProjectTree::ItemOf(const QTreeWidgetItem* node) const {
     return node ? reinterpret_cast<CSfBase*>(node->data(0, kItemRole).value<quintptr>()) : nullptr;
 }
 
-CSfHead* CProjectTree::FindHead(const std::string& path) const
-{
+CSfHead* CProjectTree::FindHead(const std::string& path) const {
     const std::string wanted = CanonicalSoundPath(path);
     for (int i = 0; i < topLevelItemCount(); ++i) {
         CSfBase* item = ItemOf(topLevelItem(i));
@@ -84,8 +76,7 @@ CSfHead* CProjectTree::FindHead(const std::string& path) const
     return nullptr;
 }
 
-QTreeWidgetItem* CProjectTree::FindNode(const CSfBase* item) const
-{
+QTreeWidgetItem* CProjectTree::FindNode(const CSfBase* item) const {
     std::function<QTreeWidgetItem*(QTreeWidgetItem*)> search = [&](QTreeWidgetItem* node) {
         if (ItemOf(node) == item)
             return node;
@@ -100,8 +91,7 @@ QTreeWidgetItem* CProjectTree::FindNode(const CSfBase* item) const
     return nullptr;
 }
 
-void CProjectTree::AddHead(std::unique_ptr<CSfHead> head)
-{
+void CProjectTree::AddHead(std::unique_ptr<CSfHead> head) {
     auto* node = new QTreeWidgetItem(this);
     node->setText(0, QString::fromStdString(head->GetName()));
     node->setIcon(0, TreeIcon(0));
@@ -111,8 +101,7 @@ void CProjectTree::AddHead(std::unique_ptr<CSfHead> head)
     setCurrentItem(node);
 }
 
-void CProjectTree::AddItem(std::unique_ptr<CSfBase> item, QTreeWidgetItem* parent)
-{
+void CProjectTree::AddItem(std::unique_ptr<CSfBase> item, QTreeWidgetItem* parent) {
     auto* node = new QTreeWidgetItem(parent);
     node->setText(0, QString::fromStdString(item->GetName()));
     node->setIcon(0, TreeIcon(item->GetKind()));
@@ -121,8 +110,7 @@ void CProjectTree::AddItem(std::unique_ptr<CSfBase> item, QTreeWidgetItem* paren
     parent->setExpanded(true);
 }
 
-void CProjectTree::SelectItem(const CSfBase* item)
-{
+void CProjectTree::SelectItem(const CSfBase* item) {
     QTreeWidgetItem* node = FindNode(item);
     if (!node)
         return;
@@ -136,8 +124,7 @@ void CProjectTree::SelectItem(const CSfBase* item)
     emit HeadWindowChanged();
 }
 
-void CProjectTree::Activate(QTreeWidgetItem* node)
-{
+void CProjectTree::Activate(QTreeWidgetItem* node) {
     CSfBase* item = ItemOf(node);
     if (!item)
         return;
@@ -151,14 +138,12 @@ void CProjectTree::Activate(QTreeWidgetItem* node)
     setFocus(Qt::OtherFocusReason);
 }
 
-void CProjectTree::RemoveItem(const CSfBase* item)
-{
+void CProjectTree::RemoveItem(const CSfBase* item) {
     if (QTreeWidgetItem* node = FindNode(item))
         RemoveNode(node);
 }
 
-void CProjectTree::RemoveNode(QTreeWidgetItem* node)
-{
+void CProjectTree::RemoveNode(QTreeWidgetItem* node) {
     std::vector<QTreeWidgetItem*> nodes;
     CollectPostOrder(node, nodes);
     std::vector<std::unique_ptr<CSfBase>> removed;
@@ -202,8 +187,7 @@ void CProjectTree::RemoveNode(QTreeWidgetItem* node)
     emit HeadWindowChanged();
 }
 
-void CProjectTree::DeleteSelected()
-{
+void CProjectTree::DeleteSelected() {
     QTreeWidgetItem* node = currentItem();
     CSfBase* item = ItemOf(node);
     if (!item)
@@ -220,8 +204,7 @@ void CProjectTree::DeleteSelected()
     }
 }
 
-bool CProjectTree::event(QEvent* event)
-{
+bool CProjectTree::event(QEvent* event) {
     // The tree's keys come before the main window's shortcuts.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -233,8 +216,7 @@ bool CProjectTree::event(QEvent* event)
     return QTreeWidget::event(event);
 }
 
-void CProjectTree::keyPressEvent(QKeyEvent* event)
-{
+void CProjectTree::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete) {
         DeleteSelected();
         return;
@@ -257,8 +239,7 @@ void CProjectTree::keyPressEvent(QKeyEvent* event)
     QTreeWidget::keyPressEvent(event);
 }
 
-void CProjectTree::focusInEvent(QFocusEvent* event)
-{
+void CProjectTree::focusInEvent(QFocusEvent* event) {
     QTreeWidget::focusInEvent(event);
     if (clicked_) {
         clicked_ = false;
@@ -266,8 +247,7 @@ void CProjectTree::focusInEvent(QFocusEvent* event)
     }
 }
 
-void CProjectTree::mousePressEvent(QMouseEvent* event)
-{
+void CProjectTree::mousePressEvent(QMouseEvent* event) {
     clicked_ = true;
     QTreeWidget::mousePressEvent(event);
     // A click on the node already selected while a window had the focus

@@ -2,10 +2,10 @@
 
 #include "app/ui/AboutDlg.h"
 #include "app/ui/CBaseScrollView.h"
-#include "app/ui/DocTemplate.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CProjectTree.h"
 #include "app/ui/DataLogFile.h"
+#include "app/ui/DocTemplate.h"
 #include "playback/CSfPlay.h"
 #include "playback/PortAudioOutput.h"
 #include "playback/ui/CPlayOptionsDlg.h"
@@ -30,8 +30,7 @@ CSfApp* theApp = nullptr;
 constexpr int kRecentFiles = 8;
 const char* const kRecentSection = "Recent File List";
 
-const QStringList& SoundFileFilters()
-{
+const QStringList& SoundFileFilters() {
     static const QStringList filters = {"Wave Files (*.wav)", "AIFF Files (*.aif *.aiff)",
                                         "Sun/NeXT Files (*.au *.snd)", "Raw Files (*.raw *.pcm)",
                                         "All Files (*)"};
@@ -40,10 +39,11 @@ const QStringList& SoundFileFilters()
 
 } // namespace
 
-CSfApp* CSfApp::Instance() { return theApp; }
+CSfApp* CSfApp::Instance() {
+    return theApp;
+}
 
-CSfApp::CSfApp(const QStringList& args)
-{
+CSfApp::CSfApp(const QStringList& args) {
     theApp = this;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         SetScreenWidth(screen->geometry().width());
@@ -91,8 +91,7 @@ CSfApp::CSfApp(const QStringList& args)
         OpenHead(args[1]);
 }
 
-CSfApp::~CSfApp()
-{
+CSfApp::~CSfApp() {
     player_->StopPlay();
     // The tree deletes its items with the frame; nothing is left to tell.
     Tree()->blockSignals(true);
@@ -102,18 +101,27 @@ CSfApp::~CSfApp()
     theApp = nullptr;
 }
 
-CProjectTree* CSfApp::Tree() const { return mainFrame_->Tree(); }
+CProjectTree* CSfApp::Tree() const {
+    return mainFrame_->Tree();
+}
 
-CHeadWnd* CSfApp::HeadWindow() const { return mainFrame_->HeadWindow(); }
+CHeadWnd* CSfApp::HeadWindow() const {
+    return mainFrame_->HeadWindow();
+}
 
-void CSfApp::SetInfoText(const std::string& text) { desktop_.SetInfoText(text); }
+void CSfApp::SetInfoText(const std::string& text) {
+    desktop_.SetInfoText(text);
+}
 
-void CSfApp::SelectItem(CSfBase* item) { Tree()->SelectItem(item); }
+void CSfApp::SelectItem(CSfBase* item) {
+    Tree()->SelectItem(item);
+}
 
-void CSfApp::RemoveItem(CSfBase* item) { Tree()->RemoveItem(item); }
+void CSfApp::RemoveItem(CSfBase* item) {
+    Tree()->RemoveItem(item);
+}
 
-void CSfApp::ForgetPath(const QString& path)
-{
+void CSfApp::ForgetPath(const QString& path) {
     for (int i = 0; i < recentFiles_.size(); ++i) {
         if (recentFiles_[i] == path) {
             recentFiles_.removeAt(i);
@@ -123,8 +131,7 @@ void CSfApp::ForgetPath(const QString& path)
     }
 }
 
-void CSfApp::AddRecentFile(const QString& path)
-{
+void CSfApp::AddRecentFile(const QString& path) {
     recentFiles_.removeAll(path);
     recentFiles_.prepend(path);
     while (recentFiles_.size() > kRecentFiles)
@@ -132,8 +139,7 @@ void CSfApp::AddRecentFile(const QString& path)
     StoreRecentFiles();
 }
 
-void CSfApp::StoreRecentFiles()
-{
+void CSfApp::StoreRecentFiles() {
     for (int i = 0; i < kRecentFiles; ++i) {
         const std::string key = "File" + std::to_string(i + 1);
         store_->SetString(kRecentSection, key,
@@ -143,12 +149,10 @@ void CSfApp::StoreRecentFiles()
     mainFrame_->SetRecentFiles(recentFiles_);
 }
 
-bool CSfApp::AskSoundFile(std::string& path)
-{
+bool CSfApp::AskSoundFile(std::string& path) {
     const std::string initialDir = store_->GetString("", "FOInitialDir", "./");
     const int filterIndex = store_->GetInt("", "FOFilterIndex", 0);
-    QFileDialog dialog(mainFrame_.get(), "Select Sound File",
-                       QString::fromStdString(initialDir));
+    QFileDialog dialog(mainFrame_.get(), "Select Sound File", QString::fromStdString(initialDir));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(SoundFileFilters());
     if (filterIndex >= 1 && filterIndex <= SoundFileFilters().size())
@@ -167,8 +171,7 @@ bool CSfApp::AskSoundFile(std::string& path)
     return true;
 }
 
-bool CSfApp::OpenHead(const QString& given)
-{
+bool CSfApp::OpenHead(const QString& given) {
     std::string path = given.toStdString();
     if (path.empty() && !AskSoundFile(path))
         return false;
@@ -187,8 +190,7 @@ bool CSfApp::OpenHead(const QString& given)
     return true;
 }
 
-void CSfApp::InsertItem(int request, CSfBase* source)
-{
+void CSfApp::InsertItem(int request, CSfBase* source) {
     // Only the waveform window exists so far; the other kinds are not offered.
     if (request != InsertRequest::Waveform || !source)
         return;
@@ -211,20 +213,17 @@ void CSfApp::InsertItem(int request, CSfBase* source)
     Tree()->AddItem(std::move(item), parent);
 }
 
-void CSfApp::PlayHead(CSfHead* head, uint32_t start, uint32_t end, bool loop)
-{
+void CSfApp::PlayHead(CSfHead* head, uint32_t start, uint32_t end, bool loop) {
     if (head)
         player_->PlayRange(head->Info(), start, end, HeadWindow()->PlaySink(), {}, loop);
 }
 
-void CSfApp::ShowAbout()
-{
+void CSfApp::ShowAbout() {
     AboutDlg about(mainFrame_.get());
     about.exec();
 }
 
-void CSfApp::RunPlayOptions()
-{
+void CSfApp::RunPlayOptions() {
     CPlayOptionsDlg dialog(*player_, mainFrame_.get());
     dialog.exec();
 }

@@ -6,8 +6,7 @@
 
 #include <QMdiArea>
 
-CBaseScrollView* DocTemplate::OpenDocument(QMdiArea& area) const
-{
+CBaseScrollView* DocTemplate::OpenDocument(QMdiArea& area) const {
     std::unique_ptr<CBaseDoc> document = makeDocument_();
     if (!document || !document->Item())
         return nullptr;

@@ -16,9 +16,7 @@ public:
     using ViewFactory = std::function<CBaseScrollView*(std::unique_ptr<CBaseDoc>)>;
 
     DocTemplate(DocumentFactory makeDocument, ViewFactory makeView)
-        : makeDocument_(std::move(makeDocument)), makeView_(std::move(makeView))
-    {
-    }
+        : makeDocument_(std::move(makeDocument)), makeView_(std::move(makeView)) {}
 
     // A new, visible window; its view, or null when there was no pending item.
     CBaseScrollView* OpenDocument(QMdiArea& area) const;

@@ -5,8 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-void QtDesktop::SetInfoText(const std::string& text)
-{
+void QtDesktop::SetInfoText(const std::string& text) {
     if (!infoBox_)
         return;
     // Texts are written with "\r\n" line ends; the box wants plain "\n".
@@ -18,8 +17,7 @@ void QtDesktop::SetInfoText(const std::string& text)
     infoBox_->repaint();
 }
 
-void QtDesktop::ShowMessage(const std::string& text, MessageIcon icon)
-{
+void QtDesktop::ShowMessage(const std::string& text, MessageIcon icon) {
     const QMessageBox::Icon qtIcon = icon == MessageIcon::Stop          ? QMessageBox::Critical
                                      : icon == MessageIcon::Information ? QMessageBox::Information
                                                                         : QMessageBox::NoIcon;
@@ -28,8 +26,7 @@ void QtDesktop::ShowMessage(const std::string& text, MessageIcon icon)
     box.exec();
 }
 
-bool QtDesktop::AskRawFormat(const std::string& path, RawFormat& values)
-{
+bool QtDesktop::AskRawFormat(const std::string& path, RawFormat& values) {
     CRawFormatDlg dialog(QString::fromStdString(path), values, QApplication::activeWindow());
     if (dialog.exec() != QDialog::Accepted)
         return false;
@@ -37,6 +34,10 @@ bool QtDesktop::AskRawFormat(const std::string& path, RawFormat& values)
     return true;
 }
 
-void QtDesktop::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void QtDesktop::BeginWaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-void QtDesktop::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
+void QtDesktop::EndWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}

@@ -4,8 +4,8 @@
 
 #include "soundfile/DesktopServices.h"
 
-#include <QPointer>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 class QtDesktop : public DesktopServices {
 public:

@@ -6,15 +6,13 @@
 
 namespace {
 
-QPixmap Canvas()
-{
+QPixmap Canvas() {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
 
-QIcon HeadIcon()
-{
+QIcon HeadIcon() {
     QPixmap pixmap = Canvas();
     QPainter p(&pixmap);
     p.setPen(QColor(0, 0, 128));
@@ -27,8 +25,7 @@ QIcon HeadIcon()
     return QIcon(pixmap);
 }
 
-QIcon SonagramIcon()
-{
+QIcon SonagramIcon() {
     QPixmap pixmap = Canvas();
     QPainter p(&pixmap);
     for (int y = 0; y < 4; ++y)
@@ -41,8 +38,7 @@ QIcon SonagramIcon()
     return QIcon(pixmap);
 }
 
-QIcon CurveIcon()
-{
+QIcon CurveIcon() {
     QPixmap pixmap = Canvas();
     QPainter p(&pixmap);
     p.setPen(QColor(0, 0, 128));
@@ -60,8 +56,7 @@ QIcon CurveIcon()
 
 } // namespace
 
-QIcon TreeIcon(int kind)
-{
+QIcon TreeIcon(int kind) {
     static const QIcon head = HeadIcon(), sonagram = SonagramIcon(), curve = CurveIcon();
     switch (kind) {
     case 0:

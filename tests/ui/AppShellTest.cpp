@@ -14,20 +14,22 @@
 #include "waveform/CSfWav.h"
 #include "waveform/ui/CHeadWnd.h"
 
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <tuple>
 
 namespace {
 
 // Answers the next message box with OK and remembers its text.
 class MessageCatcher : public QObject {
 public:
-    MessageCatcher()
-    {
+    MessageCatcher() {
         timer_.setInterval(20);
         connect(&timer_, &QTimer::timeout, this, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -43,8 +45,7 @@ private:
     QTimer timer_;
 };
 
-Bytes StereoTone(int frames)
-{
+Bytes StereoTone(int frames) {
     std::vector<int32_t> v;
     for (int i = 0; i < frames; ++i) {
         v.push_back(int32_t(8000 * std::sin(i * 0.05)));
@@ -56,7 +57,9 @@ Bytes StereoTone(int frames)
     return MakeWav(layout, PcmBytes(v, 2));
 }
 
-bool IsOpen(int handle) { return handle >= 0 && ::fcntl(handle, F_GETFD) != -1; }
+bool IsOpen(int handle) {
+    return handle >= 0 && ::fcntl(handle, F_GETFD) != -1;
+}
 
 } // namespace
 
@@ -67,30 +70,26 @@ private:
     std::unique_ptr<TempDir> config_;
     std::unique_ptr<TempDir> files_;
 
-    std::unique_ptr<CSfApp> Start(const QStringList& args = {"kavirel"})
-    {
+    std::unique_ptr<CSfApp> Start(const QStringList& args = {"kavirel"}) {
         auto app = std::make_unique<CSfApp>(args);
         app->HeadWindow()->resize(822, 116);
         return app;
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         config_ = std::make_unique<TempDir>();
         files_ = std::make_unique<TempDir>();
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_->Path()));
         SetScreenWidth(400);
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         files_.reset();
         config_.reset();
     }
 
-    void startsEmptyOrWithTheFileNamed()
-    {
+    void startsEmptyOrWithTheFileNamed() {
         {
             auto app = Start();
             QCOMPARE(app->Tree()->HeadCount(), 0);
@@ -107,8 +106,7 @@ private slots:
         QVERIFY(app->MainFrame()->InfoBox()->toPlainText().contains("Chan: 0"));
     }
 
-    void theSameFileOpensOnceAndLostFilesLeaveTheRecentList()
-    {
+    void theSameFileOpensOnceAndLostFilesLeaveTheRecentList() {
         const std::string path = files_->Write("a.wav", StereoTone(4000));
         auto app = Start();
         QVERIFY(app->OpenHead(QString::fromStdString(path)));
@@ -124,8 +122,7 @@ private slots:
         QCOMPARE(app->Tree()->HeadCount(), 0);
     }
 
-    void deletingAHeadClosesThatFileOnly()
-    {
+    void deletingAHeadClosesThatFileOnly() {
         const std::string a = files_->Write("a.wav", StereoTone(4000));
         const std::string b = files_->Write("b.wav", StereoTone(4000));
         auto app = Start();
@@ -148,8 +145,7 @@ private slots:
         QCOMPARE(app->MainFrame()->InfoBox()->toPlainText(), QString());
     }
 
-    void headWindowSelectsWithMouseAndKeys()
-    {
+    void headWindowSelectsWithMouseAndKeys() {
         const std::string path = files_->Write("m.wav", StereoTone(7960));
         auto app = Start({"kavirel", QString::fromStdString(path)});
         CHeadWnd* wnd = app->HeadWindow();
@@ -196,8 +192,7 @@ private slots:
         QCOMPARE(task.end, 7960u);
     }
 
-    void methodIsRememberedInTheCache()
-    {
+    void methodIsRememberedInTheCache() {
         const std::string path = files_->Write("r.wav", StereoTone(2000));
         auto app = Start({"kavirel", QString::fromStdString(path)});
         app->HeadWindow()->SetMethod(Cmd::MethodRms);
@@ -207,8 +202,7 @@ private slots:
         QCOMPARE(app->Tree()->CurrentHead()->Info().overviewMethod, int(Cmd::MethodRms));
     }
 
-    void waveformWindowsHangUnderTheirSourceAndCloseWithIt()
-    {
+    void waveformWindowsHangUnderTheirSourceAndCloseWithIt() {
         const std::string path = files_->Write("w.wav", StereoTone(8000));
         auto app = Start({"kavirel", QString::fromStdString(path)});
         CProjectTree* tree = app->Tree();
@@ -261,8 +255,38 @@ private slots:
         QCOMPARE(tree->HeadCount(), 0);
     }
 
-    void windowsAreSavedAsBmp()
-    {
+    void headMenuCommandsNeedAHead() {
+        // (id, enabled, checked) of every head-menu command, submenu included.
+        auto commands = [](QMenu* menu) {
+            QList<std::tuple<int, bool, bool>> found;
+            std::function<void(QMenu*)> walk = [&](QMenu* m) {
+                for (QAction* a : m->actions()) {
+                    if (a->menu())
+                        walk(a->menu());
+                    else
+                        found.append({a->data().toInt(), a->isEnabled(), a->isChecked()});
+                }
+            };
+            walk(menu);
+            return found;
+        };
+        auto app = Start();
+        std::unique_ptr<QMenu> empty(app->HeadWindow()->CreateContextMenu());
+        for (const auto& [id, enabled, checked] : commands(empty.get()))
+            QVERIFY2(!enabled, qPrintable(QString::number(id)));
+
+        QVERIFY(app->OpenHead(QString::fromStdString(files_->Write("e.wav", StereoTone(900)))));
+        std::unique_ptr<QMenu> menu(app->HeadWindow()->CreateContextMenu());
+        const auto found = commands(menu.get());
+        QCOMPARE(found.size(), 5);
+        for (const auto& [id, enabled, checked] : found) {
+            QVERIFY2(enabled, qPrintable(QString::number(id)));
+            // A new file without cache shows its waveform.
+            QCOMPARE(checked, id == Cmd::MethodWav);
+        }
+    }
+
+    void windowsAreSavedAsBmp() {
         auto app = Start();
         const QString bmp = QString::fromStdString(files_->Path() + "/head.bmp");
         QVERIFY(CMainFrame::SaveWindowBmp(app->HeadWindow(), bmp));

@@ -463,29 +463,42 @@ void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
 }
 
 void CHeadWnd::contextMenuEvent(QContextMenuEvent* event) {
-    CSfHead* head = Head();
     const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
                                                                   : mapToGlobal(QPoint(5, 5));
+    std::unique_ptr<QMenu> menu(CreateContextMenu());
+    menu->exec(at);
+}
+
+QMenu* CHeadWnd::CreateContextMenu() {
+    CSfHead* head = Head();
     CSfApp* app = CSfApp::Instance();
-    QMenu menu(this);
-    QAction* insertWav = menu.addAction("Insert &Wav");
+    auto* menu = new QMenu(this);
+    QAction* insertWav = menu->addAction("Insert &Wav");
+    insertWav->setData(Cmd::HeadInsertWav);
     connect(insertWav, &QAction::triggered, this,
             [app, head] { app->InsertItem(InsertRequest::Waveform, head); });
-    connect(menu.addAction("Show &Info"), &QAction::triggered, this, &CHeadWnd::ShowInfo);
-    connect(menu.addAction("&Task"), &QAction::triggered, this, &CHeadWnd::RunTaskDialog);
-    QMenu* method = menu.addMenu("&Method");
+    QAction* info = menu->addAction("Show &Info");
+    info->setData(Cmd::HeadShowInfo);
+    connect(info, &QAction::triggered, this, &CHeadWnd::ShowInfo);
+    QAction* taskDialog = menu->addAction("&Task");
+    taskDialog->setData(Cmd::HeadTask);
+    connect(taskDialog, &QAction::triggered, this, &CHeadWnd::RunTaskDialog);
+    QMenu* method = menu->addMenu("&Method");
     auto* group = new QActionGroup(method);
     for (const auto& [id, text] : {std::pair<int, const char*>{Cmd::MethodWav, "&Wav"},
                                    std::pair<int, const char*>{Cmd::MethodRms, "&Rms"}}) {
         QAction* action = method->addAction(text);
+        action->setData(id);
         action->setCheckable(true);
         action->setChecked(head && head->Info().overviewMethod == id);
+        action->setEnabled(head != nullptr);
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, id = id] { SetMethod(id); });
     }
-    for (QAction* action : menu.actions())
+    // Every command acts on the current head; without one, none is offered.
+    for (QAction* action : menu->actions())
         action->setEnabled(head != nullptr);
-    menu.exec(at);
+    return menu;
 }
 
 void CHeadWnd::ShowInfo() {

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class CSfHead;
+class QMenu;
 struct SfTask;
 
 class CHeadWnd : public QWidget {
@@ -28,6 +29,8 @@ public:
     // The info text of the current head's selection.
     std::string InfoText() const;
 
+    // The context menu, its commands enabled while there is a current head.
+    QMenu* CreateContextMenu();
     // The context-menu commands.
     void ShowInfo();
     void RunTaskDialog();
