@@ -7,6 +7,8 @@
 #include "soundfile/SfInfo.h"
 #include "soundfile/TolqDsp.h"
 
+#include "BenchWav.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -18,40 +20,14 @@
 namespace {
 
 constexpr int kWidth = 1024;
+constexpr uint32_t kRate = 44100;
 constexpr uint32_t kFrames = (1u << 30) / 4;
 
-struct QuietDesktop : DesktopServices {
-    void SetInfoText(const std::string&) override {}
-    void ShowMessage(const std::string&, MessageIcon) override {}
-    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
-};
-
-void PutLe32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
 std::string BenchFile() {
-    const char* env = std::getenv("KAVIREL_BENCH_FILE");
-    const std::string path = env ? env : "/tmp/kavirel-bench-1g.wav";
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && st.st_size == 44 + int64_t(kFrames) * 4)
+    const std::string path = BenchPath("KAVIREL_BENCH_FILE", "/tmp/kavirel-bench-1g.wav");
+    if (BenchFileReady(path, 44 + int64_t(kFrames) * 4))
         return path;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    PutLe32(h + 4, 36 + kFrames * 4);
-    PutLe32(h + 16, 16);
-    h[20] = 1;
-    h[22] = 2;
-    PutLe32(h + 24, 44100);
-    PutLe32(h + 28, 44100 * 4);
-    h[32] = 4;
-    h[34] = 16;
-    std::memcpy(h + 36, "data", 4);
-    PutLe32(h + 40, kFrames * 4);
-    std::fwrite(h, 1, sizeof h, f);
+    FILE* f = CreateBenchWav(path, 2, kRate, kFrames);
     std::vector<int16_t> block(1 << 20);
     uint32_t seed = 1;
     for (uint32_t written = 0; written < kFrames * 2; written += uint32_t(block.size())) {

@@ -7,9 +7,11 @@
 #include "soundfile/SfItems.h"
 #include "waveform/ui/CHeadWnd.h"
 
+#include "BenchWav.h"
 #include <QApplication>
 #include <QPixmap>
 #include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
@@ -23,34 +25,11 @@ namespace {
 constexpr uint32_t kRate = 44100;
 constexpr uint32_t kFrames = kRate * 3600;
 
-void PutLe32(unsigned char* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-std::string HourFile()
-{
-    const char* env = std::getenv("KAVIREL_BENCH_HOUR_FILE");
-    const std::string path = env ? env : "/tmp/kavirel-bench-1h.wav";
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && st.st_size == 44 + int64_t(kFrames) * 4)
+std::string HourFile() {
+    const std::string path = BenchPath("KAVIREL_BENCH_HOUR_FILE", "/tmp/kavirel-bench-1h.wav");
+    if (BenchFileReady(path, 44 + int64_t(kFrames) * 4))
         return path;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    PutLe32(h + 4, 36 + kFrames * 4);
-    PutLe32(h + 16, 16);
-    h[20] = 1;
-    h[22] = 2;
-    PutLe32(h + 24, kRate);
-    PutLe32(h + 28, kRate * 4);
-    h[32] = 4;
-    h[34] = 16;
-    std::memcpy(h + 36, "data", 4);
-    PutLe32(h + 40, kFrames * 4);
-    std::fwrite(h, 1, sizeof h, f);
+    FILE* f = CreateBenchWav(path, 2, kRate, kFrames);
     // Speech-like bursts: a tone whose loudness swells every few seconds.
     std::vector<int16_t> block(2 * kRate);
     for (uint32_t second = 0; second < 3600; ++second) {
@@ -71,28 +50,26 @@ struct Program {
     std::unique_ptr<CSfApp> app;
     QWidget* waveform = nullptr;
 
-    Program()
-    {
+    Program() {
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         app = std::make_unique<CSfApp>(QStringList{"kavirel", QString::fromStdString(HourFile())});
         CSfHead* head = app->Tree()->CurrentHead();
         head->Info().task.start = 0;
         head->Info().task.end = kRate * 600;
         app->InsertItem(InsertRequest::Waveform, head);
-        waveform = qobject_cast<QWidget*>(app->Tree()->ItemOf(app->Tree()->topLevelItem(0)->child(0))->GetWindow());
+        waveform = qobject_cast<QWidget*>(
+            app->Tree()->ItemOf(app->Tree()->topLevelItem(0)->child(0))->GetWindow());
         waveform->resize(1920, 1080);
         app->HeadWindow()->resize(1920, 1080);
     }
 };
 
-Program& TheProgram()
-{
+Program& TheProgram() {
     static Program program;
     return program;
 }
 
-void Paint(benchmark::State& state, QWidget* window, bool newSize)
-{
+void Paint(benchmark::State& state, QWidget* window, bool newSize) {
     QPixmap target(window->size());
     int i = 0;
     for (auto _ : state) {
@@ -106,10 +83,18 @@ void Paint(benchmark::State& state, QWidget* window, bool newSize)
     }
 }
 
-void BM_HeadWindowCached(benchmark::State& state) { Paint(state, TheProgram().app->HeadWindow(), false); }
-void BM_HeadWindowFresh(benchmark::State& state) { Paint(state, TheProgram().app->HeadWindow(), true); }
-void BM_WaveformCached(benchmark::State& state) { Paint(state, TheProgram().waveform, false); }
-void BM_WaveformFresh(benchmark::State& state) { Paint(state, TheProgram().waveform, true); }
+void BM_HeadWindowCached(benchmark::State& state) {
+    Paint(state, TheProgram().app->HeadWindow(), false);
+}
+void BM_HeadWindowFresh(benchmark::State& state) {
+    Paint(state, TheProgram().app->HeadWindow(), true);
+}
+void BM_WaveformCached(benchmark::State& state) {
+    Paint(state, TheProgram().waveform, false);
+}
+void BM_WaveformFresh(benchmark::State& state) {
+    Paint(state, TheProgram().waveform, true);
+}
 
 } // namespace
 
@@ -118,8 +103,7 @@ BENCHMARK(BM_HeadWindowFresh)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveformCached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveformFresh)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -11,6 +11,8 @@
 #include "spectrum/MagnitudeSpectrum.h"
 #include "spectrum/WindowFunction.h"
 
+#include "BenchWav.h"
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdio>
@@ -25,39 +27,12 @@ namespace {
 constexpr uint32_t kRate = 44100;
 constexpr uint32_t kFrames = kRate * 60;
 
-struct QuietDesktop : DesktopServices {
-    void SetInfoText(const std::string&) override {}
-    void ShowMessage(const std::string&, MessageIcon) override {}
-    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
-};
-
-void PutLe32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
 // A gliding tone over noise, so that every column has a spectrum to sort.
 std::string BenchFile() {
-    const char* env = std::getenv("KAVIREL_BENCH_SON_FILE");
-    const std::string path = env ? env : "/tmp/kavirel-bench-son-60s.wav";
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && st.st_size == 44 + int64_t(kFrames) * 2)
+    const std::string path = BenchPath("KAVIREL_BENCH_SON_FILE", "/tmp/kavirel-bench-son-60s.wav");
+    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
         return path;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    PutLe32(h + 4, 36 + kFrames * 2);
-    PutLe32(h + 16, 16);
-    h[20] = 1;
-    h[22] = 1;
-    PutLe32(h + 24, kRate);
-    PutLe32(h + 28, kRate * 2);
-    h[32] = 2;
-    h[34] = 16;
-    std::memcpy(h + 36, "data", 4);
-    PutLe32(h + 40, kFrames * 2);
-    std::fwrite(h, 1, sizeof h, f);
+    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
     std::vector<int16_t> samples(kFrames);
     uint32_t seed = 1;
     double phase = 0.0;

@@ -13,6 +13,8 @@
 #include "spectrum/CSfFft.h"
 #include "spectrum/TaskSpectrum.h"
 
+#include "BenchWav.h"
+
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -32,12 +34,6 @@ constexpr uint32_t kFrames = 10u * 60u * kRate;
 constexpr int kLfft = 2048;
 constexpr double kPi = 3.14159265358979323846;
 
-struct QuietDesktop : DesktopServices {
-    void SetInfoText(const std::string&) override {}
-    void ShowMessage(const std::string&, MessageIcon) override {}
-    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
-};
-
 struct NoSettings : SettingsStore {
     int GetInt(const std::string&, const std::string&, int def) override { return def; }
     std::string GetString(const std::string&, const std::string&, const std::string& def) override {
@@ -47,33 +43,13 @@ struct NoSettings : SettingsStore {
     void SetString(const std::string&, const std::string&, const std::string&) override {}
 };
 
-void PutLe32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
 // Speech-like material: a few drifting tones over noise, 16-bit mono.
 std::string BenchFile() {
-    const char* env = std::getenv("KAVIREL_BENCH_SPECTRUM_FILE");
-    const std::string path = env ? env : "/tmp/kavirel-bench-10min.wav";
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0 && st.st_size == 44 + int64_t(kFrames) * 2)
+    const std::string path =
+        BenchPath("KAVIREL_BENCH_SPECTRUM_FILE", "/tmp/kavirel-bench-10min.wav");
+    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
         return path;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    PutLe32(h + 4, 36 + kFrames * 2);
-    PutLe32(h + 16, 16);
-    h[20] = 1;
-    h[22] = 1;
-    PutLe32(h + 24, kRate);
-    PutLe32(h + 28, kRate * 2);
-    h[32] = 2;
-    h[34] = 16;
-    std::memcpy(h + 36, "data", 4);
-    PutLe32(h + 40, kFrames * 2);
-    std::fwrite(h, 1, sizeof h, f);
+    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
     std::vector<int16_t> block(1 << 16);
     uint32_t seed = 1;
     for (uint32_t t = 0; t < kFrames;) {

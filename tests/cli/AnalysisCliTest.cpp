@@ -1,6 +1,7 @@
 // kavirel-cli spectrum and envelope as scripts use them: the lines they print,
 // checked against known sine spectra, the closed form of cepstral smoothing
 // and plain min/max scans; their messages and exit codes.
+#include "cli/CliRunner.h"
 #include "core/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +17,6 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -65,24 +53,7 @@ class AnalysisCli : public ::testing::Test {
 protected:
     // Runs kavirel-cli with the settings in the scratch configuration home.
     Result Run(const std::vector<std::string>& args) {
-        std::string command = "XDG_CONFIG_HOME=" + Quote(config.Path()) + " " KAVIREL_CLI_PATH;
-        for (const std::string& a : args)
-            command += " " + Quote(a);
-        const std::string err = dir.Path() + "/stderr.txt";
-        command += " 2>" + Quote(err);
-        Result r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            r.out.append(buf, n);
-        const int status = ::pclose(pipe);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(err);
-        std::stringstream s;
-        s << in.rdbuf();
-        r.err = s.str();
-        return r;
+        return RunCli("XDG_CONFIG_HOME=" + Quote(config.Path()), args, dir.Path());
     }
 
     std::string Wav(const std::vector<int32_t>& values, uint32_t rate, uint16_t channels = 1) {

@@ -1,4 +1,5 @@
 // kavirel-cli as scripts use it: exact outputs, messages and exit codes.
+#include "cli/CliRunner.h"
 #include "core/TestFiles.h"
 
 #include <cstdio>
@@ -11,45 +12,11 @@
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class Cli : public ::testing::Test {
 protected:
     // Runs kavirel-cli with the settings of a fresh user.
     Result Run(const std::vector<std::string>& args) {
-        std::string command = "XDG_CONFIG_HOME=" + Quote(config.Path()) + " " KAVIREL_CLI_PATH;
-        for (const std::string& a : args)
-            command += " " + Quote(a);
-        const std::string err = dir.Path() + "/stderr.txt";
-        command += " 2>" + Quote(err);
-        Result r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            r.out.append(buf, n);
-        const int status = ::pclose(pipe);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = Slurp(err);
-        return r;
+        return RunCli("XDG_CONFIG_HOME=" + Quote(config.Path()), args, dir.Path());
     }
 
     TempDir dir;

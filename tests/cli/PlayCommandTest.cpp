@@ -1,6 +1,7 @@
 // kavirel-cli play where no audio server answers: the device list, the
 // refusal, the command line, and a terminal free of probing noise. (Real
 // sound goes through the playback end-to-end tests.)
+#include "cli/CliRunner.h"
 #include "core/TestFiles.h"
 
 #include <algorithm>
@@ -12,19 +13,6 @@
 #include <sys/wait.h>
 
 namespace {
-
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 class PlayCli : public ::testing::Test {
 protected:
@@ -39,27 +27,12 @@ protected:
         // their libraries' initialisers, which the sanitizer build's leak check
         // cannot tell from ours; the player's own leaks are checked by the
         // playback tests, which keep the libraries loaded.
-        std::string command =
-            "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" XDG_CONFIG_HOME=" + Quote(dir.Path()) +
-            " PULSE_CLIENTCONFIG=" + Quote(pulse) +
-            " PULSE_SERVER=" + Quote("unix:" + dir.Path() + "/none") + " " KAVIREL_CLI_PATH " play";
-        for (const std::string& a : args)
-            command += " " + Quote(a);
-        const std::string err = dir.Path() + "/stderr.txt";
-        command += " 2>" + Quote(err);
-        Result r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            r.out.append(buf, n);
-        const int status = ::pclose(pipe);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(err);
-        std::stringstream s;
-        s << in.rdbuf();
-        r.err = s.str();
-        return r;
+        std::vector<std::string> playArgs{"play"};
+        playArgs.insert(playArgs.end(), args.begin(), args.end());
+        return RunCli("ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" XDG_CONFIG_HOME=" +
+                          Quote(dir.Path()) + " PULSE_CLIENTCONFIG=" + Quote(pulse) +
+                          " PULSE_SERVER=" + Quote("unix:" + dir.Path() + "/none"),
+                      playArgs, dir.Path());
     }
 
     std::string Sound() {

@@ -1,5 +1,6 @@
 // kavirel-cli sonagram as scripts use it: the printed results, the cells, the
 // PNG image, and what is refused.
+#include "cli/CliRunner.h"
 #include "core/TestFiles.h"
 
 #include <QByteArray>
@@ -12,19 +13,6 @@
 #include <sys/wait.h>
 
 namespace {
-
-struct Result {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -125,24 +113,7 @@ class SonagramCli : public ::testing::Test {
 protected:
     // Runs kavirel-cli with the settings of a fresh user.
     Result Run(const std::vector<std::string>& args) {
-        std::string command = "XDG_CONFIG_HOME=" + Quote(config.Path()) + " " KAVIREL_CLI_PATH;
-        for (const std::string& a : args)
-            command += " " + Quote(a);
-        const std::string err = dir.Path() + "/stderr.txt";
-        command += " 2>" + Quote(err);
-        Result r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
-            r.out.append(buf, n);
-        const int status = ::pclose(pipe);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(err);
-        std::stringstream s;
-        s << in.rdbuf();
-        r.err = s.str();
-        return r;
+        return RunCli("XDG_CONFIG_HOME=" + Quote(config.Path()), args, dir.Path());
     }
 
     // 1000 Hz at 8000 Hz: bin 32 of 256, one frame longer than 8000 frames.

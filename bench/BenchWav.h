@@ -1,0 +1,58 @@
+// The sound files the benchmarks measure on: made once, kept in /tmp (or where
+// an environment variable says) and reused by later runs.
+#pragma once
+
+#include "soundfile/DesktopServices.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+// A desktop that shows nothing and asks nothing.
+struct QuietDesktop : DesktopServices {
+    void SetInfoText(const std::string&) override {}
+    void ShowMessage(const std::string&, MessageIcon) override {}
+    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
+};
+
+// $variable, else fallback.
+inline std::string BenchPath(const char* variable, const char* fallback) {
+    const char* env = std::getenv(variable);
+    return env ? env : fallback;
+}
+
+// True when path holds a file of exactly bytes bytes from an earlier run.
+inline bool BenchFileReady(const std::string& path, int64_t bytes) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && st.st_size == bytes;
+}
+
+// A new 16-bit WAV file with its 44-byte header written; the caller writes the
+// frames and closes it. Aborts when the file cannot be made.
+inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t rate,
+                            uint32_t frames) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        std::abort();
+    auto le32 = [](unsigned char* p, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            p[i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    const uint32_t align = 2u * channels;
+    unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+    le32(h + 4, 36 + frames * align);
+    le32(h + 16, 16);
+    h[20] = 1;
+    h[22] = static_cast<unsigned char>(channels);
+    le32(h + 24, rate);
+    le32(h + 28, rate * align);
+    h[32] = static_cast<unsigned char>(align);
+    h[34] = 16;
+    std::memcpy(h + 36, "data", 4);
+    le32(h + 40, frames * align);
+    std::fwrite(h, 1, sizeof h, f);
+    return f;
+}

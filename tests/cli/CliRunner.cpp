@@ -1,0 +1,35 @@
+#include "cli/CliRunner.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Result RunCli(const std::string& environment, const std::vector<std::string>& args,
+              const std::string& scratchDir) {
+    std::string command = environment + " " KAVIREL_CLI_PATH;
+    for (const std::string& a : args)
+        command += " " + Quote(a);
+    const std::string err = scratchDir + "/stderr.txt";
+    command += " 2>" + Quote(err);
+    Result r;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+        r.out.append(buf, n);
+    const int status = ::pclose(pipe);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(err);
+    std::stringstream s;
+    s << in.rdbuf();
+    r.err = s.str();
+    return r;
+}

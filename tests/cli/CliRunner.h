@@ -1,0 +1,20 @@
+// Running the real kavirel-cli from a test: its exit code, standard output and
+// standard error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct Result {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// s in single quotes, safe for the shell.
+std::string Quote(const std::string& s);
+
+// Runs "environment kavirel-cli args..." through the shell; standard error
+// passes through a file in scratchDir.
+Result RunCli(const std::string& environment, const std::vector<std::string>& args,
+              const std::string& scratchDir);
