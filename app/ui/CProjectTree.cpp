@@ -4,6 +4,7 @@
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/TreeIcons.h"
+#include "app/ui/ViewKeys.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfItems.h"
 
@@ -15,19 +16,6 @@
 namespace {
 
 constexpr int kItemRole = Qt::UserRole;
-
-bool IsPlayKey(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_F4;
-}
-
-bool IsStopKey(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Escape || key->key() == Qt::Key_F7 ||
-           (key->key() == Qt::Key_0 && (key->modifiers() & Qt::KeypadModifier));
-}
-
-bool IsSelectAll(const QKeyEvent* key) {
-    return key->key() == Qt::Key_A && (key->modifiers() & Qt::ControlModifier);
-}
 
 // The nodes of a sub-tree, children before their parent.
 void CollectPostOrder(QTreeWidgetItem* node, std::vector<QTreeWidgetItem*>& out) {

@@ -3,6 +3,7 @@
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CProjectTree.h"
 #include "app/ui/CSfApp.h"
+#include "app/ui/ViewKeys.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
@@ -36,41 +37,6 @@ std::string Printf(const char* format, int pixels, const std::string& text) {
     char buffer[128];
     std::snprintf(buffer, sizeof buffer, format, pixels, text.c_str());
     return buffer;
-}
-
-bool IsPlayKey(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F4;
-}
-
-bool IsStopKey(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Escape || event->key() == Qt::Key_F7 ||
-           (event->key() == Qt::Key_0 && (event->modifiers() & Qt::KeypadModifier));
-}
-
-// Keys the head window handles before any shortcut of the main window.
-bool IsViewKey(const QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_F4:
-    case Qt::Key_F6:
-    case Qt::Key_F7:
-    case Qt::Key_F8:
-    case Qt::Key_Escape:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    case Qt::Key_A:
-        return (event->modifiers() & Qt::ControlModifier) != 0;
-    case Qt::Key_0:
-        return (event->modifiers() & Qt::KeypadModifier) != 0;
-    default:
-        return false;
-    }
 }
 
 // Edges dragged past each other swap, and the edge being moved stays active.
@@ -361,7 +327,7 @@ bool CHeadWnd::HandleKey(QKeyEvent* event) {
     const int left = kLeft, right = plot.right() + 1;
     const int key = event->key();
 
-    if (IsPlayKey(key)) {
+    if (IsPlayKey(event)) {
         app->PlayHead(head, 0, info.frames, false);
         return true;
     }

@@ -4,6 +4,7 @@
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CMainFrame.h"
 #include "app/ui/CSfApp.h"
+#include "app/ui/ViewKeys.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/PlotBackground.h"
@@ -89,14 +90,6 @@ int32_t DialogFrames(uint32_t frames) {
     return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
 }
 
-bool IsPlayKey(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F4;
-}
-
-bool IsKeypadZero(const QKeyEvent* event) {
-    return event->key() == Qt::Key_0 && (event->modifiers() & Qt::KeypadModifier);
-}
-
 bool IsCopyKey(const QKeyEvent* event) {
     return (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert) &&
            (event->modifiers() & Qt::ControlModifier);
@@ -104,28 +97,6 @@ bool IsCopyKey(const QKeyEvent* event) {
 
 bool IsSaveKey(const QKeyEvent* event) {
     return event->key() == Qt::Key_B && (event->modifiers() & Qt::ControlModifier);
-}
-
-// Keys this view handles before any shortcut of the main window.
-bool IsViewKey(const QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_F4:
-    case Qt::Key_F6:
-    case Qt::Key_F7:
-    case Qt::Key_F8:
-    case Qt::Key_Escape:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    case Qt::Key_A:
-        return (event->modifiers() & Qt::ControlModifier) != 0;
-    default:
-        return IsKeypadZero(event);
-    }
 }
 
 } // namespace
@@ -491,9 +462,9 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
     int index = task.word9;
     bool stepped = false;
 
-    if (IsPlayKey(key)) {
+    if (IsPlayKey(event)) {
         Play(range.start, range.end, false);
-    } else if (key == Qt::Key_Escape || key == Qt::Key_F7 || IsKeypadZero(event)) {
+    } else if (IsStopKey(event)) {
         if (app)
             app->Player().StopPlay();
     } else if (key == Qt::Key_F6) {

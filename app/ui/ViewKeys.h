@@ -1,0 +1,14 @@
+// The keys that the project tree, the head window and the analysis views share.
+#pragma once
+
+class QKeyEvent;
+
+// Enter, F4: play.
+bool IsPlayKey(const QKeyEvent* event);
+// Esc, F7, keypad 0: stop.
+bool IsStopKey(const QKeyEvent* event);
+// Ctrl+A: select everything.
+bool IsSelectAll(const QKeyEvent* event);
+// The keys a window handles itself before any shortcut of the main window:
+// play and stop, F6, F8, the arrows, Home, End and Ctrl+A.
+bool IsViewKey(const QKeyEvent* event);
