@@ -20,7 +20,7 @@ public:
     // sets one), the channel and the window's flags: an item inserted from a
     // sonagram window analyses that window's selection.
     SfTask& GetTask(SfTask& task) const override;
-    int GetKind() const override { return 2; }
+    int GetKind() const override { return kKindSon; }
 
     const SonRange& Range() const { return range_; }
     SfFftParam& Param() { return param_; }

@@ -12,6 +12,16 @@
 
 class CSfHead;
 
+// What GetKind answers: the kind of an item, and the tree icon it gets.
+enum ItemKind : int {
+    kKindHead = 0,
+    kKindAna = 1,
+    kKindSon = 2,
+    kKindFft = 3,
+    kKindRms = 4,
+    kKindWav = 5,
+};
+
 class CSfBase {
 public:
     CSfBase() = default;
@@ -43,7 +53,7 @@ public:
 
     CSfHead* GetHead() override { return this; }
     SfTask& GetTask(SfTask& task) const override;
-    int GetKind() const override { return 0; }
+    int GetKind() const override { return kKindHead; }
 
     SfInfo& Info() { return *info_; }
     const SfInfo& Info() const { return *info_; }
@@ -57,10 +67,10 @@ private:
 // Kinds that exist only by name: no command creates them.
 class CSfAna : public CSfBase {
 public:
-    int GetKind() const override { return 1; }
+    int GetKind() const override { return kKindAna; }
 };
 
 class CSfRms : public CSfBase {
 public:
-    int GetKind() const override { return 4; }
+    int GetKind() const override { return kKindRms; }
 };

@@ -49,7 +49,7 @@ public:
     // selection box in words 10 to 14, so that an item inserted under this one
     // takes the same task and can zoom into the box.
     SfTask& GetTask(SfTask& task) const override;
-    int GetKind() const override { return 3; }
+    int GetKind() const override { return kKindFft; }
 
     const FftTask& Task() const { return task_; }
     SfFftParam& Param() { return param_; }

@@ -23,7 +23,7 @@ public:
     CSfHead* GetHead() override { return head_; }
     // Writes start, end, channel and flags; leaves the other words alone.
     SfTask& GetTask(SfTask& task) const override;
-    int GetKind() const override { return 5; }
+    int GetKind() const override { return kKindWav; }
 
     const WavRange& Range() const { return range_; }
     const WavEnvelope& Envelope() const { return envelope_; }

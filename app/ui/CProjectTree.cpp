@@ -55,7 +55,7 @@ CSfHead* CProjectTree::FindHead(const std::string& path) const {
     const std::string wanted = CanonicalSoundPath(path);
     for (int i = 0; i < topLevelItemCount(); ++i) {
         CSfBase* item = ItemOf(topLevelItem(i));
-        if (item && item->GetKind() == 0) {
+        if (item && item->GetKind() == kKindHead) {
             auto* head = static_cast<CSfHead*>(item);
             if (CanonicalSoundPath(head->Info().path) == wanted)
                 return head;
@@ -146,7 +146,7 @@ void CProjectTree::RemoveNode(QTreeWidgetItem* node) {
             if (!frame->IsClosing())
                 frame->close();
         }
-        if (item->GetKind() == 0)
+        if (item->GetKind() == kKindHead)
             emit HeadClosing(static_cast<CSfHead*>(item));
         if (item == currentHead_)
             currentHead_ = nullptr;
@@ -180,13 +180,13 @@ void CProjectTree::DeleteSelected() {
     CSfBase* item = ItemOf(node);
     if (!item)
         return;
-    const bool head = item->GetKind() == 0;
+    const bool head = item->GetKind() == kKindHead;
     RemoveNode(node);
     // With the last analysis of a file gone, its task starts afresh.
     if (!head) {
         QTreeWidgetItem* next = currentItem();
         CSfBase* selected = ItemOf(next);
-        if (selected && selected->GetKind() == 0 && next->childCount() == 0)
+        if (selected && selected->GetKind() == kKindHead && next->childCount() == 0)
             static_cast<CSfHead*>(selected)->Info().task = SfTask{};
         emit HeadWindowChanged();
     }

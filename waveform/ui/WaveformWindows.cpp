@@ -21,7 +21,7 @@ std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree)
     return std::make_unique<DocTemplate>(
         [&tree]() -> std::unique_ptr<CBaseDoc> {
             CSfBase* pending = tree.Pending();
-            if (!pending || pending->GetKind() != 5)
+            if (!pending || pending->GetKind() != kKindWav)
                 return nullptr;
             auto document = std::make_unique<CBaseDoc>(pending);
             document->SetTitle(pending->GetName());
