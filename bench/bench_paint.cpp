@@ -1,8 +1,8 @@
 // Painting the head window of a one-hour stereo file and a waveform window of a
 // ten-minute range at 1920 x 1080, with and without the cached plot. The file
 // is made once as $KAVIREL_BENCH_HOUR_FILE (default /tmp/kavirel-bench-1h.wav).
-#include "app/ui/CProjectTree.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CProjectTree.h"
+#include "app/shell/CSfApp.h"
 #include "resources/CommandIds.h"
 #include "soundfile/SfItems.h"
 #include "waveform/ui/CHeadWnd.h"

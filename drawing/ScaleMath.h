@@ -34,3 +34,7 @@ float PeakAbs(const float* values, int count);
 // still clips them safely.
 void CurveToPoints(PlotPoint* points, const float* values, int count, const PlotRect& rect,
                    float vmin, float vmax);
+
+// A first major tick inside [lo, hi] and a positive round step for an axis
+// that is inches long.
+void grid(float lo, float hi, int inches, float* first, float* step);

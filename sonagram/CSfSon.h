@@ -4,7 +4,7 @@
 
 #include "sonagram/SonRecords.h"
 #include "soundfile/SfItems.h"
-#include "spectrum/SfFftParam.h"
+#include "soundfile/SfFftParam.h"
 
 #include <memory>
 

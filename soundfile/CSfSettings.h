@@ -6,7 +6,7 @@
 #pragma once
 
 #include "soundfile/SettingsStore.h"
-#include "spectrum/SfFftParam.h"
+#include "soundfile/SfFftParam.h"
 
 #include <cstdint>
 #include <string>

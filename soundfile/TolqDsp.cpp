@@ -1,6 +1,5 @@
 #include "soundfile/TolqDsp.h"
 
-#include "drawing/ScaleMath.h"
 #include "soundfile/SfInfo.h"
 
 #include <cerrno>
@@ -61,31 +60,4 @@ int sfstat(int handle, SfStat& st) {
 void sfclose(int handle) {
     if (handle >= 0)
         ::close(handle);
-}
-
-void grid(float lo, float hi, int inches, float* first, float* step) {
-    double f = lo;
-    double s = 0.0;
-    NiceStep(lo, hi, inches < 1 ? 1 : inches, &f, &s);
-    if (!(s > 0.0) || !std::isfinite(s)) {
-        // An empty or unusable range still gets a positive step, so callers
-        // can always count ticks across it.
-        *first = lo;
-        *step = 1.0f;
-        return;
-    }
-    // Rounding the step up can carry the first tick past a narrow range; a
-    // tenth of the step then lands inside it.
-    for (int i = 0; i < 8 && f > hi; ++i) {
-        s /= 10.0;
-        f = (std::floor(lo / s) + 1.0) * s;
-    }
-    if (f > hi)
-        f = lo;
-    // Ticks are counted in single precision every tenth of a step; far from
-    // zero a tenth may not move a float at all, so the step grows until it does.
-    for (int i = 0; i < 40 && float(f + s / 10.0) == float(f); ++i)
-        s *= 10.0;
-    *first = static_cast<float>(f);
-    *step = static_cast<float>(s);
 }

@@ -26,7 +26,3 @@ int64_t sfread(int handle, void* buffer, int64_t count, int64_t offset);
 int sfstat(int handle, SfStat& st);
 
 void sfclose(int handle);
-
-// A first major tick inside [lo, hi] and a positive round step for an axis
-// that is inches long.
-void grid(float lo, float hi, int inches, float* first, float* step);

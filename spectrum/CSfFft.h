@@ -4,7 +4,7 @@
 #pragma once
 
 #include "soundfile/SfItems.h"
-#include "spectrum/SfFftParam.h"
+#include "soundfile/SfFftParam.h"
 
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 #include "spectrum/MagnitudeSpectrum.h"
 #include "spectrum/RadixFft.h"
 #include "spectrum/WindowFunction.h"
-#include "waveform/MinMaxEnvelope.h"
+#include "spectrum/MinMaxEnvelope.h"
 
 #include <algorithm>
 #include <cstddef>

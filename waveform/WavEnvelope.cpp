@@ -2,8 +2,8 @@
 
 #include "drawing/ScaleMath.h"
 #include "soundfile/SampleAccess.h"
-#include "spectrum/FloatArray.h"
-#include "waveform/MinMaxEnvelope.h"
+#include "soundfile/FloatArray.h"
+#include "spectrum/MinMaxEnvelope.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,6 @@
 // Kavirel, the desktop program.
 #include "app/ui/AppIcon.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CSfApp.h"
 
 #include <QApplication>
 #include <clocale>

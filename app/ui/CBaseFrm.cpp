@@ -1,7 +1,7 @@
 #include "app/ui/CBaseFrm.h"
 
 #include "app/ui/CBaseScrollView.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CSfApp.h"
 
 #include <QCloseEvent>
 

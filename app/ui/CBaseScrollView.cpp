@@ -1,7 +1,7 @@
 #include "app/ui/CBaseScrollView.h"
 
 #include "app/ui/CBaseDoc.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CSfApp.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -3,7 +3,6 @@
 #include "drawing/ScaleMath.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/TickRuns.h"
-#include "soundfile/TolqDsp.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>

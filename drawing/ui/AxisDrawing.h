@@ -11,7 +11,7 @@
 class QPainter;
 
 // The banner line under every framed plot.
-inline constexpr char kPlotBanner[] = "Kavirel 1.1.23 - tolq sound analysis";
+inline constexpr char kPlotBanner[] = "Kavirel " KAVIREL_VERSION " - tolq sound analysis";
 
 // Draws the frame around rect with the title above it, x ticks along its top
 // and bottom edges for [xmin, xmax], a label under every major step (a compact

@@ -2,7 +2,7 @@
 // checked against known sine spectra, the closed form of cepstral smoothing
 // and plain min/max scans; their messages and exit codes.
 #include "cli/CliRunner.h"
-#include "core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // kavirel-cli as scripts use it: exact outputs, messages and exit codes.
 #include "cli/CliRunner.h"
-#include "core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // refusal, the command line, and a terminal free of probing noise. (Real
 // sound goes through the playback end-to-end tests.)
 #include "cli/CliRunner.h"
-#include "core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // kavirel-cli sonagram as scripts use it: the printed results, the cells, the
 // PNG image, and what is refused.
 #include "cli/CliRunner.h"
-#include "core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QByteArray>
 #include <cmath>

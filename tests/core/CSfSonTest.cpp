@@ -1,6 +1,6 @@
 // The sonagram item: what it takes from its parent and the settings, its name,
 // its task and its kind.
-#include "AnalysisFiles.h"
+#include "support/AnalysisFiles.h"
 
 #include "sonagram/CSfSon.h"
 

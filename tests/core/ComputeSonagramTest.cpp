@@ -1,7 +1,7 @@
 // The sonagram computation against tones whose bins and levels are known in
 // closed form, silence, constant signals and ramps whose frame positions can
 // be counted by hand.
-#include "AnalysisFiles.h"
+#include "support/AnalysisFiles.h"
 
 #include "sonagram/CSfSon.h"
 #include "sonagram/ComputeSonagram.h"

@@ -1,5 +1,5 @@
 // The whole-file overview: its layout, the values it holds, and its cache.
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "soundfile/OpenHead.h"
 #include "soundfile/Overview.h"

@@ -1,6 +1,6 @@
 // Recognising sound files by their headers, the raw-format path, and refusing
 // files whose values cannot be read safely.
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfInfo.h"

@@ -1,5 +1,5 @@
 // Conversion of stored samples to numbers, reading channels and ranges, levels.
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "soundfile/OpenHead.h"
 #include "soundfile/SampleAccess.h"

@@ -264,3 +264,26 @@ TEST(CurveToPoints, NonFiniteValuesAndEmptyRangesGiveUsablePixels) {
     EXPECT_EQ(untouched.x, -7);
     EXPECT_EQ(untouched.y, -7);
 }
+
+TEST(ScaleMath, GridGivesAPositiveStepWithTheFirstTickInRange) {
+    struct Case {
+        float lo, hi;
+        int inches;
+    } cases[] = {
+        {0, 10, 4}, {0, 0.96f, 1}, {-1, 1, 2},    {0.5f, 1, 7},          {3, 3, 5},
+        {5, 1, 3},  {0, 8000, 0},  {0, 1e-6f, 9}, {1e6f, 1e6f + 128, 3}, {2e9f, 2e9f + 1000, 4}};
+    for (const Case& c : cases) {
+        float first = -99, step = -99;
+        grid(c.lo, c.hi, c.inches, &first, &step);
+        EXPECT_GT(step, 0.0f) << c.lo << " " << c.hi;
+        EXPECT_NE(first + step / 10.0f, first) << "ticks would not advance";
+        if (c.hi > c.lo) {
+            EXPECT_GE(first, c.lo) << c.lo << " " << c.hi;
+            EXPECT_LE(first, c.hi) << c.lo << " " << c.hi;
+        }
+    }
+    float first, step;
+    grid(0, 10, 4, &first, &step);
+    EXPECT_FLOAT_EQ(step, 3.0f);
+    EXPECT_FLOAT_EQ(first, 3.0f);
+}

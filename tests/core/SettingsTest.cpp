@@ -1,6 +1,7 @@
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
-#include "spectrum/SfFftParam.h"
+#include "soundfile/SfFftParam.h"
+#include "support/MemoryStore.h"
 
 #include <QTemporaryDir>
 
@@ -19,56 +20,6 @@
 
 namespace {
 
-// Keeps numbers and texts apart as the registry does: a value of the other
-// kind reads as the default.
-class MemoryStore : public SettingsStore {
-public:
-    int GetInt(const std::string& section, const std::string& key, int def) override {
-        const auto it = values_.find({section, key});
-        return it == values_.end() || it->second.isText ? def : it->second.number;
-    }
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& def) override {
-        const auto it = values_.find({section, key});
-        return it == values_.end() || !it->second.isText ? def : it->second.text;
-    }
-    void SetInt(const std::string& section, const std::string& key, int value) override {
-        values_[{section, key}] = {false, value, {}};
-    }
-    void SetString(const std::string& section, const std::string& key,
-                   const std::string& value) override {
-        values_[{section, key}] = {true, 0, value};
-    }
-
-    std::optional<int> Number(const std::string& section, const std::string& key) const {
-        const auto it = values_.find({section, key});
-        if (it == values_.end() || it->second.isText)
-            return std::nullopt;
-        return it->second.number;
-    }
-    std::optional<std::string> Text(const std::string& section, const std::string& key) const {
-        const auto it = values_.find({section, key});
-        if (it == values_.end() || !it->second.isText)
-            return std::nullopt;
-        return it->second.text;
-    }
-    // "section/key" of every stored value, in sorted order.
-    std::string Keys() const {
-        std::string keys;
-        for (const auto& entry : values_)
-            keys += entry.first.first + "/" + entry.first.second + " ";
-        return keys;
-    }
-    void Clear() { values_.clear(); }
-
-private:
-    struct Value {
-        bool isText;
-        int number;
-        std::string text;
-    };
-    std::map<std::pair<std::string, std::string>, Value> values_;
-};
 
 TEST(SettingsFftParam, RecordStartsWithStatedDefaults) {
     const SfFftParam param;

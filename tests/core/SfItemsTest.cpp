@@ -1,5 +1,5 @@
 // The item kinds, the head's task and the window an item points at.
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfInfo.h"

@@ -1,6 +1,6 @@
 // The spectrum item: defaults, task words and name, and the zoomed item that
 // shows its parent's arrays.
-#include "AnalysisFiles.h"
+#include "support/AnalysisFiles.h"
 
 #include "soundfile/CSfSettings.h"
 #include "spectrum/CSfFft.h"
@@ -20,7 +20,7 @@ protected:
     }
 
     TempDir dir;
-    NoSettingsStore store;
+    MemoryStore store;
     CSfSettings settings{store};
     std::unique_ptr<CSfHead> head;
 };

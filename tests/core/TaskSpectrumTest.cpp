@@ -1,7 +1,7 @@
 // The spectrum a spectrum window computes on opening: single frames, short
 // ranges and averages, checked against direct DFTs of the same frames, known
 // sine spectra, plain min/max scans and the closed form of cepstral smoothing.
-#include "AnalysisFiles.h"
+#include "support/AnalysisFiles.h"
 
 #include "soundfile/CSfSettings.h"
 #include "spectrum/CSfFft.h"
@@ -104,7 +104,7 @@ protected:
     }
 
     TempDir dir;
-    NoSettingsStore store;
+    MemoryStore store;
     CSfSettings settings{store};
     RecordingDesktop desktop;
     bool computed = false;

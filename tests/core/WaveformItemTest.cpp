@@ -1,6 +1,6 @@
 // The waveform item: what it takes from its source, its name and task words,
 // and the envelope its window draws, checked against plain min/max scans.
-#include "AnalysisFiles.h"
+#include "support/AnalysisFiles.h"
 
 #include "waveform/CSfWav.h"
 #include "waveform/WavEnvelope.h"

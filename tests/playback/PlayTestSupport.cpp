@@ -6,30 +6,6 @@
 #include <stdexcept>
 #include <thread>
 
-int MemoryStore::GetInt(const std::string& section, const std::string& key, int def) {
-    const auto it = values_.find({section, key});
-    return it == values_.end() ? def : std::stoi(it->second);
-}
-
-std::string MemoryStore::GetString(const std::string& section, const std::string& key,
-                                   const std::string& def) {
-    const auto it = values_.find({section, key});
-    return it == values_.end() ? def : it->second;
-}
-
-void MemoryStore::SetInt(const std::string& section, const std::string& key, int value) {
-    values_[{section, key}] = std::to_string(value);
-}
-
-void MemoryStore::SetString(const std::string& section, const std::string& key,
-                            const std::string& value) {
-    values_[{section, key}] = value;
-}
-
-bool MemoryStore::Has(const std::string& section, const std::string& key) const {
-    return values_.count({section, key}) != 0;
-}
-
 void RecordingWindow::PostPlayNotify(int code, const PlayNotify* notify) {
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -3,7 +3,8 @@
 // waiting for the player to fall idle.
 #pragma once
 
-#include "core/TestFiles.h"
+#include "support/MemoryStore.h"
+#include "support/TestFiles.h"
 #include "playback/CSfPlay.h"
 #include "playback/PlayNotifySink.h"
 #include "soundfile/SettingsStore.h"
@@ -16,20 +17,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-class MemoryStore : public SettingsStore {
-public:
-    int GetInt(const std::string& section, const std::string& key, int def) override;
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& def) override;
-    void SetInt(const std::string& section, const std::string& key, int value) override;
-    void SetString(const std::string& section, const std::string& key,
-                   const std::string& value) override;
-    bool Has(const std::string& section, const std::string& key) const;
-
-private:
-    std::map<std::pair<std::string, std::string>, std::string> values_;
-};
 
 struct Notification {
     int code;

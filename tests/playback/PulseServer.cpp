@@ -1,6 +1,6 @@
 #include "PulseServer.h"
 
-#include "core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,12 +1,12 @@
 // The desktop program as a user meets it: start-up, opening files, the
 // project tree, the head window's selection and the window services.
-#include "core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
-#include "app/ui/CMainFrame.h"
-#include "app/ui/CProjectTree.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CProjectTree.h"
+#include "app/shell/CSfApp.h"
 #include "resources/CommandIds.h"
 #include "soundfile/OverviewCache.h"
 #include "soundfile/QtSettingsStore.h"

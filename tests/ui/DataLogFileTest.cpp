@@ -1,5 +1,5 @@
 // The data log: lines accumulate across runs, a failed open writes nothing.
-#include "core/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "app/ui/DataLogFile.h"
 

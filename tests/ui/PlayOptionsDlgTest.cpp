@@ -3,7 +3,8 @@
 #include "playback/VirtualOutput.h"
 #include "playback/ui/CPlayOptionsDlg.h"
 #include "soundfile/DesktopServices.h"
-#include "soundfile/SettingsStore.h"
+#include "support/MemoryStore.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,32 +20,6 @@
 #include <map>
 
 namespace {
-
-class MemoryStore : public SettingsStore {
-public:
-    int GetInt(const std::string& section, const std::string& key, int def) override {
-        const auto it = ints_.find(section + "/" + key);
-        return it == ints_.end() ? def : it->second;
-    }
-    std::string GetString(const std::string&, const std::string&, const std::string& def) override {
-        return def;
-    }
-    void SetInt(const std::string& section, const std::string& key, int value) override {
-        ints_[section + "/" + key] = value;
-    }
-    void SetString(const std::string&, const std::string&, const std::string&) override {}
-    int Count() const { return int(ints_.size()); }
-
-private:
-    std::map<std::string, int> ints_;
-};
-
-class SilentDesktop : public DesktopServices {
-public:
-    void SetInfoText(const std::string&) override {}
-    void ShowMessage(const std::string&, MessageIcon) override {}
-    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
-};
 
 template <typename T> T* Control(QWidget& dialog, int id) {
     T* control = dialog.findChild<T*>(QString::number(id));
@@ -91,7 +66,7 @@ private slots:
     void defaultSettingsShowFirstDevice16384FourBlocksAndClearBoxes() {
         VirtualOutput output(2);
         MemoryStore store;
-        SilentDesktop desktop;
+        RecordingDesktop desktop;
         CSfPlay player(output, store, desktop);
         CPlayOptionsDlg dialog(player);
 
@@ -133,7 +108,7 @@ private slots:
     void okTakesEveryChoiceBack() {
         VirtualOutput output(2);
         MemoryStore store;
-        SilentDesktop desktop;
+        RecordingDesktop desktop;
         CSfPlay player(output, store, desktop);
         CPlayOptionsDlg dialog(player);
         dialog.show();
@@ -164,7 +139,7 @@ private slots:
     void refreshOutOfRangeIsRefusedAndTheDialogStays() {
         VirtualOutput output;
         MemoryStore store;
-        SilentDesktop desktop;
+        RecordingDesktop desktop;
         CSfPlay player(output, store, desktop);
         CPlayOptionsDlg dialog(player);
         dialog.show();
@@ -195,7 +170,7 @@ private slots:
         VirtualOutput output;
         MemoryStore store;
         store.SetInt("Play", "PlayRatio", 150);
-        SilentDesktop desktop;
+        RecordingDesktop desktop;
         CSfPlay player(output, store, desktop);
         CPlayOptionsDlg dialog(player);
         dialog.show();
@@ -210,7 +185,7 @@ private slots:
     void withoutDevicesTheListSaysSoAndMeansTheDefault() {
         VirtualOutput output(0);
         MemoryStore store;
-        SilentDesktop desktop;
+        RecordingDesktop desktop;
         CSfPlay player(output, store, desktop);
         CPlayOptionsDlg dialog(player);
         auto* device = Control<QComboBox>(dialog, CPlayOptionsDlg::kDeviceList);
@@ -224,7 +199,7 @@ private slots:
         VirtualOutput output(1);
         MemoryStore store;
         store.SetInt("Play", "DeviceID", 5);
-        SilentDesktop desktop;
+        RecordingDesktop desktop;
         CSfPlay player(output, store, desktop);
         CPlayOptionsDlg dialog(player);
         QCOMPARE(Control<QComboBox>(dialog, CPlayOptionsDlg::kDeviceList)->currentIndex(), -1);
@@ -235,7 +210,7 @@ private slots:
     void okStoresAtOnceAndCancelChangesNothing() {
         VirtualOutput output(1);
         MemoryStore store;
-        SilentDesktop desktop;
+        RecordingDesktop desktop;
         CSfPlay player(output, store, desktop);
         const int before = store.Count();
 

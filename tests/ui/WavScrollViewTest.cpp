@@ -4,9 +4,9 @@
 // amplitude axis.
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
-#include "app/ui/CMainFrame.h"
-#include "app/ui/CProjectTree.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CProjectTree.h"
+#include "app/shell/CSfApp.h"
 #include "app/ui/QtPlaySink.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/PlayNotify.h"

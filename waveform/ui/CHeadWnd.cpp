@@ -1,8 +1,8 @@
 #include "waveform/ui/CHeadWnd.h"
 
-#include "app/ui/CMainFrame.h"
-#include "app/ui/CProjectTree.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CProjectTree.h"
+#include "app/shell/CSfApp.h"
 #include "app/ui/ViewKeys.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"

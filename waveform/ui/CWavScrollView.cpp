@@ -2,8 +2,8 @@
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
-#include "app/ui/CMainFrame.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CSfApp.h"
 #include "app/ui/ViewKeys.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"

@@ -1,7 +1,7 @@
 #include "waveform/ui/WaveformWindows.h"
 
 #include "app/ui/CBaseDoc.h"
-#include "app/ui/CProjectTree.h"
+#include "app/shell/CProjectTree.h"
 #include "app/ui/DocTemplate.h"
 #include "waveform/CSfWav.h"
 #include "waveform/ui/CWavScrollView.h"

@@ -1,4 +1,4 @@
-#include "app/ui/AboutDlg.h"
+#include "app/shell/AboutDlg.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -10,7 +10,7 @@ AboutDlg::AboutDlg(QWidget* parent) : CBaseDlg(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(windowIcon().pixmap(32, 32));
     auto* text = new QVBoxLayout;
-    text->addWidget(new QLabel("Kavirel Version 1.1.23", this));
+    text->addWidget(new QLabel("Kavirel Version " KAVIREL_VERSION, this));
     text->addWidget(new QLabel("tolq sound analysis", this));
     auto* row = new QHBoxLayout;
     row->addWidget(icon, 0, Qt::AlignTop);

@@ -1,4 +1,4 @@
-#include "spectrum/FloatArray.h"
+#include "soundfile/FloatArray.h"
 
 #include <new>
 #include <stdexcept>

@@ -1,9 +1,9 @@
-#include "app/ui/CMainFrame.h"
+#include "app/shell/CMainFrame.h"
 
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
-#include "app/ui/CProjectTree.h"
-#include "app/ui/CSfApp.h"
+#include "app/shell/CProjectTree.h"
+#include "app/shell/CSfApp.h"
 #include "resources/CommandIds.h"
 #include "waveform/ui/CHeadWnd.h"
 

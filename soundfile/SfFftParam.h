@@ -3,7 +3,7 @@
 // too because the views of an item keep it with the item's parameters.
 #pragma once
 
-#include "spectrum/FloatArray.h"
+#include "soundfile/FloatArray.h"
 
 #include <cstdint>
 

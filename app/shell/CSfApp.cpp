@@ -1,9 +1,9 @@
-#include "app/ui/CSfApp.h"
+#include "app/shell/CSfApp.h"
 
-#include "app/ui/AboutDlg.h"
+#include "app/shell/AboutDlg.h"
 #include "app/ui/CBaseScrollView.h"
-#include "app/ui/CMainFrame.h"
-#include "app/ui/CProjectTree.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CProjectTree.h"
 #include "app/ui/DataLogFile.h"
 #include "app/ui/DocTemplate.h"
 #include "playback/CSfPlay.h"

@@ -4,7 +4,7 @@
 
 #include "TestFiles.h"
 
-#include "soundfile/SettingsStore.h"
+#include "MemoryStore.h"
 #include "soundfile/SfItems.h"
 
 #include <memory>
@@ -18,17 +18,6 @@ void SetHeadTask(CSfHead& head, uint32_t start, uint32_t end, int channel = 0);
 
 // A sine of the given frequency and amplitude, rounded to whole sample values.
 std::vector<int32_t> Sine(int frames, double hz, double rate, double amplitude);
-
-// Settings never saved: every value is its default.
-class NoSettingsStore : public SettingsStore {
-public:
-    int GetInt(const std::string&, const std::string&, int def) override { return def; }
-    std::string GetString(const std::string&, const std::string&, const std::string& def) override {
-        return def;
-    }
-    void SetInt(const std::string&, const std::string&, int) override {}
-    void SetString(const std::string&, const std::string&, const std::string&) override {}
-};
 
 // Power of bins 0 .. n/2 - 1 of a frame of n values, by a direct DFT in long
 // double.

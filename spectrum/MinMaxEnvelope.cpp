@@ -1,4 +1,4 @@
-#include "waveform/MinMaxEnvelope.h"
+#include "spectrum/MinMaxEnvelope.h"
 
 #include "soundfile/SampleAccess.h"
 #include "spectrum/WorkArray.h"

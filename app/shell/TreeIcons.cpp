@@ -1,4 +1,4 @@
-#include "app/ui/TreeIcons.h"
+#include "app/shell/TreeIcons.h"
 
 #include <QPainter>
 #include <QPixmap>
