@@ -13,7 +13,8 @@
 inline constexpr double kFrameReferenceHz = 440.0;
 inline constexpr int kFrameNotation = 1;
 
-// True for an item at a single instant, whose samples are its frame.
+// True for an item at a single instant, whose samples are its frame; p.start
+// and p.end as the spectrum pane's initial update sets them from the task.
 bool IsInstant(const SfFftParam& p);
 
 // Number of values drawn: for an instant at most 2 x screen width and Lfft,
