@@ -5,6 +5,7 @@
 
 #include "soundfile/SfItems.h"
 #include "soundfile/SfFftParam.h"
+#include "spectrum/FftScale.h"
 
 #include <cstdint>
 
@@ -16,17 +17,6 @@ struct FftTask {
     uint32_t end = 0; // equal to start for a single instant
     int32_t channel = 0;
 };
-
-// Bits of the scale flags XScale and YScale.
-enum FftScaleFlags : uint32_t {
-    kScaleLin = 1,
-    kScaleLog = 2, // YScale: levels in dB
-    kScaleBark = 4,
-    kScaleAuto = 16, // XScale: the whole band from 0 Hz; YScale: levels from the data
-};
-
-// Bit of SfFftParam::viewFlags set while the spectrum view holds a selection box.
-inline constexpr uint32_t kFftBoxDefined = 0x400;
 
 // The methods of a spectrum item.
 enum FftMethod : int32_t {

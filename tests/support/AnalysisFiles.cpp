@@ -1,4 +1,4 @@
-#include "AnalysisFiles.h"
+#include "support/AnalysisFiles.h"
 
 #include "soundfile/OpenHead.h"
 

@@ -2,7 +2,7 @@
 // them, and the plain references the analyses are checked against.
 #pragma once
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include "MemoryStore.h"
 #include "soundfile/SfItems.h"
