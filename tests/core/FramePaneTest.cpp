@@ -47,7 +47,7 @@ protected:
     }
 
     TempDir dir;
-    NoSettingsStore store;
+    MemoryStore store;
     CSfSettings settings{store};
     RecordingDesktop desktop;
     std::unique_ptr<CSfHead> head;

@@ -316,7 +316,7 @@ protected:
     }
 
     TempDir dir;
-    NoSettingsStore store;
+    MemoryStore store;
     CSfSettings settings{store};
     RecordingDesktop desktop;
 };
