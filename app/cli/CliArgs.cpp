@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <sstream>
 
-CliArgs::CliArgs(int argc, char** argv, int first, const std::vector<std::string>& flags) {
+CliArgs::CliArgs(int argc, char** argv, int first, const std::vector<std::string>& flags,
+                 const std::vector<std::string>& options) {
     for (int i = first; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
@@ -14,8 +15,11 @@ CliArgs::CliArgs(int argc, char** argv, int first, const std::vector<std::string
             continue;
         }
         const std::string name = arg.substr(2);
+        const bool known = std::find(options.begin(), options.end(), name) != options.end();
         if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
             options_[name] = "1";
+        } else if (!known) {
+            Fail("unknown option " + arg);
         } else if (i + 1 < argc) {
             options_[name] = argv[++i];
         } else {

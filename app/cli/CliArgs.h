@@ -19,8 +19,10 @@ enum CliExit {
 
 class CliArgs {
 public:
-    // flags: options that take no value.
-    CliArgs(int argc, char** argv, int first, const std::vector<std::string>& flags);
+    // flags: options that take no value; options: those that take one. Any
+    // other "--name" makes the arguments fail with its name.
+    CliArgs(int argc, char** argv, int first, const std::vector<std::string>& flags,
+            const std::vector<std::string>& options);
 
     bool Ok() const { return error_.empty(); }
     const std::string& Error() const { return error_; }

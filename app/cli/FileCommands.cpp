@@ -20,7 +20,7 @@ struct OpenedFile {
 
 int RunInfo(int argc, char** argv) {
     const char* usage = "info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
-    CliArgs args(argc, argv, 2, {});
+    CliArgs args(argc, argv, 2, {}, {"raw"});
     if (!args.Ok() || args.Words().size() != 1)
         return UsageError(args, usage);
     OpenedFile file;
@@ -38,7 +38,7 @@ int RunInfo(int argc, char** argv) {
 
 int RunOverview(int argc, char** argv) {
     const char* usage = "overview FILE [--screen-width W] [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
-    CliArgs args(argc, argv, 2, {});
+    CliArgs args(argc, argv, 2, {}, {"screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !ApplyScreenWidth(args))
         return UsageError(args, usage);
     OpenedFile file;

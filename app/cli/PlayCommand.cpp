@@ -51,7 +51,8 @@ struct OpenedFile {
 } // namespace
 
 int RunPlay(int argc, char** argv) {
-    CliArgs args(argc, argv, 2, {"loop", "list-devices", "verbose"});
+    CliArgs args(argc, argv, 2, {"loop", "list-devices", "verbose"},
+                 {"start", "end", "seconds", "raw"});
     const bool listOnly = args.Has("list-devices") && args.Words().empty();
     if (!args.Ok() || (!listOnly && args.Words().size() != 1))
         return UsageError(args, kUsage);

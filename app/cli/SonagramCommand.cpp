@@ -111,7 +111,9 @@ const char* RefusalText(SonagramOutcome outcome) {
 } // namespace
 
 int RunSonagram(int argc, char** argv) {
-    CliArgs args(argc, argv, 2, {"cells"});
+    CliArgs args(argc, argv, 2, {"cells"},
+                 {"start", "end", "channel", "lfft", "lwdw", "window", "range", "fmax",
+                  "screen-width", "png", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
         !ApplyScreenWidth(args))
         return UsageError(args, kUsage);

@@ -81,7 +81,9 @@ int RunSpectrum(int argc, char** argv) {
         "spectrum FILE --start F [--end F] [--channel C] [--lfft N] [--lwdw N] [--shift N] "
         "[--window I] [--linear] [--method M] [--cepfreq HZ] [--screen-width W] "
         "[--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
-    CliArgs args(argc, argv, 2, {"linear"});
+    CliArgs args(argc, argv, 2, {"linear"},
+                 {"start", "end", "channel", "lfft", "lwdw", "shift", "window", "method", "cepfreq",
+                  "screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !ApplyScreenWidth(args))
         return UsageError(args, usage);
 
@@ -130,7 +132,7 @@ int RunSpectrum(int argc, char** argv) {
 int RunEnvelope(int argc, char** argv) {
     const char* usage = "envelope FILE --start F --end F [--channel C] [--screen-width W] "
                         "[--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
-    CliArgs args(argc, argv, 2, {});
+    CliArgs args(argc, argv, 2, {}, {"start", "end", "channel", "screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
         !ApplyScreenWidth(args))
         return UsageError(args, usage);

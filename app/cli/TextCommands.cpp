@@ -11,7 +11,7 @@
 
 int RunNote(int argc, char** argv) {
     const char* usage = "note FREQ [--ref HZ] [--notation N]";
-    CliArgs args(argc, argv, 2, {});
+    CliArgs args(argc, argv, 2, {}, {"ref", "notation"});
     if (!args.Ok() || args.Words().size() != 1)
         return UsageError(args, usage);
     QtSettingsStore store;
@@ -31,7 +31,7 @@ int RunNote(int argc, char** argv) {
 
 int RunTime(int argc, char** argv) {
     const char* usage = "time TEXT --rate SR";
-    CliArgs args(argc, argv, 2, {});
+    CliArgs args(argc, argv, 2, {}, {"rate"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("rate"))
         return UsageError(args, usage);
     const double rate = args.Real("rate", 0.0);

@@ -8,21 +8,22 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: kavirel-cli COMMAND ...\n"
-                         "  info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]\n"
-                         "  overview FILE [--screen-width W] [--raw ...]\n"
-                         "  note FREQ [--ref HZ] [--notation N]\n"
-                         "  time TEXT --rate SR\n"
-                         "  play FILE [--start F] [--end F] [--loop] [--seconds S] [--list-devices] "
-                         "[--verbose]\n"
-                         "  spectrum FILE --start F [--end F] [--channel C] [--lfft N] [--lwdw N] "
-                         "[--shift N] [--window I] [--linear] [--method M] [--cepfreq HZ] "
-                         "[--screen-width W] [--raw ...]\n"
-                         "  envelope FILE --start F --end F [--channel C] [--screen-width W] "
-                         "[--raw ...]\n"
-                         "  sonagram FILE --start F --end F [--channel C] [--lfft N] [--lwdw N] "
-                         "[--window I] [--range R] [--fmax HZ] [--screen-width W] [--cells] "
-                         "[--png OUT] [--raw ...]\n");
+    std::fprintf(stderr,
+                 "usage: kavirel-cli COMMAND ...\n"
+                 "  info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]\n"
+                 "  overview FILE [--screen-width W] [--raw ...]\n"
+                 "  note FREQ [--ref HZ] [--notation N]\n"
+                 "  time TEXT --rate SR\n"
+                 "  play FILE [--start F] [--end F] [--loop] [--seconds S] [--list-devices] "
+                 "[--verbose]\n"
+                 "  spectrum FILE --start F [--end F] [--channel C] [--lfft N] [--lwdw N] "
+                 "[--shift N] [--window I] [--linear] [--method M] [--cepfreq HZ] "
+                 "[--screen-width W] [--raw ...]\n"
+                 "  envelope FILE --start F --end F [--channel C] [--screen-width W] "
+                 "[--raw ...]\n"
+                 "  sonagram FILE --start F --end F [--channel C] [--lfft N] [--lwdw N] "
+                 "[--window I] [--range R] [--fmax HZ] [--screen-width W] [--cells] "
+                 "[--png OUT] [--raw ...]\n");
     return kExitUsage;
 }
 

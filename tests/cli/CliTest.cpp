@@ -123,3 +123,26 @@ TEST_F(Cli, NotesAndTimes) {
               "3725125\t1h2m5.125s\t1h02m05.125s\n");
     EXPECT_EQ(Run({"time", "1s"}).code, 64);
 }
+
+TEST_F(Cli, UnknownOptionsAreRefusedByName) {
+    const std::string path = dir.Write("s.wav", MakeWav(WavSpec{}, Bytes(4000, 0)));
+    const struct {
+        std::vector<std::string> args;
+        std::string named;
+    } cases[] = {
+        {{"info", path, "--rwa", "8000,1,1,0,LSB"}, "--rwa"},
+        {{"overview", path, "--screenwidth", "800"}, "--screenwidth"},
+        {{"note", "440", "--reference", "442"}, "--reference"},
+        {{"time", "1s", "--rate", "8000", "--clock"}, "--clock"},
+        {{"spectrum", path, "--start", "0", "--lfft", "64", "--linaer"}, "--linaer"},
+        {{"envelope", path, "--start", "0", "--end", "100", "--chanel", "0"}, "--chanel"},
+        {{"sonagram", path, "--start", "0", "--end", "100", "--cell"}, "--cell"},
+        {{"play", path, "--seconds", "1", "--looop"}, "--looop"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.code, 64) << c.named;
+        EXPECT_EQ(r.out, "") << c.named;
+        EXPECT_NE(r.err.find("unknown option " + c.named), std::string::npos) << r.err;
+    }
+}
