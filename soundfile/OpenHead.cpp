@@ -8,8 +8,10 @@
 #include "soundfile/SfItems.h"
 #include "soundfile/TolqDsp.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -69,8 +71,22 @@ std::string CheckFormat(SfInfo& info, int64_t fileSize) {
 
 bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
     info.flags = 0;
-    if (!sfopen(info, 'r'))
+    if (!sfopen(info, 'r')) {
+        // A path from the command line or the recent-file list may name a
+        // file that is gone; the user learns why nothing opened.
+        const int reason = errno;
+        desktop.ShowMessage("The file " + info.path +
+                                " cannot be opened: " + std::strerror(reason) + ".",
+                            MessageIcon::Stop);
         return false;
+    }
+    SfStat st;
+    if (sfstat(info.handle, st) == 0 && st.size == 0) {
+        // Nothing to recognise and nothing to ask a raw format for.
+        desktop.ShowMessage("The file " + info.path + " is empty.", MessageIcon::Stop);
+        Close(info);
+        return false;
+    }
 
     bool recognised = ProbeWav(info);
     if (!recognised) {
@@ -91,7 +107,6 @@ bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
         return false;
     }
 
-    SfStat st;
     const int64_t size = sfstat(info.handle, st) == 0 ? st.size : 0;
     const std::string problem = CheckFormat(info, size);
     if (!problem.empty()) {

@@ -20,7 +20,9 @@ int sfopen(SfInfo& info, char mode) {
     // Only regular files have a size and positioned reads that mean anything.
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int reason = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
+        errno = reason;
         return 0;
     }
     info.handle = fd;

@@ -312,14 +312,31 @@ TEST(Recognition, ShortFilesAndLongSizes) {
         ASSERT_EQ(d.messages.size(), 1u);
         EXPECT_EQ(d.messages[0].first, "This data format is not supported!");
     }
-    {
-        // A missing file fails without a message; so does a directory.
-        Opened o;
-        Open(o, dir.Path() + "/missing.wav", desktop);
-        EXPECT_FALSE(o.ok);
-        Opened d;
-        Open(d, dir.Path(), desktop);
-        EXPECT_FALSE(d.ok);
-    }
     EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST(Recognition, FilesThatCannotBeReadSayWhy) {
+    TempDir dir;
+    const struct {
+        std::string path;
+        std::string message;
+    } cases[] = {
+        {dir.Path() + "/missing.wav",
+         "The file " + dir.Path() + "/missing.wav cannot be opened: No such file or directory."},
+        {dir.Path(), "The file " + dir.Path() + " cannot be opened: Is a directory."},
+        // No bytes at all: refused at once, never sent to the raw-format dialog.
+        {dir.Write("empty.wav", Bytes()), "The file " + dir.Path() + "/empty.wav is empty."},
+    };
+    for (const auto& c : cases) {
+        RecordingDesktop desktop;
+        desktop.answerRaw = true;
+        Opened o;
+        Open(o, c.path, desktop);
+        EXPECT_FALSE(o.ok) << c.path;
+        EXPECT_EQ(desktop.rawAsked, 0) << c.path;
+        ASSERT_EQ(desktop.messages.size(), 1u) << c.path;
+        EXPECT_EQ(desktop.messages[0].first, c.message);
+        EXPECT_EQ(desktop.messages[0].second, MessageIcon::Stop);
+        EXPECT_EQ(o.info.handle, -1) << c.path;
+    }
 }
