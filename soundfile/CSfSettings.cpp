@@ -1,5 +1,7 @@
 #include "soundfile/CSfSettings.h"
 
+#include "soundfile/FftScale.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -85,8 +87,8 @@ void CSfSettings::LoadParam(const std::string& section, SfFftParam& param, int l
 
 void CSfSettings::LoadFft() {
     LoadParam("Fft", fft_, 2048);
-    xScale_ = static_cast<uint32_t>(store_.GetInt("Fft", "XScale", 17));
-    yScale_ = static_cast<uint32_t>(store_.GetInt("Fft", "YScale", 18));
+    xScale_ = static_cast<uint32_t>(store_.GetInt("Fft", "XScale", kScaleAuto | kScaleLin));
+    yScale_ = static_cast<uint32_t>(store_.GetInt("Fft", "YScale", kScaleAuto | kScaleLog));
     method_ = store_.GetInt("Fft", "Method", 0);
     fft_.CepFreq = store_.GetInt("Fft", "CepFreq", kDefaultCepFreq);
     cepFreq_ = fft_.CepFreq;

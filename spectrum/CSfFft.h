@@ -5,7 +5,7 @@
 
 #include "soundfile/SfItems.h"
 #include "soundfile/SfFftParam.h"
-#include "spectrum/FftScale.h"
+#include "soundfile/FftScale.h"
 
 #include <cstdint>
 

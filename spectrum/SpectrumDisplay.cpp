@@ -1,6 +1,6 @@
 #include "spectrum/SpectrumDisplay.h"
 
-#include "spectrum/FftScale.h"
+#include "soundfile/FftScale.h"
 
 #include <algorithm>
 #include <cmath>

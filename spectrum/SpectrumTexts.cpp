@@ -3,7 +3,7 @@
 #include "drawing/NoteText.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
-#include "spectrum/FftScale.h"
+#include "soundfile/FftScale.h"
 #include "spectrum/NumberText.h"
 #include "spectrum/SpectrumDisplay.h"
 

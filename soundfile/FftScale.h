@@ -1,5 +1,6 @@
-// The scale flags of a spectrum item, kept apart from the item so that the
-// display arithmetic of the spectrum window can use them without the item.
+// The scale flags of spectrum items and of the settings they start from, kept
+// apart from the item so that the display arithmetic of the spectrum window
+// can use them without the item.
 #pragma once
 
 #include <cstdint>
