@@ -289,7 +289,7 @@ private slots:
     void windowsAreSavedAsBmp() {
         auto app = Start();
         const QString bmp = QString::fromStdString(files_->Path() + "/head.bmp");
-        QVERIFY(CMainFrame::SaveWindowBmp(app->HeadWindow(), bmp));
+        QVERIFY(SaveWindowBmp(app->HeadWindow(), bmp));
         QImage back(bmp, "BMP");
         QCOMPARE(back.size(), app->HeadWindow()->size());
     }

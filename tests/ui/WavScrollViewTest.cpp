@@ -14,7 +14,7 @@
 #include "soundfile/DesktopServices.h"
 #include "soundfile/SfItems.h"
 #include "waveform/CSfWav.h"
-#include "waveform/ui/AmplitudeAxis.h"
+#include "drawing/ui/AmplitudeAxis.h"
 #include "waveform/ui/CTaskDlg.h"
 #include "waveform/ui/CWavScrollView.h"
 
@@ -281,10 +281,10 @@ void WavScrollViewTest::clickSnapsToAnEnvelopeIndexAndDrawsTheCursor() {
     Click(129);
     QCOMPARE(Info(), QStringLiteral("CurPos:\t[0050] 0.75s\n-15000p\n"));
     const SfTask& task = item_->Task();
-    QCOMPARE(task.word9, 50);
+    QCOMPARE(task.cursorIndex, 50);
     QCOMPARE(task.playCursor, 128);
     // The cursor frame, and with no block both block ends, lie under pixel 128.
-    QCOMPARE(uint32_t(task.word8), 6000u);
+    QCOMPARE(uint32_t(task.cursorFrame), 6000u);
     QCOMPARE(task.start, 6000u);
     QCOMPARE(task.end, 6000u);
     QCOMPARE(task.flags & 0x180u, 0x180u);
@@ -307,7 +307,7 @@ void WavScrollViewTest::clickAtThePlotsLeftEdgeDrawsNoCursorLine() {
     Click(128);
     Click(kPlotLeft);
     QCOMPARE(Info(), QStringLiteral("CurPos:\t[0000] 0.5s\n-10000p\n"));
-    QCOMPARE(item_->Task().word9, 0);
+    QCOMPARE(item_->Task().cursorIndex, 0);
     const QImage after = Shot();
     // The frame's own column, not inverted; and the old line is gone.
     for (int x : {kPlotLeft, kPlotLeft + 1, 128})
@@ -317,7 +317,7 @@ void WavScrollViewTest::clickAtThePlotsLeftEdgeDrawsNoCursorLine() {
     Click(kPlotLeft - 1);
     SendMouse(view_, QEvent::MouseButtonPress, 200, 290, Qt::LeftButton, Qt::LeftButton);
     Release(200);
-    QCOMPARE(item_->Task().word9, 0);
+    QCOMPARE(item_->Task().cursorIndex, 0);
 }
 
 void WavScrollViewTest::dragMakesABlockWithItsFrequency() {
@@ -334,7 +334,7 @@ void WavScrollViewTest::dragMakesABlockWithItsFrequency() {
     QCOMPARE(item_->Task().start, 6000u);
     QCOMPARE(item_->Task().end, 6080u);
     // The cursor stays where the button went down.
-    QCOMPARE(uint32_t(item_->Task().word8), 6000u);
+    QCOMPARE(uint32_t(item_->Task().cursorFrame), 6000u);
 
     // Block and cursor line both invert: where they meet the plot shows through.
     const QImage after = Shot();
@@ -389,21 +389,21 @@ void WavScrollViewTest::cursorKeysStepThroughTheEnvelope() {
     QCOMPARE(Info(), QStringLiteral("CurPos:\t[0199] 1.495s\n29800p\n"));
     QCOMPARE(item_->Task().start, 11960u);
     Key(Qt::Key_Right);
-    QCOMPARE(item_->Task().word9, 199);
+    QCOMPARE(item_->Task().cursorIndex, 199);
     Key(Qt::Key_Home);
     QCOMPARE(Info(), QStringLiteral("CurPos:\t[0000] 0.5s\n-10000p\n"));
     Key(Qt::Key_Left);
-    QCOMPARE(item_->Task().word9, 0);
+    QCOMPARE(item_->Task().cursorIndex, 0);
     Key(Qt::Key_Right);
     QCOMPARE(Info(), QStringLiteral("CurPos:\t[0001] 0.505s\n10000p\n"));
     Key(Qt::Key_Right, Qt::ControlModifier);
     QCOMPARE(Info(), QStringLiteral("CurPos:\t[0011] 0.555s\n11000p\n"));
-    QCOMPARE(uint32_t(item_->Task().word8), 4440u);
+    QCOMPARE(uint32_t(item_->Task().cursorFrame), 4440u);
     Key(Qt::Key_Left, Qt::ControlModifier);
-    QCOMPARE(item_->Task().word9, 1);
+    QCOMPARE(item_->Task().cursorIndex, 1);
     // Ten steps back do not fit: the cursor stays.
     Key(Qt::Key_Left, Qt::ControlModifier);
-    QCOMPARE(item_->Task().word9, 1);
+    QCOMPARE(item_->Task().cursorIndex, 1);
 
     // A cursor step ends a block, in the frames and on the screen alike.
     const QImage before = Shot();
@@ -472,7 +472,7 @@ void WavScrollViewTest::taskDialogSetsTheBlockToTheFrame() {
                                     "Frequ  :\t 100Hz"));
     QCOMPARE(item_->Task().start, 5005u);
     QCOMPARE(item_->Task().end, 5085u);
-    QCOMPARE(uint32_t(item_->Task().word8), 5005u);
+    QCOMPARE(uint32_t(item_->Task().cursorFrame), 5005u);
 
     // The typed frames outlast a change of the window's size.
     CBaseFrm* frame = CBaseFrm::Of(view_);
@@ -515,8 +515,8 @@ void WavScrollViewTest::playbackPositionMovesTheLineOnly() {
     PlayNotifyEvent event(9, &notify);
     QApplication::sendEvent(view_, &event);
     QCOMPARE(item_->Task().playCursor, 228);
-    QCOMPARE(item_->Task().word9, 50);
-    QCOMPARE(uint32_t(item_->Task().word8), 6000u);
+    QCOMPARE(item_->Task().cursorIndex, 50);
+    QCOMPARE(uint32_t(item_->Task().cursorFrame), 6000u);
     QCOMPARE(Info(), info);
     const QImage after = Shot();
     QVERIFY(Inverted(before, after, 228, kClearRow));
@@ -640,7 +640,7 @@ void WavScrollViewTest::withoutItsItemTheViewDoesNothing() {
     QVERIFY(!dialogShown);
     QVERIFY(!Shot().isNull());
     QCOMPARE(Info(), info);
-    QCOMPARE(item_->Task().word9, 0);
+    QCOMPARE(item_->Task().cursorIndex, 0);
     // The key is left to the main window.
     QCOMPARE(spy.count(), 1);
 }

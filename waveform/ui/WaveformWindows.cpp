@@ -16,9 +16,10 @@ std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source)
     return item;
 }
 
-std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree)
+std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree, ViewServices& services)
 {
     return std::make_unique<DocTemplate>(
+        services,
         [&tree]() -> std::unique_ptr<CBaseDoc> {
             CSfBase* pending = tree.Pending();
             if (!pending || pending->GetKind() != kKindWav)
@@ -27,7 +28,7 @@ std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree)
             document->SetTitle(pending->GetName());
             return document;
         },
-        [](std::unique_ptr<CBaseDoc> document) -> CBaseScrollView* {
-            return new CWavScrollView(std::move(document));
+        [&services](std::unique_ptr<CBaseDoc> document) -> CBaseScrollView* {
+            return new CWavScrollView(services, std::move(document));
         });
 }
