@@ -23,8 +23,7 @@ constexpr int kRecentFiles = 8;
 
 } // namespace
 
-CMainFrame::CMainFrame(ViewServices& services)
-    : services_(services), mdiArea_(new QMdiArea(this)) {
+CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(new QMdiArea(this)) {
     setWindowTitle("Kavirel");
     setCentralWidget(mdiArea_);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);

@@ -1,7 +1,7 @@
 // The cursor-and-selection editor of the head window and the waveform window,
 // over sequences of pointer and key input as the windows pass them on.
-#include "soundfile/SfInfo.h"
 #include "waveform/SelectionEditor.h"
+#include "soundfile/SfInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +22,30 @@ struct Step {
     bool ctrl = false;
 };
 
-Step H(int x) { return {Input::Hover, x}; }
-Step P(int x) { return {Input::Press, x}; }
-Step SP(int x) { return {Input::ShiftPress, x}; }
-Step D(int x) { return {Input::Drag, x}; }
-Step K(SelectionKey key) { return {Input::Key, 0, key}; }
-Step SK(SelectionKey key) { return {Input::Key, 0, key, true}; }
-Step CK(SelectionKey key) { return {Input::Key, 0, key, false, true}; }
-Step CSK(SelectionKey key) { return {Input::Key, 0, key, true, true}; }
+Step H(int x) {
+    return {Input::Hover, x};
+}
+Step P(int x) {
+    return {Input::Press, x};
+}
+Step SP(int x) {
+    return {Input::ShiftPress, x};
+}
+Step D(int x) {
+    return {Input::Drag, x};
+}
+Step K(SelectionKey key) {
+    return {Input::Key, 0, key};
+}
+Step SK(SelectionKey key) {
+    return {Input::Key, 0, key, true};
+}
+Step CK(SelectionKey key) {
+    return {Input::Key, 0, key, false, true};
+}
+Step CSK(SelectionKey key) {
+    return {Input::Key, 0, key, true, true};
+}
 
 constexpr SelectionKey L = SelectionKey::Left;
 constexpr SelectionKey R = SelectionKey::Right;
@@ -75,7 +91,9 @@ struct Case {
     bool stepped = false;
 };
 
-std::ostream& operator<<(std::ostream& os, const Case& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const Case& c) {
+    return os << c.name;
+}
 
 class SelectionEditorTable : public testing::TestWithParam<Case> {};
 
@@ -250,7 +268,9 @@ const Case kWavCases[] = {
 };
 // clang-format on
 
-std::string NameOf(const testing::TestParamInfo<Case>& info) { return info.param.name; }
+std::string NameOf(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(HeadWindow, SelectionEditorTable, testing::ValuesIn(kHeadCases), NameOf);
 INSTANTIATE_TEST_SUITE_P(WaveformWindow, SelectionEditorTable, testing::ValuesIn(kWavCases),

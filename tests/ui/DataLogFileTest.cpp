@@ -10,8 +10,7 @@ class DataLogFileTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void linesAccumulateAndNothingIsLost()
-    {
+    void linesAccumulateAndNothingIsLost() {
         TempDir dir;
         const std::string path = dir.Write("log.txt", Bytes{'o', 'l', 'd', '\n'});
         {
@@ -39,8 +38,7 @@ private slots:
         QVERIFY(!std::filesystem::exists(dir.Path() + "/missing"));
     }
 
-    void theFileIsMadeByTheFirstLineOnly()
-    {
+    void theFileIsMadeByTheFirstLineOnly() {
         TempDir dir;
         const std::string path = dir.Path() + "/DataLog.txt";
         DataLogFile log;

@@ -7,6 +7,7 @@
 #include "app/ui/WindowImage.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
+#include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
@@ -16,7 +17,6 @@
 #include "soundfile/SfItems.h"
 #include "waveform/CSfWav.h"
 #include "waveform/SelectionEditor.h"
-#include "drawing/ui/AmplitudeAxis.h"
 #include "waveform/ui/CTaskDlg.h"
 
 #include <QKeyEvent>
@@ -178,8 +178,8 @@ SelectionEditor CWavScrollView::Editor() const {
     rules.plotRight = Plot().right;
     rules.steps = EnvelopeCount();
     const SfTask& task = Item()->Task();
-    return SelectionEditor(rules, Selection{task.playCursor, task.cursorIndex, blockLeft_,
-                                            blockRight_, task.flags});
+    return SelectionEditor(
+        rules, Selection{task.playCursor, task.cursorIndex, blockLeft_, blockRight_, task.flags});
 }
 
 void CWavScrollView::Store(const SelectionEditor& editor) {
@@ -222,8 +222,10 @@ std::string CWavScrollView::InfoText() const {
     const SfTask& task = item->Task();
     if (blockLeft_ == blockRight_) {
         const int index = std::clamp(task.cursorIndex, 0, EnvelopeCount() - 1);
-        return Line("CurPos:\t[%04d] %s\r\n", index,
-                    FormatSeconds(SecondsOfPixel(task.playCursor), 0)) +
+        // The time of the cursor frame itself: it stays when only the
+        // window's width (and with it the cursor's pixel) changes.
+        const double rate = item->GetHead()->Info().rate;
+        return Line("CurPos:\t[%04d] %s\r\n", index, FormatSeconds(CursorFrame(task) / rate, 0)) +
                General(item->Envelope().values[size_t(index)]) + "p\r\n";
     }
     const double from = SecondsOfPixel(blockLeft_);
@@ -477,8 +479,8 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
 }
 
 void CWavScrollView::Play(uint32_t start, uint32_t end, bool loop) {
-    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end,
-                                  Services().HeadPlaySink(), sink_.Sink(), loop);
+    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end, Services().HeadPlaySink(),
+                                  sink_.Sink(), loop);
 }
 
 void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
@@ -556,7 +558,8 @@ void CWavScrollView::RunTaskDialog() {
     };
     if (task.start == task.end) {
         task.playCursor = blockLeft_ = blockRight_ = pixel(task.start);
-        task.cursorIndex = std::clamp(Editor().IndexOfPixel(task.playCursor), 0, EnvelopeCount() - 1);
+        task.cursorIndex =
+            std::clamp(Editor().IndexOfPixel(task.playCursor), 0, EnvelopeCount() - 1);
     } else {
         blockLeft_ = pixel(task.start);
         blockRight_ = pixel(task.end);

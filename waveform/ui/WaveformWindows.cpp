@@ -6,8 +6,7 @@
 #include "waveform/CSfWav.h"
 #include "waveform/ui/CWavScrollView.h"
 
-std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source)
-{
+std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source) {
     if (!source.GetHead())
         return nullptr;
     auto item = std::make_unique<CSfWav>(source);
@@ -16,8 +15,7 @@ std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source)
     return item;
 }
 
-std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree, ViewServices& services)
-{
+std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree, ViewServices& services) {
     return std::make_unique<DocTemplate>(
         services,
         [&tree]() -> std::unique_ptr<CBaseDoc> {
