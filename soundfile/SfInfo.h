@@ -37,7 +37,7 @@ struct SfTask {
     int32_t channel = 0;     // word 3
     int32_t selectLeft = 0;  // word 4: head window selection, left pixel
     int32_t selectRight = 0; // word 5: head window selection, right pixel
-    int32_t playCursor = 0;  // word 6: head window play cursor pixel
+    int32_t playCursor = 0;  // word 6: cursor pixel of the head or waveform window
     int32_t spare = 0;       // word 7: kept by no window
     int32_t cursorFrame = 0; // word 8: waveform window, the frame under its cursor
     int32_t cursorIndex = 0; // word 9: waveform window, the envelope value at its cursor

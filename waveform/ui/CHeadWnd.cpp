@@ -108,7 +108,8 @@ CHeadWnd::PixelBasis CHeadWnd::Basis() const {
     if (!head)
         return PixelBasis();
     const SfTask& task = head->Info().task;
-    return PixelBasis{head, task.start, task.end, PlotRect().width()};
+    return PixelBasis{
+        head, task.start, task.end, PlotRect().width(), task.selectLeft, task.selectRight};
 }
 
 void CHeadWnd::PixelsFromFrames() {

@@ -71,14 +71,17 @@ private:
     ViewServices& services_;
     PlaySinkHolder sink_;
     // What the selection pixels were last set for: the head, its task frames
-    // and the plot width.
+    // and the plot width, and the pixels themselves as they were left.
     struct PixelBasis {
         const CSfHead* head = nullptr;
         uint32_t start = 0;
         uint32_t end = 0;
         int width = 0;
+        int left = 0;
+        int right = 0;
         bool operator==(const PixelBasis& o) const {
-            return head == o.head && start == o.start && end == o.end && width == o.width;
+            return head == o.head && start == o.start && end == o.end && width == o.width &&
+                   left == o.left && right == o.right;
         }
     };
     PixelBasis Basis() const;
