@@ -115,6 +115,18 @@ bool Inverted(const QImage& before, const QImage& after, int x, int y) {
     return Rgb(after, x, y) == (~Rgb(before, x, y) & 0xffffff);
 }
 
+// The regions a widget's paint events asked for, as its window paints it.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion region;
+};
+
 } // namespace
 
 class WavScrollViewTest : public QObject {
@@ -431,10 +443,13 @@ void WavScrollViewTest::keysSettleTheFramesOfWhatTheyMove() {
 }
 
 void WavScrollViewTest::aNewSizeRedrawsThePlotWithItsAxes() {
+    // The window must be painted whole at its new size, not only where it grew.
+    PaintRecorder painted(view_);
     const QSize larger = kViewSize + QSize(120, 80);
     CBaseFrm* frame = CBaseFrm::Of(view_);
     frame->resize(frame->size() + larger - view_->size());
     QTRY_COMPARE(view_->size(), larger);
+    QTRY_VERIFY(painted.region.contains(view_->rect()));
     const QImage resized = Shot();
 
     // A window opened at that size draws the same picture: the time axis
