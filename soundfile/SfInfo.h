@@ -19,6 +19,16 @@ enum SfOverviewMethod : int {
     kOverviewWav = 32795,
 };
 
+// The edit flags of task word 10, shared by the head window and the waveform
+// window (the spectrum keeps its own bits above them).
+namespace TaskFlags {
+inline constexpr uint32_t kShown = 0x001;       // cursor and block are drawn
+inline constexpr uint32_t kLeftActive = 0x010;  // the block's left edge follows mouse and keys
+inline constexpr uint32_t kRightActive = 0x020; // the right edge does
+inline constexpr uint32_t kChanged = 0x080;     // the last input changed the block
+inline constexpr uint32_t kCursorMoved = 0x100; // the last input moved the cursor
+} // namespace TaskFlags
+
 // The task of an item: the analysed range in frames of the head's file, the
 // channel, and a few display words of the head window and the spectrum item.
 struct SfTask {
@@ -27,11 +37,11 @@ struct SfTask {
     int32_t channel = 0;     // word 3
     int32_t selectLeft = 0;  // word 4: head window selection, left pixel
     int32_t selectRight = 0; // word 5: head window selection, right pixel
-    int32_t playCursor = 0;  // word 6: head window play cursor pixel
-    int32_t word7 = 0;       // words 7 to 9 carry nothing yet
-    int32_t word8 = 0;
-    int32_t word9 = 0;
-    uint32_t flags = 0; // word 10
+    int32_t playCursor = 0;  // word 6: cursor pixel of the head or waveform window
+    int32_t spare = 0;       // word 7: kept by no window
+    int32_t cursorFrame = 0; // word 8: waveform window, the frame under its cursor
+    int32_t cursorIndex = 0; // word 9: waveform window, the envelope value at its cursor
+    uint32_t flags = 0;      // word 10: TaskFlags of the window that edits the task
     // Words 11 to 14: the selection box of a spectrum view, which a spectrum
     // inserted from it zooms into.
     float boxFreqLow = 0.0f; // Hz

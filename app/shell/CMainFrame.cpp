@@ -3,14 +3,12 @@
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
 #include "app/shell/CProjectTree.h"
-#include "app/shell/CSfApp.h"
+#include "app/ui/ViewServices.h"
 #include "resources/CommandIds.h"
 #include "waveform/ui/CHeadWnd.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -25,7 +23,7 @@ constexpr int kRecentFiles = 8;
 
 } // namespace
 
-CMainFrame::CMainFrame() : mdiArea_(new QMdiArea(this)) {
+CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(new QMdiArea(this)) {
     setWindowTitle("Kavirel");
     setCentralWidget(mdiArea_);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
@@ -54,10 +52,9 @@ QAction* CMainFrame::Action(int id) const {
 }
 
 void CMainFrame::BuildMenus() {
-    CSfApp* app = CSfApp::Instance();
     fileMenu_ = menuBar()->addMenu("&File");
     connect(AddCommand(fileMenu_, Cmd::FileOpen, "&Open...", QKeySequence("Ctrl+O")),
-            &QAction::triggered, this, [app] { app->OpenHead(); });
+            &QAction::triggered, this, &CMainFrame::OpenFileRequested);
     recentSeparator_ = fileMenu_->addSeparator();
     for (int i = 0; i < kRecentFiles; ++i) {
         QAction* recent = fileMenu_->addAction(QString());
@@ -72,7 +69,7 @@ void CMainFrame::BuildMenus() {
 
     QMenu* options = menuBar()->addMenu("&Options");
     connect(AddCommand(options, Cmd::OptionsPlay, "&Play"), &QAction::triggered, this,
-            [app] { app->RunPlayOptions(); });
+            &CMainFrame::PlayOptionsRequested);
 
     QMenu* view = menuBar()->addMenu("&View");
     QToolBar* toolbar = addToolBar("Toolbar");
@@ -98,7 +95,7 @@ void CMainFrame::BuildMenus() {
 
     QMenu* help = menuBar()->addMenu("&Help");
     QAction* about = AddCommand(help, Cmd::AppAbout, "&About Kavirel...");
-    connect(about, &QAction::triggered, this, [app] { app->ShowAbout(); });
+    connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
     toolbar->addAction(Action(Cmd::FileOpen));
     toolbar->addAction(about);
 }
@@ -132,7 +129,7 @@ void CMainFrame::CreateBars() {
     auto* headBody = new QWidget(headBar_);
     auto* headLayout = new QVBoxLayout(headBody);
     headLayout->setContentsMargins(4, 4, 4, 4);
-    headWindow_ = new CHeadWnd(headBody);
+    headWindow_ = new CHeadWnd(services_, headBody);
     headLayout->addWidget(headWindow_);
     headBar_->setWidget(headBody);
     headBar_->setMinimumHeight(160);
@@ -170,25 +167,5 @@ void CMainFrame::UpdateWindowMenu() {
 }
 
 void CMainFrame::InsertRequest(int request, CSfBase* item) {
-    CSfApp::Instance()->InsertItem(request, item);
-}
-
-bool CMainFrame::SaveWindowBmp(QWidget* window, QString path) {
-    if (!window)
-        return false;
-    const QPixmap picture = window->grab();
-    if (path.isEmpty()) {
-        QFileDialog dialog(window, "Select BMP File", QString(), "BMP Files (*.bmp)");
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix("bmp");
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return false;
-        path = dialog.selectedFiles().first();
-    }
-    return picture.toImage().save(path, "BMP");
-}
-
-void CMainFrame::CopyWindowToClipboard(QWidget* window) {
-    if (window)
-        QGuiApplication::clipboard()->setImage(window->grab().toImage());
+    services_.InsertItem(request, item);
 }

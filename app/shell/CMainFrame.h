@@ -9,6 +9,7 @@
 class CHeadWnd;
 class CProjectTree;
 class CSfBase;
+class ViewServices;
 class QAction;
 class QDockWidget;
 class QMdiArea;
@@ -18,7 +19,8 @@ class QPlainTextEdit;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame();
+    // The head window and the analysis windows reach the program through services.
+    explicit CMainFrame(ViewServices& services);
 
     // The project bar and the head bar; called once the frame is shown.
     void CreateBars();
@@ -39,14 +41,11 @@ public:
     // spectrum or waveform request).
     void InsertRequest(int request, CSfBase* item);
 
-    // The window, frame included, as a BMP file; asks for the path when none
-    // is given. False when nothing was written.
-    static bool SaveWindowBmp(QWidget* window, QString path = QString());
-    // The window's client area as a picture on the clipboard.
-    static void CopyWindowToClipboard(QWidget* window);
-
 signals:
+    void OpenFileRequested();
     void OpenRecentFile(const QString& path);
+    void PlayOptionsRequested();
+    void AboutRequested();
 
 private:
     QAction* AddCommand(QMenu* menu, int id, const QString& text,
@@ -54,6 +53,7 @@ private:
     void BuildMenus();
     void UpdateWindowMenu();
 
+    ViewServices& services_;
     QMdiArea* mdiArea_;
     QDockWidget* projectBar_ = nullptr;
     QDockWidget* headBar_ = nullptr;

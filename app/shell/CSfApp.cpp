@@ -22,10 +22,12 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QScreen>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
-
-CSfApp* theApp = nullptr;
 
 constexpr int kRecentFiles = 8;
 const char* const kRecentSection = "Recent File List";
@@ -39,23 +41,30 @@ const QStringList& SoundFileFilters() {
 
 } // namespace
 
-CSfApp* CSfApp::Instance() {
-    return theApp;
-}
-
 CSfApp::CSfApp(const QStringList& args) {
-    theApp = this;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         SetScreenWidth(screen->geometry().width());
 
+    // Everything the windows call is built before the first window.
     store_ = std::make_unique<QtSettingsStore>();
     for (int i = 1; i <= kRecentFiles; ++i) {
         const std::string path = store_->GetString(kRecentSection, "File" + std::to_string(i), "");
         if (!path.empty())
             recentFiles_.push_back(QString::fromStdString(path));
     }
+    settings_ = std::make_unique<CSfSettings>(*store_);
+    output_ = std::make_unique<PortAudioOutput>();
+    player_ = std::make_unique<CSfPlay>(*output_, *store_, desktop_);
+    dataLog_ = std::make_unique<DataLogFile>();
+    dataLog_->Open(store_->GetString("General", "DataLogFile", "DataLog.txt"));
 
-    mainFrame_ = std::make_unique<CMainFrame>();
+    mainFrame_ = std::make_unique<CMainFrame>(*this);
+    connect(mainFrame_.get(), &CMainFrame::OpenFileRequested, this, [this] { OpenHead(); });
+    connect(mainFrame_.get(), &CMainFrame::OpenRecentFile, this,
+            [this](const QString& path) { OpenHead(path); });
+    connect(mainFrame_.get(), &CMainFrame::PlayOptionsRequested, this,
+            [this] { RunPlayOptions(); });
+    connect(mainFrame_.get(), &CMainFrame::AboutRequested, this, [this] { ShowAbout(); });
     // Without a window manager (a virtual display) maximising does nothing;
     // the frame then takes the whole screen itself.
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -64,12 +73,13 @@ CSfApp::CSfApp(const QStringList& args) {
     mainFrame_->CreateBars();
     mainFrame_->SetRecentFiles(recentFiles_);
     desktop_.SetInfoBox(mainFrame_->InfoBox());
-    waveformTemplate_ = MakeWaveformTemplate(*mainFrame_->Tree());
+    waveformTemplate_ = MakeWaveformTemplate(*this, [tree = mainFrame_->Tree()] { return tree->Pending(); });
 
     CProjectTree* tree = mainFrame_->Tree();
     connect(tree, &CProjectTree::HeadWindowChanged, this, [this] { HeadWindow()->Refresh(); });
-    connect(tree, &CProjectTree::PlayWholeHead, this,
-            [this](CSfHead* head) { PlayHead(head, 0, head->Info().frames, false); });
+    connect(tree, &CProjectTree::PlayWholeHead, this, [this](CSfHead* head) {
+        player_->PlayRange(head->Info(), 0, head->Info().frames, HeadPlaySink(), {}, false);
+    });
     connect(tree, &CProjectTree::StopPlayback, this, [this] { player_->StopPlay(); });
     connect(tree, &CProjectTree::InfoCleared, this, [this] { SetInfoText(std::string()); });
     connect(tree, &CProjectTree::HeadClosing, this, [this](CSfHead* head) {
@@ -78,14 +88,6 @@ CSfApp::CSfApp(const QStringList& args) {
         if (player_->IsPlaying() && player_->Notify().Read().handle == head->Info().handle)
             player_->StopPlay();
     });
-    connect(mainFrame_.get(), &CMainFrame::OpenRecentFile, this,
-            [this](const QString& path) { OpenHead(path); });
-
-    settings_ = std::make_unique<CSfSettings>(*store_);
-    output_ = std::make_unique<PortAudioOutput>();
-    player_ = std::make_unique<CSfPlay>(*output_, *store_, desktop_);
-    dataLog_ = std::make_unique<DataLogFile>();
-    dataLog_->Open(store_->GetString("General", "DataLogFile", "DataLog.txt"));
 
     if (args.size() > 1)
         OpenHead(args[1]);
@@ -98,7 +100,6 @@ CSfApp::~CSfApp() {
     mainFrame_.reset();
     settings_.reset();
     dataLog_->Close();
-    theApp = nullptr;
 }
 
 CProjectTree* CSfApp::Tree() const {
@@ -107,6 +108,28 @@ CProjectTree* CSfApp::Tree() const {
 
 CHeadWnd* CSfApp::HeadWindow() const {
     return mainFrame_->HeadWindow();
+}
+
+CSfHead* CSfApp::CurrentHead() const {
+    // The bars come after the frame: a window asking meanwhile sees no head.
+    return mainFrame_ && Tree() ? Tree()->CurrentHead() : nullptr;
+}
+
+std::weak_ptr<PlayNotifySink> CSfApp::HeadPlaySink() const {
+    return mainFrame_ && HeadWindow() ? HeadWindow()->PlaySink() : std::weak_ptr<PlayNotifySink>();
+}
+
+void CSfApp::RefreshHeadWindow() {
+    if (mainFrame_ && HeadWindow())
+        HeadWindow()->update();
+}
+
+SettingsStore& CSfApp::Store() {
+    return *store_;
+}
+
+void CSfApp::WriteDataLog(const std::string& line) {
+    dataLog_->Write(line);
 }
 
 void CSfApp::SetInfoText(const std::string& text) {
@@ -179,6 +202,10 @@ bool CSfApp::OpenHead(const QString& given) {
         Tree()->SelectItem(open);
         return true;
     }
+    if (!given.isEmpty() && !CheckReadable(path)) {
+        ForgetPath(QString::fromStdString(path));
+        return false;
+    }
     std::unique_ptr<CSfHead> head = OpenHeadFile(path, desktop_);
     if (!head) {
         ForgetPath(QString::fromStdString(path));
@@ -188,6 +215,21 @@ bool CSfApp::OpenHead(const QString& given) {
     head->AttachWindow(HeadWindow());
     Tree()->AddHead(std::move(head));
     return true;
+}
+
+bool CSfApp::CheckReadable(const std::string& path) {
+    if (::access(path.c_str(), R_OK) == 0)
+        return true;
+    const int error = errno;
+    // The words of the open-file dialog for a name that is not there.
+    std::string text = path + (error == ENOENT ? "\nFile not found.\nPlease verify the correct "
+                                                 "file name was given."
+                                               : "\n" + std::string(std::strerror(error)) + ".");
+    if (recentFiles_.contains(QString::fromStdString(path)))
+        text += "\nIt is removed from the recent file list.";
+    std::fprintf(stderr, "kavirel: %s\n", text.c_str());
+    desktop_.ShowMessage(text, MessageIcon::Stop);
+    return false;
 }
 
 void CSfApp::InsertItem(int request, CSfBase* source) {
@@ -211,11 +253,6 @@ void CSfApp::InsertItem(int request, CSfBase* source) {
     if (QWidget* frame = view->parentWidget())
         frame->setWindowTitle(QString::fromStdString(item->GetName()));
     Tree()->AddItem(std::move(item), parent);
-}
-
-void CSfApp::PlayHead(CSfHead* head, uint32_t start, uint32_t end, bool loop) {
-    if (head)
-        player_->PlayRange(head->Info(), start, end, HeadWindow()->PlaySink(), {}, loop);
 }
 
 void CSfApp::ShowAbout() {

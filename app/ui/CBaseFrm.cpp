@@ -1,11 +1,12 @@
 #include "app/ui/CBaseFrm.h"
 
 #include "app/ui/CBaseScrollView.h"
-#include "app/shell/CSfApp.h"
+#include "app/ui/ViewServices.h"
 
 #include <QCloseEvent>
 
-CBaseFrm::CBaseFrm(CBaseScrollView* view, QWidget* parent) : QMdiSubWindow(parent), view_(view) {
+CBaseFrm::CBaseFrm(ViewServices& services, CBaseScrollView* view, QWidget* parent)
+    : QMdiSubWindow(parent), services_(services), view_(view) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(view);
 }
@@ -21,7 +22,7 @@ void CBaseFrm::closeEvent(QCloseEvent* event) {
     if (!closing_) {
         closing_ = true;
         if (CSfBase* item = view_->GetItem())
-            CSfApp::Instance()->RemoveItem(item);
+            services_.RemoveItem(item);
     }
     QMdiSubWindow::closeEvent(event);
 }

@@ -5,12 +5,14 @@
 #include <QMdiSubWindow>
 
 class CBaseScrollView;
+class ViewServices;
 
 class CBaseFrm : public QMdiSubWindow {
     Q_OBJECT
 public:
-    // The frame takes the view as its widget.
-    explicit CBaseFrm(CBaseScrollView* view, QWidget* parent = nullptr);
+    // The frame takes the view as its widget; closing removes the view's item
+    // through services.
+    CBaseFrm(ViewServices& services, CBaseScrollView* view, QWidget* parent = nullptr);
 
     CBaseScrollView* View() const { return view_; }
     // True once the frame has begun to close.
@@ -23,6 +25,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    ViewServices& services_;
     CBaseScrollView* view_;
     bool closing_ = false;
 };

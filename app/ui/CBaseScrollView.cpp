@@ -1,16 +1,16 @@
 #include "app/ui/CBaseScrollView.h"
 
 #include "app/ui/CBaseDoc.h"
-#include "app/shell/CSfApp.h"
+#include "app/ui/ViewServices.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 
-CBaseScrollView::CBaseScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent)
-    : QWidget(parent), document_(std::move(document)) {
+CBaseScrollView::CBaseScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                                 QWidget* parent)
+    : QWidget(parent), services_(services), document_(std::move(document)) {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 CBaseScrollView::~CBaseScrollView() = default;
@@ -22,7 +22,7 @@ CSfBase* CBaseScrollView::GetItem() const {
 void CBaseScrollView::Activated() {
     PublishTask();
     if (CSfBase* item = GetItem())
-        CSfApp::Instance()->SelectItem(item);
+        services_.SelectItem(item);
 }
 
 void CBaseScrollView::contextMenuEvent(QContextMenuEvent* event) {

@@ -8,11 +8,13 @@
 class CBaseDoc;
 class CSfBase;
 class QMenu;
+class ViewServices;
 
 class CBaseScrollView : public QWidget {
     Q_OBJECT
 public:
-    CBaseScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent = nullptr);
+    CBaseScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                    QWidget* parent = nullptr);
     ~CBaseScrollView() override;
 
     CBaseDoc* Document() const { return document_.get(); }
@@ -25,6 +27,7 @@ public:
     void Activated();
 
 protected:
+    ViewServices& Services() const { return services_; }
     // The view's own popup; null when it has none.
     virtual QMenu* CreateContextMenu() { return nullptr; }
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -32,5 +35,6 @@ protected:
 
 private:
     void OpenContextMenu(const QPoint& globalPos);
+    ViewServices& services_;
     std::unique_ptr<CBaseDoc> document_;
 };

@@ -2,11 +2,16 @@
 
 void DataLogFile::Open(const std::string& path) {
     Close();
-    // Append mode: lines accumulate at the end, the file is never truncated.
-    file_ = std::fopen(path.c_str(), "ab");
+    path_ = path;
+    failed_ = path.empty();
 }
 
 void DataLogFile::Write(const std::string& line) {
+    if (!file_ && !failed_) {
+        // Append mode: lines accumulate at the end, the file is never truncated.
+        file_ = std::fopen(path_.c_str(), "ab");
+        failed_ = file_ == nullptr;
+    }
     if (!file_)
         return;
     std::fwrite(line.data(), 1, line.size(), file_);
@@ -18,4 +23,5 @@ void DataLogFile::Close() {
         std::fclose(file_);
         file_ = nullptr;
     }
+    failed_ = true;
 }

@@ -11,14 +11,18 @@ public:
     DataLogFile(const DataLogFile&) = delete;
     DataLogFile& operator=(const DataLogFile&) = delete;
 
-    // Opens path for appending, creating it when missing; a failed open
-    // leaves no file open and later writes do nothing.
+    // Names the file the lines go to. Nothing is created yet: a session that
+    // measures nothing leaves no empty log behind in the working folder.
     void Open(const std::string& path);
     // Writes the line as it stands (it carries its own "\n") and flushes it.
+    // The first line opens the file for appending, creating it when missing;
+    // when that fails, this and every later line until the next Open are lost.
     void Write(const std::string& line);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
 
 private:
+    std::string path_;
     std::FILE* file_ = nullptr;
+    bool failed_ = false;
 };

@@ -8,6 +8,7 @@
 class CBaseDoc;
 class CBaseScrollView;
 class QMdiArea;
+class ViewServices;
 
 class DocTemplate {
 public:
@@ -15,13 +16,15 @@ public:
     using DocumentFactory = std::function<std::unique_ptr<CBaseDoc>()>;
     using ViewFactory = std::function<CBaseScrollView*(std::unique_ptr<CBaseDoc>)>;
 
-    DocTemplate(DocumentFactory makeDocument, ViewFactory makeView)
-        : makeDocument_(std::move(makeDocument)), makeView_(std::move(makeView)) {}
+    DocTemplate(ViewServices& services, DocumentFactory makeDocument, ViewFactory makeView)
+        : services_(services), makeDocument_(std::move(makeDocument)),
+          makeView_(std::move(makeView)) {}
 
     // A new, visible window; its view, or null when there was no pending item.
     CBaseScrollView* OpenDocument(QMdiArea& area) const;
 
 private:
+    ViewServices& services_;
     DocumentFactory makeDocument_;
     ViewFactory makeView_;
 };

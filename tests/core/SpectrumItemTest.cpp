@@ -94,7 +94,7 @@ TEST_F(SpectrumItem, GetTaskReportsParametersFlagsAndBox) {
     auto parent = BoxedParent(*head, settings);
     SfTask task;
     task.selectLeft = 11;
-    task.word9 = 12;
+    task.cursorIndex = 12;
     parent->GetTask(task);
     EXPECT_EQ(task.start, 1000u);
     EXPECT_EQ(task.end, 5000u);
@@ -105,7 +105,7 @@ TEST_F(SpectrumItem, GetTaskReportsParametersFlagsAndBox) {
     EXPECT_EQ(task.boxLevelLow, -20.7f);
     EXPECT_EQ(task.boxLevelHigh, 30.2f);
     EXPECT_EQ(task.selectLeft, 11);
-    EXPECT_EQ(task.word9, 12);
+    EXPECT_EQ(task.cursorIndex, 12);
 
     // Without a box the spectrum inserted below takes the task but owns its arrays.
     parent->Param().viewFlags = 0;

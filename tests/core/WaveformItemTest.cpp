@@ -70,13 +70,13 @@ TEST_F(WaveformItem, GetTaskGivesBlockChannelAndFlagsOnly) {
     item.Task().end = 300;
     item.Task().channel = 0;
     item.Task().playCursor = 77;
-    item.Task().word8 = 250;
+    item.Task().cursorFrame = 250;
     item.Task().flags = 0x081;
 
     SfTask task;
     task.selectRight = 5;
     task.playCursor = 6;
-    task.word8 = 8;
+    task.cursorFrame = 8;
     task.boxFreqLow = 9.0f;
     item.GetTask(task);
     EXPECT_EQ(task.start, 200u);
@@ -85,7 +85,7 @@ TEST_F(WaveformItem, GetTaskGivesBlockChannelAndFlagsOnly) {
     EXPECT_EQ(task.flags, 0x081u);
     EXPECT_EQ(task.selectRight, 5);
     EXPECT_EQ(task.playCursor, 6);
-    EXPECT_EQ(task.word8, 8);
+    EXPECT_EQ(task.cursorFrame, 8);
     EXPECT_EQ(task.boxFreqLow, 9.0f);
 
     // A waveform inserted from this window opens on its block.

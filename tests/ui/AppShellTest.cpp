@@ -7,6 +7,7 @@
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CProjectTree.h"
 #include "app/shell/CSfApp.h"
+#include "app/ui/WindowImage.h"
 #include "resources/CommandIds.h"
 #include "soundfile/OverviewCache.h"
 #include "soundfile/QtSettingsStore.h"
@@ -14,6 +15,7 @@
 #include "waveform/CSfWav.h"
 #include "waveform/ui/CHeadWnd.h"
 
+#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -114,12 +116,45 @@ private slots:
         QCOMPARE(app->Tree()->HeadCount(), 1);
         QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), path);
 
-        // The file goes away: opening it from the list fails and forgets it.
+        // The file goes away: opening it from the list fails, says why and
+        // forgets it.
         app->Tree()->RemoveItem(app->Tree()->CurrentHead());
         std::filesystem::remove(path);
+        MessageCatcher catcher;
         QVERIFY(!app->OpenHead(QString::fromStdString(path)));
+        QCOMPARE(catcher.texts,
+                 QStringList{QString::fromStdString(
+                     path + "\nFile not found.\nPlease verify the correct file name "
+                            "was given.\nIt is removed from the recent file list.")});
         QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), std::string());
         QCOMPARE(app->Tree()->HeadCount(), 0);
+    }
+
+    void aFileNamedOnTheCommandLineThatIsMissingIsReported() {
+        const std::string missing = files_->Path() + "/gone.wav";
+        MessageCatcher catcher;
+        auto app = Start({"kavirel", QString::fromStdString(missing)});
+        QCOMPARE(
+            catcher.texts,
+            QStringList{QString::fromStdString(
+                missing + "\nFile not found.\nPlease verify the correct file name was given.")});
+        QCOMPARE(app->Tree()->HeadCount(), 0);
+        // Nothing is kept of it, and nothing else opens.
+        QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), std::string());
+        QCOMPARE(app->MainFrame()->InfoBox()->toPlainText(), QString());
+    }
+
+    void startingWritesNoDataLog() {
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(QString::fromStdString(files_->Path())));
+        {
+            auto app = Start();
+            QVERIFY(!std::filesystem::exists(files_->Path() + "/DataLog.txt"));
+            app->WriteDataLog("SON\t1\n");
+        }
+        QDir::setCurrent(before);
+        const Bytes log = ReadFileBytes(files_->Path() + "/DataLog.txt");
+        QCOMPARE(std::string(log.begin(), log.end()), std::string("SON\t1\n"));
     }
 
     void deletingAHeadClosesThatFileOnly() {
@@ -172,19 +207,19 @@ private slots:
         QVERIFY2(info.contains("End:\t[0300] 0.375s"), qPrintable(info));
         QVERIFY2(info.contains("Length:\t[0200] 0.250s"), qPrintable(info));
 
-        // Shift+Left moves the active (right) edge, Down wraps to channel 0.
+        // Down wraps to channel 0; the keys reach the selection editor and the
+        // frames follow the pixels it leaves.
         wnd->setFocus();
-        QTest::keyClick(wnd, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
-        QCOMPARE(task.selectRight, 312);
         QTest::keyClick(wnd, Qt::Key_Down);
         QCOMPARE(task.channel, 0);
         QTest::keyClick(wnd, Qt::Key_Up);
         QCOMPARE(task.channel, 1);
+        QTest::keyClick(wnd, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(task.end, 2900u);
         QTest::keyClick(wnd, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(task.start, 0u);
         QCOMPARE(task.end, 7960u);
         QTest::keyClick(wnd, Qt::Key_Home);
-        QCOMPARE(task.playCursor, 22);
         QCOMPARE(task.end, 0u);
         // Selecting the whole file from the tree.
         app->Tree()->setFocus();
@@ -289,7 +324,7 @@ private slots:
     void windowsAreSavedAsBmp() {
         auto app = Start();
         const QString bmp = QString::fromStdString(files_->Path() + "/head.bmp");
-        QVERIFY(CMainFrame::SaveWindowBmp(app->HeadWindow(), bmp));
+        QVERIFY(SaveWindowBmp(app->HeadWindow(), bmp));
         QImage back(bmp, "BMP");
         QCOMPARE(back.size(), app->HeadWindow()->size());
     }

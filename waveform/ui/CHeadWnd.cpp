@@ -1,19 +1,19 @@
 #include "waveform/ui/CHeadWnd.h"
 
-#include "app/shell/CMainFrame.h"
-#include "app/shell/CProjectTree.h"
-#include "app/shell/CSfApp.h"
 #include "app/ui/ViewKeys.h"
+#include "app/ui/ViewServices.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
-#include "playback/PlaySettings.h"
+#include "playback/PlayNotifySink.h"
+#include "playback/ShortPiece.h"
 #include "resources/CommandIds.h"
+#include "soundfile/DesktopServices.h"
 #include "soundfile/OverviewCache.h"
-#include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
+#include "waveform/SelectionEditor.h"
 #include "waveform/ui/CTaskDlg.h"
 
 #include <QActionGroup>
@@ -28,10 +28,11 @@
 
 namespace {
 
+using namespace TaskFlags;
+
 constexpr int kLeft = 22;
-constexpr uint32_t kLeftActive = 0x10;
-constexpr uint32_t kRightActive = 0x20;
-constexpr uint32_t kChanged = 0x80;
+// The head window keeps the active edge and the changed mark in its flags.
+constexpr uint32_t kHeadFlags = kLeftActive | kRightActive | kChanged;
 
 std::string Printf(const char* format, int pixels, const std::string& text) {
     char buffer[128];
@@ -39,31 +40,21 @@ std::string Printf(const char* format, int pixels, const std::string& text) {
     return buffer;
 }
 
-// Edges dragged past each other swap, and the edge being moved stays active.
-void SwapCrossedEdges(SfTask& task) {
-    if (task.selectLeft > task.selectRight) {
-        std::swap(task.selectLeft, task.selectRight);
-        task.flags ^= kLeftActive | kRightActive;
-    }
-}
-
 } // namespace
 
-CHeadWnd::CHeadWnd(QWidget* parent) : QWidget(parent), sink_(this) {
+CHeadWnd::CHeadWnd(ViewServices& services, QWidget* parent)
+    : QWidget(parent), services_(services), sink_(this) {
     setObjectName("HeadWnd");
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumHeight(60);
 }
 
 CHeadWnd::~CHeadWnd() {
-    if (CSfApp* app = CSfApp::Instance())
-        app->Player().StopPlay();
+    services_.Player().StopPlay();
 }
 
 CSfHead* CHeadWnd::Head() const {
-    CSfApp* app = CSfApp::Instance();
-    return app && app->MainFrame() && app->Tree() ? app->Tree()->CurrentHead() : nullptr;
+    return services_.CurrentHead();
 }
 
 QRect CHeadWnd::PlotRect() const {
@@ -112,12 +103,47 @@ void CHeadWnd::SelectionToTask() {
     task.end = FrameOfPixel(task.selectRight);
 }
 
-void CHeadWnd::ChooseEdge(int x) {
+CHeadWnd::PixelBasis CHeadWnd::Basis() const {
+    const CSfHead* head = Head();
+    if (!head)
+        return PixelBasis();
+    const SfTask& task = head->Info().task;
+    return PixelBasis{
+        head, task.start, task.end, PlotRect().width(), task.selectLeft, task.selectRight};
+}
+
+void CHeadWnd::PixelsFromFrames() {
+    CSfHead* head = Head();
+    if (!head || Basis() == pixelBasis_)
+        return;
+    SfTask& task = head->Info().task;
+    task.selectLeft = PixelOfFrame(task.start);
+    task.selectRight = PixelOfFrame(task.end);
+    pixelBasis_ = Basis();
+}
+
+SelectionEditor CHeadWnd::Editor() const {
+    SelectionEditor::Rules rules;
+    rules.plotLeft = kLeft;
+    rules.plotRight = kLeft + PlotRect().width();
+    rules.edgeFollowsButton = true;
+    rules.shiftHomeMovesCursor = true;
+    const SfTask& task = Head()->Info().task;
+    return SelectionEditor(rules, Selection{task.playCursor, task.playCursor, task.selectLeft,
+                                            task.selectRight, task.flags});
+}
+
+void CHeadWnd::Store(const SelectionEditor& editor) {
     SfTask& task = Head()->Info().task;
-    if (std::abs(x - task.selectRight) < std::abs(x - task.selectLeft))
-        task.flags = (task.flags | kRightActive) & ~kLeftActive;
-    else
-        task.flags = (task.flags | kLeftActive) & ~kRightActive;
+    const Selection& s = editor.State();
+    task.playCursor = s.cursor;
+    task.selectLeft = s.left;
+    task.selectRight = s.right;
+    task.flags = (task.flags & ~kHeadFlags) | (s.flags & kHeadFlags);
+    SelectionToTask();
+    // The pixels stay as the user set them; the frames follow them.
+    pixelBasis_ = Basis();
+    ShowEdit();
 }
 
 std::string CHeadWnd::InfoText() const {
@@ -140,7 +166,7 @@ std::string CHeadWnd::InfoText() const {
 }
 
 void CHeadWnd::ShowInfoText() {
-    CSfApp::Instance()->SetInfoText(InfoText());
+    services_.Desktop().SetInfoText(InfoText());
 }
 
 const QImage& CHeadWnd::PlotImage() {
@@ -204,9 +230,8 @@ void CHeadWnd::paintEvent(QPaintEvent*) {
         return;
     }
     p.drawImage(0, 0, PlotImage());
-    SfTask& task = head->Info().task;
-    task.selectLeft = PixelOfFrame(task.start);
-    task.selectRight = PixelOfFrame(task.end);
+    PixelsFromFrames();
+    const SfTask& task = head->Info().task;
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     const QRect selection = SelectionRect(task).normalized();
     if (task.selectRight > task.selectLeft)
@@ -218,11 +243,7 @@ void CHeadWnd::paintEvent(QPaintEvent*) {
 }
 
 void CHeadWnd::Refresh() {
-    if (CSfHead* head = Head()) {
-        SfTask& task = head->Info().task;
-        task.selectLeft = PixelOfFrame(task.start);
-        task.selectRight = PixelOfFrame(task.end);
-    }
+    PixelsFromFrames();
     ShowEdit();
 }
 
@@ -238,24 +259,11 @@ void CHeadWnd::mousePressEvent(QMouseEvent* event) {
     if (!head || event->button() != Qt::LeftButton || !PlotRect().contains(at))
         return QWidget::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
-    SfTask& task = head->Info().task;
-    const int x = at.x();
-    task.playCursor = x;
-    task.flags &= ~kChanged;
-    ChooseEdge(x);
-    if (event->modifiers() & Qt::ShiftModifier) {
-        if (task.flags & kRightActive)
-            task.selectRight = x;
-        else
-            task.selectLeft = x;
-    } else {
-        task.selectLeft = task.selectRight = x;
-    }
-    task.flags |= kChanged;
-    SwapCrossedEdges(task);
-    task.channel = ChannelOfRow(at.y());
-    SelectionToTask();
-    ShowEdit();
+    PixelsFromFrames();
+    SelectionEditor editor = Editor();
+    editor.Press(at.x(), event->modifiers() & Qt::ShiftModifier);
+    head->Info().task.channel = ChannelOfRow(at.y());
+    Store(editor);
 }
 
 void CHeadWnd::mouseMoveEvent(QMouseEvent* event) {
@@ -263,22 +271,18 @@ void CHeadWnd::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (!head || !PlotRect().contains(at))
         return;
-    const int x = at.x();
-    ChooseEdge(x);
-    if (!(event->buttons() & Qt::LeftButton))
+    PixelsFromFrames();
+    SelectionEditor editor = Editor();
+    if (!(event->buttons() & Qt::LeftButton)) {
+        // Only the active edge changes: the frames stay as they are.
+        editor.Hover(at.x());
+        SfTask& task = head->Info().task;
+        task.flags = (task.flags & ~kHeadFlags) | (editor.State().flags & kHeadFlags);
         return;
-    SfTask& task = head->Info().task;
-    task.flags &= ~kChanged;
-    ChooseEdge(x);
-    if (task.flags & kRightActive)
-        task.selectRight = x;
-    else
-        task.selectLeft = x;
-    task.flags |= kChanged;
-    SwapCrossedEdges(task);
-    task.channel = ChannelOfRow(at.y());
-    SelectionToTask();
-    ShowEdit();
+    }
+    editor.Drag(at.x());
+    head->Info().task.channel = ChannelOfRow(at.y());
+    Store(editor);
 }
 
 bool CHeadWnd::event(QEvent* event) {
@@ -299,118 +303,81 @@ void CHeadWnd::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
 }
 
-void CHeadWnd::PlayShortPiece(int cursor) {
-    CSfApp* app = CSfApp::Instance();
-    CSfHead* head = Head();
-    // The switch is read afresh, so the options dialog takes effect at once.
-    if (!LoadPlaySettings(app->Store()).PlayWithCursor)
-        return;
-    const SfInfo& info = head->Info();
-    const uint32_t framesPerPixel = info.frames / uint32_t(std::max(1, PlotRect().width()));
-    const uint32_t start = uint32_t(std::max(0, cursor - kLeft)) * framesPerPixel;
-    const uint32_t end =
-        std::min<uint64_t>(info.frames, uint64_t(start) + uint32_t(info.rate / 10));
-    app->Player().PlayRange(info, start, end, {}, {}, false);
-}
-
 bool CHeadWnd::HandleKey(QKeyEvent* event) {
     CSfHead* head = Head();
     const QRect plot = PlotRect();
     if (!head || plot.width() <= 0 || plot.height() <= 0)
         return false;
-    CSfApp* app = CSfApp::Instance();
     SfInfo& info = head->Info();
     SfTask& task = info.task;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const int e = ctrl ? 10 : 1;
-    const int left = kLeft, right = plot.right() + 1;
     const int key = event->key();
+    CSfPlay& player = services_.Player();
 
     if (IsPlayKey(event)) {
-        app->PlayHead(head, 0, info.frames, false);
+        player.PlayRange(info, 0, info.frames, PlaySink(), {}, false);
         return true;
     }
     if (IsStopKey(event)) {
-        app->Player().StopPlay();
+        player.StopPlay();
+        // Nothing plays now: the selection, not the last position, is what
+        // the info text shows.
+        ShowInfoText();
         return true;
     }
     if (key == Qt::Key_F6) {
         if (task.start < task.end)
-            app->PlayHead(head, task.start, task.end, shift);
+            player.PlayRange(info, task.start, task.end, PlaySink(), {}, shift);
         return true;
     }
     if (key == Qt::Key_F8) {
-        app->PlayHead(head, task.start, info.frames, false);
+        player.PlayRange(info, task.start, info.frames, PlaySink(), {}, false);
+        return true;
+    }
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        const int last = info.channels - 1;
+        if (key == Qt::Key_Up)
+            task.channel = task.channel > 0 ? task.channel - 1 : last;
+        else
+            task.channel = task.channel < last ? task.channel + 1 : 0;
+        PixelsFromFrames();
+        Store(Editor());
         return true;
     }
 
+    SelectionKey edit;
     switch (key) {
-    case Qt::Key_End:
-        if (shift) {
-            task.selectLeft = task.playCursor;
-            task.selectRight = right;
-        } else {
-            task.playCursor = task.selectLeft = task.selectRight = right;
-        }
-        break;
-    case Qt::Key_Home: {
-        const int old = task.playCursor;
-        task.playCursor = left;
-        if (shift) {
-            task.selectLeft = left;
-            task.selectRight = old;
-        } else {
-            task.selectLeft = task.selectRight = left;
-        }
-        break;
-    }
     case Qt::Key_Left:
-        if (shift) {
-            int& edge = (task.flags & kLeftActive) ? task.selectLeft : task.selectRight;
-            if (edge < left + e)
-                return false;
-            edge -= e;
-        } else {
-            if (task.playCursor < left + e)
-                return false;
-            task.playCursor -= e;
-            task.selectLeft = task.selectRight = task.playCursor;
-            PlayShortPiece(task.playCursor);
-        }
+        edit = SelectionKey::Left;
         break;
     case Qt::Key_Right:
-        if (shift) {
-            int& edge = (task.flags & kRightActive) ? task.selectRight : task.selectLeft;
-            if (edge >= right - e)
-                return false;
-            edge += e;
-        } else {
-            if (task.playCursor > right - e)
-                return false;
-            task.playCursor += e;
-            task.selectLeft = task.selectRight = task.playCursor;
-            PlayShortPiece(task.playCursor);
-        }
+        edit = SelectionKey::Right;
         break;
-    case Qt::Key_Up:
-        task.channel = task.channel > 0 ? task.channel - 1 : info.channels - 1;
+    case Qt::Key_Home:
+        edit = SelectionKey::Home;
         break;
-    case Qt::Key_Down:
-        task.channel = task.channel < info.channels - 1 ? task.channel + 1 : 0;
+    case Qt::Key_End:
+        edit = SelectionKey::End;
         break;
     case Qt::Key_A:
         if (!ctrl)
             return false;
-        task.selectLeft = left;
-        task.selectRight = right;
+        edit = SelectionKey::SelectAll;
         break;
     default:
         return false;
     }
-    SwapCrossedEdges(task);
-    SelectionToTask();
-    ShowEdit();
+    PixelsFromFrames();
+    SelectionEditor editor = Editor();
+    if (!editor.Key(edit, shift, ctrl))
+        return false;
+    Store(editor);
+    if (editor.Stepped()) {
+        const uint32_t framesPerPixel = info.frames / uint32_t(plot.width());
+        const uint32_t frame = uint32_t(std::max(0, task.playCursor - kLeft)) * framesPerPixel;
+        PlayShortPiece(player, services_.Store(), info, frame, {});
+    }
     return true;
 }
 
@@ -422,9 +389,14 @@ void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
     SfInfo& info = head->Info();
     if (point.handle != info.handle || info.frames == 0)
         return;
-    CSfApp::Instance()->SetInfoText("PLAY " + FormatSeconds(point.position, 0));
     const double w = PlotRect().width();
     info.task.playCursor = int(w / info.frames * info.rate * point.position) + kLeft;
+    // Notifications still queued when playback ended, and the last one, must
+    // not leave a position on show that no longer plays.
+    if (event.Code() == kPlayClosed || !services_.Player().IsPlaying())
+        ShowInfoText();
+    else
+        services_.Desktop().SetInfoText("PLAY " + FormatSeconds(point.position, 0));
     update();
 }
 
@@ -437,12 +409,11 @@ void CHeadWnd::contextMenuEvent(QContextMenuEvent* event) {
 
 QMenu* CHeadWnd::CreateContextMenu() {
     CSfHead* head = Head();
-    CSfApp* app = CSfApp::Instance();
     auto* menu = new QMenu(this);
     QAction* insertWav = menu->addAction("Insert &Wav");
     insertWav->setData(Cmd::HeadInsertWav);
     connect(insertWav, &QAction::triggered, this,
-            [app, head] { app->InsertItem(InsertRequest::Waveform, head); });
+            [this, head] { services_.InsertItem(InsertRequest::Waveform, head); });
     QAction* info = menu->addAction("Show &Info");
     info->setData(Cmd::HeadShowInfo);
     connect(info, &QAction::triggered, this, &CHeadWnd::ShowInfo);
@@ -477,7 +448,7 @@ void CHeadWnd::ShowInfo() {
     std::snprintf(extra, sizeof extra, "\n\nStart:\t%gs\nEnd:\t%gs\nChan:\t%d\n\ndTime:\t%gs",
                   info.task.start / rate, info.task.end / rate, info.task.channel,
                   info.frames / (std::max(1, PlotRect().width()) * rate));
-    CSfApp::Instance()->Desktop().ShowMessage(FileInfoText(info) + extra, MessageIcon::Information);
+    services_.Desktop().ShowMessage(FileInfoText(info) + extra, MessageIcon::Information);
 }
 
 void CHeadWnd::RunTaskDialog() {
@@ -497,7 +468,7 @@ void CHeadWnd::RunTaskDialog() {
         return;
     info.task.start = uint32_t(std::max(0, dialog.start));
     info.task.end = uint32_t(std::max(0, dialog.end));
-    CSfApp::Instance()->SelectItem(head);
+    services_.SelectItem(head);
     Refresh();
     setFocus(Qt::OtherFocusReason);
 }

@@ -11,12 +11,14 @@
 
 class CSfHead;
 class QMenu;
+class SelectionEditor;
+class ViewServices;
 struct SfTask;
 
 class CHeadWnd : public QWidget {
     Q_OBJECT
 public:
-    explicit CHeadWnd(QWidget* parent = nullptr);
+    CHeadWnd(ViewServices& services, QWidget* parent = nullptr);
     ~CHeadWnd() override;
 
     std::weak_ptr<PlayNotifySink> PlaySink() const { return sink_.Sink(); }
@@ -51,17 +53,39 @@ private:
     int ChannelOfRow(int y) const;
     QRect SelectionRect(const SfTask& task) const;
     void SelectionToTask();
-    void ChooseEdge(int x);
     void ShowInfoText();
     // Shows an edit of the selection: the pixels as the user set them.
     void ShowEdit();
+    // The selection pixels from the task frames, unless the frames are the
+    // ones the user's last edit gave: a repaint must not move what the user
+    // set by the pixel (frame to pixel truncates).
+    void PixelsFromFrames();
+    SelectionEditor Editor() const;
+    // Takes the editor's result into the task block and the frames.
+    void Store(const SelectionEditor& editor);
     bool HandleKey(QKeyEvent* event);
-    void PlayShortPiece(int cursor);
     void OnPlayNotify(const PlayNotifyEvent& event);
     // The overview of the current head, drawn once per size and method.
     const QImage& PlotImage();
 
+    ViewServices& services_;
     PlaySinkHolder sink_;
+    // What the selection pixels were last set for: the head, its task frames
+    // and the plot width, and the pixels themselves as they were left.
+    struct PixelBasis {
+        const CSfHead* head = nullptr;
+        uint32_t start = 0;
+        uint32_t end = 0;
+        int width = 0;
+        int left = 0;
+        int right = 0;
+        bool operator==(const PixelBasis& o) const {
+            return head == o.head && start == o.start && end == o.end && width == o.width &&
+                   left == o.left && right == o.right;
+        }
+    };
+    PixelBasis Basis() const;
+    PixelBasis pixelBasis_;
     QImage plot_;
     const void* plotKey_ = nullptr;
     int plotMethod_ = 0;

@@ -2,20 +2,21 @@
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
-#include "app/shell/CMainFrame.h"
-#include "app/shell/CSfApp.h"
 #include "app/ui/ViewKeys.h"
+#include "app/ui/ViewServices.h"
+#include "app/ui/WindowImage.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
+#include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
-#include "playback/PlaySettings.h"
+#include "playback/ShortPiece.h"
 #include "resources/CommandIds.h"
-#include "soundfile/QtSettingsStore.h"
+#include "soundfile/DesktopServices.h"
+#include "soundfile/SfItems.h"
 #include "waveform/CSfWav.h"
-#include "waveform/ui/AmplitudeAxis.h"
-#include "waveform/ui/CHeadWnd.h"
+#include "waveform/SelectionEditor.h"
 #include "waveform/ui/CTaskDlg.h"
 
 #include <QKeyEvent>
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -39,23 +41,16 @@ constexpr int kTop = 4;
 constexpr int kRight = 4;
 constexpr int kBottom = 15;
 
-// The edit flags in task word 10.
-constexpr uint32_t kShown = 0x001;
-constexpr uint32_t kLeftActive = 0x010;
-constexpr uint32_t kRightActive = 0x020;
-constexpr uint32_t kBlockChanged = 0x080;
-constexpr uint32_t kCursorMoved = 0x100;
+using namespace TaskFlags;
 
 const QColor kCurveColour(0, 0, 128);
 
-// Words 8 and 9 of the task carry the cursor frame and the cursor's index
-// into the envelope; word 6 its pixel column.
 uint32_t CursorFrame(const SfTask& task) {
-    return static_cast<uint32_t>(task.word8);
+    return static_cast<uint32_t>(task.cursorFrame);
 }
 
 void SetCursorFrame(SfTask& task, uint32_t frame) {
-    task.word8 = static_cast<int32_t>(frame);
+    task.cursorFrame = static_cast<int32_t>(frame);
 }
 
 // A pixel position from a computed one, truncated; far-off values (a
@@ -101,13 +96,13 @@ bool IsSaveKey(const QKeyEvent* event) {
 
 } // namespace
 
-CWavScrollView::CWavScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent)
-    : CBaseScrollView(std::move(document), parent), sink_(this), blockLeft_(kLeft),
+CWavScrollView::CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                               QWidget* parent)
+    : CBaseScrollView(services, std::move(document), parent), sink_(this), blockLeft_(kLeft),
       blockRight_(kLeft) {
     // The active block edge follows the pointer even without a button held.
     setMouseTracking(true);
-    CSfApp* app = CSfApp::Instance();
-    if (!app || !Drawable())
+    if (!Drawable())
         return;
     CSfWav* item = Item();
     const WavRange& range = item->Range();
@@ -118,14 +113,13 @@ CWavScrollView::CWavScrollView(std::unique_ptr<CBaseDoc> document, QWidget* pare
     // in the head window whatever the head window selected meanwhile.
     task.channel = range.channel;
     task.playCursor = kLeft;
-    task.word9 = 0;
+    task.cursorIndex = 0;
     task.flags = kShown;
-    item->BuildEnvelope(app->Desktop());
+    item->BuildEnvelope(Services().Desktop());
 }
 
 CWavScrollView::~CWavScrollView() {
-    if (CSfApp* app = CSfApp::Instance())
-        app->Player().StopPlay();
+    Services().Player().StopPlay();
 }
 
 CSfWav* CWavScrollView::Item() const {
@@ -156,16 +150,6 @@ int CWavScrollView::EnvelopeCount() const {
     return item ? int(item->Envelope().values.size()) : 0;
 }
 
-int CWavScrollView::IndexOfPixel(int x) const {
-    const PlotRect r = Plot();
-    return int(int64_t(x - kLeft) * EnvelopeCount() / (r.right - r.left));
-}
-
-int CWavScrollView::PixelOfIndex(int index) const {
-    const PlotRect r = Plot();
-    return int(int64_t(index) * (r.right - r.left) / EnvelopeCount()) + kLeft;
-}
-
 int CWavScrollView::PixelOfFrame(uint32_t frame) const {
     const WavRange& range = Item()->Range();
     const PlotRect r = Plot();
@@ -188,61 +172,60 @@ double CWavScrollView::SecondsOfPixel(int x) const {
     return double(x - kLeft) * range.length / (rate * (r.right - r.left)) + range.start / rate;
 }
 
-void CWavScrollView::PixelsFromFrames() {
-    SfTask& task = Item()->Task();
-    blockLeft_ = PixelOfFrame(task.start);
-    blockRight_ = PixelOfFrame(task.end);
-    task.playCursor = PixelOfFrame(CursorFrame(task));
-    FramesFromPixels();
+SelectionEditor CWavScrollView::Editor() const {
+    SelectionEditor::Rules rules;
+    rules.plotLeft = kLeft;
+    rules.plotRight = Plot().right;
+    rules.steps = EnvelopeCount();
+    const SfTask& task = Item()->Task();
+    return SelectionEditor(
+        rules, Selection{task.playCursor, task.cursorIndex, blockLeft_, blockRight_, task.flags});
 }
 
-void CWavScrollView::FramesFromPixels() {
+void CWavScrollView::Store(const SelectionEditor& editor) {
     SfTask& task = Item()->Task();
-    if (blockRight_ < blockLeft_) {
-        std::swap(blockLeft_, blockRight_);
-        if (HasActiveEdge())
-            task.flags ^= kLeftActive | kRightActive;
-    }
-    const uint32_t cursor = FrameOfPixel(task.playCursor);
-    SetCursorFrame(task, cursor);
-    if (task.flags & kCursorMoved) {
-        task.start = task.end = cursor;
-    } else if (task.flags & kBlockChanged) {
-        task.start = FrameOfPixel(blockLeft_);
-        task.end = FrameOfPixel(blockRight_);
-    }
-}
-
-void CWavScrollView::EditDone() {
+    const Selection& s = editor.State();
+    task.playCursor = s.cursor;
+    task.cursorIndex = s.index;
+    blockLeft_ = s.left;
+    blockRight_ = s.right;
+    task.flags = s.flags;
     FramesFromPixels();
     ShowInfoText();
     update();
 }
 
-bool CWavScrollView::HasActiveEdge() const {
-    return (Item()->Task().flags & (kLeftActive | kRightActive)) != 0;
-}
-
-int& CWavScrollView::ActiveEdge() {
-    return (Item()->Task().flags & kLeftActive) ? blockLeft_ : blockRight_;
-}
-
-void CWavScrollView::ChooseEdge(int x) {
+void CWavScrollView::PixelsFromFrames() {
     SfTask& task = Item()->Task();
-    task.flags &= ~(kLeftActive | kRightActive);
-    if (std::abs(x - blockRight_) < std::abs(x - blockLeft_))
-        task.flags |= kRightActive;
-    else
-        task.flags |= kLeftActive;
+    blockLeft_ = PixelOfFrame(task.start);
+    blockRight_ = PixelOfFrame(task.end);
+    task.playCursor = PixelOfFrame(CursorFrame(task));
+}
+
+void CWavScrollView::FramesFromPixels() {
+    // Only what the user's last input moved is taken from the pixels: frames
+    // typed in the task dialog, or set before the window changed its size,
+    // stay exact.
+    SfTask& task = Item()->Task();
+    if (task.flags & kCursorMoved) {
+        const uint32_t cursor = FrameOfPixel(task.playCursor);
+        SetCursorFrame(task, cursor);
+        task.start = task.end = cursor;
+    } else if (task.flags & kChanged) {
+        task.start = FrameOfPixel(blockLeft_);
+        task.end = FrameOfPixel(blockRight_);
+    }
 }
 
 std::string CWavScrollView::InfoText() const {
     CSfWav* item = Item();
     const SfTask& task = item->Task();
     if (blockLeft_ == blockRight_) {
-        const int index = std::clamp(task.word9, 0, EnvelopeCount() - 1);
-        return Line("CurPos:\t[%04d] %s\r\n", index,
-                    FormatSeconds(SecondsOfPixel(task.playCursor), 0)) +
+        const int index = std::clamp(task.cursorIndex, 0, EnvelopeCount() - 1);
+        // The time of the cursor frame itself: it stays when only the
+        // window's width (and with it the cursor's pixel) changes.
+        const double rate = item->GetHead()->Info().rate;
+        return Line("CurPos:\t[%04d] %s\r\n", index, FormatSeconds(CursorFrame(task) / rate, 0)) +
                General(item->Envelope().values[size_t(index)]) + "p\r\n";
     }
     const double from = SecondsOfPixel(blockLeft_);
@@ -254,8 +237,7 @@ std::string CWavScrollView::InfoText() const {
 }
 
 void CWavScrollView::ShowInfoText() {
-    if (CSfApp* app = CSfApp::Instance())
-        app->SetInfoText(InfoText());
+    Services().Desktop().SetInfoText(InfoText());
 }
 
 QSize CWavScrollView::sizeHint() const {
@@ -276,8 +258,7 @@ void CWavScrollView::PublishTask() {
     headTask.start = item->Range().start;
     headTask.end = item->Range().end;
     headTask.channel = item->Task().channel;
-    if (CSfApp* app = CSfApp::Instance(); app && app->HeadWindow())
-        app->HeadWindow()->update();
+    Services().RefreshHeadWindow();
 }
 
 const QImage& CWavScrollView::PlotImage() {
@@ -344,10 +325,20 @@ void CWavScrollView::paintEvent(QPaintEvent*) {
 
 void CWavScrollView::resizeEvent(QResizeEvent* event) {
     CBaseScrollView::resizeEvent(event);
-    // Frames are what lasts; the pixels follow the new width.
-    if (Editable()) {
-        PixelsFromFrames();
-        ShowInfoText();
+    if (!Editable())
+        return;
+    // A new size is no edit: the frames stay, the pixels follow the width.
+    PixelsFromFrames();
+    update();
+    // The info text box repaints at once when set; not while the MDI area is
+    // in the middle of laying its windows out, but once that is done.
+    if (!infoPending_) {
+        infoPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            infoPending_ = false;
+            if (Editable())
+                ShowInfoText();
+        });
     }
 }
 
@@ -365,23 +356,9 @@ void CWavScrollView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !Editable() || !InPlot(at))
         return CBaseScrollView::mousePressEvent(event);
     dragging_ = true;
-    SfTask& task = Item()->Task();
-    const int x = at.x();
-    task.word9 = IndexOfPixel(x);
-    const int snapped = PixelOfIndex(task.word9);
-    task.flags &= ~(kBlockChanged | kCursorMoved);
-    if (event->modifiers() & Qt::ShiftModifier) {
-        // Only a pointer that never moved over the window has chosen no edge.
-        if (!HasActiveEdge())
-            ChooseEdge(x);
-        ActiveEdge() = snapped;
-        task.flags |= kBlockChanged;
-    } else {
-        blockLeft_ = blockRight_ = snapped;
-        task.playCursor = snapped;
-        task.flags |= kBlockChanged | kCursorMoved;
-    }
-    EditDone();
+    SelectionEditor editor = Editor();
+    editor.Press(at.x(), event->modifiers() & Qt::ShiftModifier);
+    Store(editor);
 }
 
 void CWavScrollView::mouseMoveEvent(QMouseEvent* event) {
@@ -393,20 +370,13 @@ void CWavScrollView::mouseMoveEvent(QMouseEvent* event) {
     // end. Other moves count only inside.
     if (!Editable() || !(InPlot(at) || (leftHeld && dragging_)))
         return CBaseScrollView::mouseMoveEvent(event);
-    SfTask& task = Item()->Task();
+    SelectionEditor editor = Editor();
     if (leftHeld) {
-        const PlotRect r = Plot();
-        const int x = std::clamp(at.x(), r.left, r.right);
-        task.flags &= ~(kBlockChanged | kCursorMoved);
-        if (!HasActiveEdge())
-            ChooseEdge(x);
-        ActiveEdge() = x;
-        task.flags |= kBlockChanged;
-        EditDone();
+        editor.Drag(at.x());
+        Store(editor);
     } else if (buttons == Qt::NoButton) {
-        task.flags &= ~(kBlockChanged | kCursorMoved);
-        ChooseEdge(at.x());
-        FramesFromPixels();
+        editor.Hover(at.x());
+        Item()->Task().flags = editor.State().flags;
         ShowInfoText();
     }
 }
@@ -434,11 +404,11 @@ bool CWavScrollView::event(QEvent* event) {
 
 void CWavScrollView::keyPressEvent(QKeyEvent* event) {
     if (IsCopyKey(event)) {
-        CMainFrame::CopyWindowToClipboard(CBaseFrm::Of(this));
+        CopyWindowToClipboard(CBaseFrm::Of(this));
         return;
     }
     if (IsSaveKey(event)) {
-        CMainFrame::SaveWindowBmp(CBaseFrm::Of(this));
+        SaveWindowBmp(CBaseFrm::Of(this));
         return;
     }
     if (!HandleKey(event))
@@ -448,125 +418,69 @@ void CWavScrollView::keyPressEvent(QKeyEvent* event) {
 bool CWavScrollView::HandleKey(QKeyEvent* event) {
     if (!Editable())
         return false;
-    CSfApp* app = CSfApp::Instance();
     CSfWav* item = Item();
     const WavRange& range = item->Range();
-    SfTask& task = item->Task();
-    const PlotRect r = Plot();
-    const int n = EnvelopeCount();
+    const SfTask& task = item->Task();
     const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const int e = ctrl ? 10 : 1;
-    uint32_t flags = task.flags & ~(kBlockChanged | kCursorMoved);
-    int index = task.word9;
-    bool stepped = false;
 
     if (IsPlayKey(event)) {
         Play(range.start, range.end, false);
-    } else if (IsStopKey(event)) {
-        if (app)
-            app->Player().StopPlay();
-    } else if (key == Qt::Key_F6) {
+        return true;
+    }
+    if (IsStopKey(event)) {
+        Services().Player().StopPlay();
+        return true;
+    }
+    if (key == Qt::Key_F6) {
         // An empty block has nothing to play, and nothing to loop forever.
         if (task.start < task.end)
             Play(task.start, task.end, shift);
-    } else if (key == Qt::Key_F8) {
+        return true;
+    }
+    if (key == Qt::Key_F8) {
         Play(CursorFrame(task), range.end, false);
-    } else if (key == Qt::Key_End) {
-        if (shift) {
-            blockLeft_ = task.playCursor;
-            blockRight_ = r.right;
-            flags |= kBlockChanged;
-        } else {
-            index = n - 1;
-            flags |= kCursorMoved;
+        return true;
+    }
+    SelectionKey edit;
+    switch (key) {
+    case Qt::Key_Left:
+        edit = SelectionKey::Left;
+        break;
+    case Qt::Key_Right:
+        edit = SelectionKey::Right;
+        break;
+    case Qt::Key_Home:
+        edit = SelectionKey::Home;
+        break;
+    case Qt::Key_End:
+        edit = SelectionKey::End;
+        break;
+    case Qt::Key_A:
+        if (ctrl) {
+            edit = SelectionKey::SelectAll;
+            break;
         }
-    } else if (key == Qt::Key_Home) {
-        if (shift) {
-            blockLeft_ = r.left;
-            blockRight_ = task.playCursor;
-            flags |= kBlockChanged;
-        } else {
-            index = 0;
-            flags |= kCursorMoved;
-        }
-    } else if (key == Qt::Key_Left) {
-        if (shift) {
-            // Before any mouse move no edge is active: Shift+Left grows the
-            // block to the left.
-            if (!(flags & (kLeftActive | kRightActive)))
-                flags |= kLeftActive;
-            int& edge = (flags & kLeftActive) ? blockLeft_ : blockRight_;
-            if (edge >= r.left + e) {
-                edge -= e;
-                flags |= kBlockChanged;
-            }
-        } else if (index >= e) {
-            index -= e;
-            flags |= kCursorMoved;
-            stepped = true;
-        }
-    } else if (key == Qt::Key_Right) {
-        if (shift) {
-            if (!(flags & (kLeftActive | kRightActive)))
-                flags |= kRightActive;
-            int& edge = (flags & kRightActive) ? blockRight_ : blockLeft_;
-            if (edge < r.right - e) {
-                edge += e;
-                flags |= kBlockChanged;
-            }
-        } else if (index < n - e) {
-            index += e;
-            flags |= kCursorMoved;
-            stepped = true;
-        }
-    } else if (key == Qt::Key_A && ctrl) {
-        blockLeft_ = r.left;
-        blockRight_ = r.right;
-        flags |= kBlockChanged;
-    } else {
-        FramesFromPixels();
+        [[fallthrough]];
+    default:
         ShowInfoText();
         return false;
     }
-
-    task.word9 = index;
-    if (flags & kCursorMoved) {
-        // The block's frames collapse onto the cursor, and so does the
-        // block drawn, so that the picture and the info text say the same.
-        task.playCursor = PixelOfIndex(index);
-        blockLeft_ = blockRight_ = task.playCursor;
-    }
-    task.flags = flags;
-    EditDone();
-    if (stepped)
-        PlayShortPiece(CursorFrame(task));
+    SelectionEditor editor = Editor();
+    // A step that does not fit is still this window's key: it only ends
+    // what the last input marked.
+    editor.Key(edit, shift, ctrl);
+    Store(editor);
+    if (editor.Stepped())
+        PlayShortPiece(Services().Player(), Services().Store(), item->GetHead()->Info(),
+                       CursorFrame(task), Services().HeadPlaySink());
     return true;
 }
 
 void CWavScrollView::Play(uint32_t start, uint32_t end, bool loop) {
-    CSfApp* app = CSfApp::Instance();
-    if (!app)
-        return;
-    CHeadWnd* headWindow = app->HeadWindow();
-    app->Player().PlayRange(Item()->GetHead()->Info(), start, end,
-                            headWindow ? headWindow->PlaySink() : std::weak_ptr<PlayNotifySink>(),
-                            sink_.Sink(), loop);
-}
-
-void CWavScrollView::PlayShortPiece(uint32_t frame) {
-    CSfApp* app = CSfApp::Instance();
-    // The switch is read afresh, so the options dialog takes effect at once.
-    if (!app || !LoadPlaySettings(app->Store()).PlayWithCursor)
-        return;
-    const SfInfo& info = Item()->GetHead()->Info();
-    const uint32_t end =
-        uint32_t(std::min<uint64_t>(info.frames, uint64_t(frame) + info.rate / 10));
-    CHeadWnd* headWindow = app->HeadWindow();
-    app->Player().PlayRange(info, frame, end,
-                            headWindow ? headWindow->PlaySink() : std::weak_ptr<PlayNotifySink>(),
-                            {}, false);
+    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end, Services().HeadPlaySink(),
+                                  sink_.Sink(), loop);
 }
 
 void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
@@ -601,9 +515,8 @@ QMenu* CWavScrollView::CreateContextMenu() {
 }
 
 void CWavScrollView::InsertWav() {
-    CSfApp* app = CSfApp::Instance();
-    if (CSfBase* item = GetItem(); item && app && app->MainFrame())
-        app->MainFrame()->InsertRequest(InsertRequest::Waveform, item);
+    if (CSfBase* item = GetItem())
+        Services().InsertItem(InsertRequest::Waveform, item);
 }
 
 void CWavScrollView::RunTaskDialog() {
@@ -636,7 +549,7 @@ void CWavScrollView::RunTaskDialog() {
     SetCursorFrame(task, task.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.
-    task.flags &= ~(kBlockChanged | kCursorMoved);
+    task.flags &= ~(kChanged | kCursorMoved);
 
     const PlotRect r = Plot();
     const auto pixel = [&](uint32_t frame) {
@@ -645,7 +558,8 @@ void CWavScrollView::RunTaskDialog() {
     };
     if (task.start == task.end) {
         task.playCursor = blockLeft_ = blockRight_ = pixel(task.start);
-        task.word9 = std::clamp(IndexOfPixel(task.playCursor), 0, EnvelopeCount() - 1);
+        task.cursorIndex =
+            std::clamp(Editor().IndexOfPixel(task.playCursor), 0, EnvelopeCount() - 1);
     } else {
         blockLeft_ = pixel(task.start);
         blockRight_ = pixel(task.end);

@@ -13,6 +13,8 @@
 #include <string>
 
 class CSfWav;
+class SelectionEditor;
+class ViewServices;
 struct PlotRect;
 
 class CWavScrollView : public CBaseScrollView {
@@ -20,7 +22,8 @@ class CWavScrollView : public CBaseScrollView {
 public:
     // Builds the item's envelope and starts with the cursor at the range
     // start and no block.
-    explicit CWavScrollView(std::unique_ptr<CBaseDoc> document, QWidget* parent = nullptr);
+    CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                   QWidget* parent = nullptr);
     // Stops playback: it may be this window's.
     ~CWavScrollView() override;
 
@@ -57,32 +60,25 @@ private:
     PlotRect Plot() const;
     bool InPlot(const QPoint& at) const;
     int EnvelopeCount() const;
-    int IndexOfPixel(int x) const;
-    int PixelOfIndex(int index) const;
     int PixelOfFrame(uint32_t frame) const;
     uint32_t FrameOfPixel(int x) const;
     double SecondsOfPixel(int x) const;
 
-    // Takes the cursor and block pixels from the task frames, as after a
-    // change of size, then settles the frames again.
+    // The cursor and block editor over this plot and the envelope's indices.
+    SelectionEditor Editor() const;
+    // Takes an edit: the pixels, then the frames it moved, the info text.
+    void Store(const SelectionEditor& editor);
+    // The cursor and block pixels from the task frames, as after a change of
+    // size; the frames stay.
     void PixelsFromFrames();
-    // Puts crossed block edges in order and takes the cursor frame and (after
-    // a cursor or block edit) the block frames from the pixels.
+    // The frames of what the last input moved (cursor or block), from the pixels.
     void FramesFromPixels();
-    // Settles the frames, shows the info text and repaints the marks.
-    void EditDone();
-    bool HasActiveEdge() const;
-    // The block edge that drags and Shift edits move.
-    int& ActiveEdge();
-    // Makes the block edge nearer x the active one; the left one on a tie.
-    void ChooseEdge(int x);
 
     std::string InfoText() const;
     void ShowInfoText();
 
     bool HandleKey(QKeyEvent* event);
     void Play(uint32_t start, uint32_t end, bool loop);
-    void PlayShortPiece(uint32_t frame);
     void OnPlayNotify(const PlayNotifyEvent& event);
     void InsertWav();
 
@@ -95,5 +91,7 @@ private:
     int blockRight_;
     // A left-button drag that began inside the plot.
     bool dragging_ = false;
+    // The info text waits for the end of a layout pass.
+    bool infoPending_ = false;
     QImage plot_;
 };

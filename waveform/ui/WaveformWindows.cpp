@@ -1,13 +1,11 @@
 #include "waveform/ui/WaveformWindows.h"
 
 #include "app/ui/CBaseDoc.h"
-#include "app/shell/CProjectTree.h"
 #include "app/ui/DocTemplate.h"
 #include "waveform/CSfWav.h"
 #include "waveform/ui/CWavScrollView.h"
 
-std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source)
-{
+std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source) {
     if (!source.GetHead())
         return nullptr;
     auto item = std::make_unique<CSfWav>(source);
@@ -16,18 +14,19 @@ std::unique_ptr<CSfBase> MakeWaveformItem(CSfBase& source)
     return item;
 }
 
-std::unique_ptr<DocTemplate> MakeWaveformTemplate(CProjectTree& tree)
-{
+std::unique_ptr<DocTemplate> MakeWaveformTemplate(ViewServices& services,
+                                                  std::function<CSfBase*()> pending) {
     return std::make_unique<DocTemplate>(
-        [&tree]() -> std::unique_ptr<CBaseDoc> {
-            CSfBase* pending = tree.Pending();
-            if (!pending || pending->GetKind() != kKindWav)
+        services,
+        [pending = std::move(pending)]() -> std::unique_ptr<CBaseDoc> {
+            CSfBase* item = pending();
+            if (!item || item->GetKind() != kKindWav)
                 return nullptr;
-            auto document = std::make_unique<CBaseDoc>(pending);
-            document->SetTitle(pending->GetName());
+            auto document = std::make_unique<CBaseDoc>(item);
+            document->SetTitle(item->GetName());
             return document;
         },
-        [](std::unique_ptr<CBaseDoc> document) -> CBaseScrollView* {
-            return new CWavScrollView(std::move(document));
+        [&services](std::unique_ptr<CBaseDoc> document) -> CBaseScrollView* {
+            return new CWavScrollView(services, std::move(document));
         });
 }

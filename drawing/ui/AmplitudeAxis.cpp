@@ -1,4 +1,4 @@
-#include "waveform/ui/AmplitudeAxis.h"
+#include "drawing/ui/AmplitudeAxis.h"
 
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"

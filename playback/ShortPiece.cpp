@@ -1,0 +1,16 @@
+#include "playback/ShortPiece.h"
+
+#include "playback/CSfPlay.h"
+#include "playback/PlaySettings.h"
+#include "soundfile/SfInfo.h"
+
+#include <algorithm>
+
+bool PlayShortPiece(CSfPlay& player, SettingsStore& store, const SfInfo& info, uint32_t frame,
+                    std::weak_ptr<PlayNotifySink> window) {
+    if (!LoadPlaySettings(store).PlayWithCursor || info.rate <= 0)
+        return false;
+    const uint32_t end =
+        uint32_t(std::min<uint64_t>(info.frames, uint64_t(frame) + uint32_t(info.rate) / 10));
+    return player.PlayRange(info, frame, end, std::move(window), {}, false);
+}

@@ -1,0 +1,247 @@
+// The head window on its own, built with fake services around a real file:
+// the selection as mouse and keys leave it through repaints, and the info
+// text while and after a file plays.
+#include "support/TestFiles.h"
+
+#include "app/ui/ViewServices.h"
+#include "playback/CSfPlay.h"
+#include "playback/VirtualOutput.h"
+#include "resources/CommandIds.h"
+#include "soundfile/CSfSettings.h"
+#include "soundfile/DesktopServices.h"
+#include "soundfile/OpenHead.h"
+#include "soundfile/SettingsStore.h"
+#include "soundfile/SfItems.h"
+#include "waveform/ui/CHeadWnd.h"
+
+#include <QMenu>
+#include <QtTest>
+#include <cmath>
+#include <map>
+#include <memory>
+
+namespace {
+
+class MemoryStore : public SettingsStore {
+public:
+    int GetInt(const std::string& section, const std::string& key, int def) override {
+        const auto it = values_.find(section + "/" + key);
+        return it == values_.end() ? def : std::stoi(it->second);
+    }
+    std::string GetString(const std::string& section, const std::string& key,
+                          const std::string& def) override {
+        const auto it = values_.find(section + "/" + key);
+        return it == values_.end() ? def : it->second;
+    }
+    void SetInt(const std::string& section, const std::string& key, int value) override {
+        values_[section + "/" + key] = std::to_string(value);
+    }
+    void SetString(const std::string& section, const std::string& key,
+                   const std::string& value) override {
+        values_[section + "/" + key] = value;
+    }
+
+private:
+    std::map<std::string, std::string> values_;
+};
+
+class RecordingDesktop : public DesktopServices {
+public:
+    void SetInfoText(const std::string& text) override { info = text; }
+    void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
+    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
+
+    std::string info;
+    std::vector<std::string> messages;
+};
+
+// The program around the head window: one head, a player on a virtual
+// device that finishes a block every 20 ms, settings in memory.
+class FakeServices : public ViewServices {
+public:
+    FakeServices() : player_(output_, store_, desktop_), settings_(store_) {
+        output_.SetPace(std::chrono::milliseconds(20));
+    }
+
+    void Open(const std::string& path) { head_ = OpenHeadFile(path, desktop_); }
+
+    CSfHead* CurrentHead() const override { return head_.get(); }
+    void SelectItem(CSfBase* item) override { selected.push_back(item); }
+    void RemoveItem(CSfBase*) override {}
+    void InsertItem(int request, CSfBase* source) override {
+        inserted.push_back({request, source});
+    }
+    CSfPlay& Player() override { return player_; }
+    std::weak_ptr<PlayNotifySink> HeadPlaySink() const override { return {}; }
+    void RefreshHeadWindow() override {}
+    const CSfSettings& Settings() const override { return settings_; }
+    SettingsStore& Store() override { return store_; }
+    DesktopServices& Desktop() override { return desktop_; }
+    void WriteDataLog(const std::string&) override {}
+
+    RecordingDesktop& Recorded() { return desktop_; }
+    std::vector<CSfBase*> selected;
+    std::vector<std::pair<int, CSfBase*>> inserted;
+
+private:
+    MemoryStore store_;
+    RecordingDesktop desktop_;
+    VirtualOutput output_;
+    CSfPlay player_;
+    CSfSettings settings_;
+    std::unique_ptr<CSfHead> head_;
+};
+
+// Stereo 16-bit at 8000 Hz.
+Bytes StereoTone(int frames) {
+    std::vector<int32_t> v;
+    for (int i = 0; i < frames; ++i) {
+        v.push_back(int32_t(8000 * std::sin(i * 0.05)));
+        v.push_back(int32_t(4000 * std::sin(i * 0.11)));
+    }
+    WavSpec layout;
+    layout.channels = 2;
+    layout.rate = 8000;
+    return MakeWav(layout, PcmBytes(v, 2));
+}
+
+} // namespace
+
+class HeadWndTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempDir> files_;
+    std::unique_ptr<FakeServices> services_;
+    std::unique_ptr<CHeadWnd> wnd_;
+
+    // A window whose plot is 796 pixels wide over frames frames.
+    SfTask& Open(int frames) {
+        services_->Open(files_->Write("tone.wav", StereoTone(frames)));
+        wnd_ = std::make_unique<CHeadWnd>(*services_);
+        wnd_->resize(822, 116);
+        wnd_->show();
+        wnd_->setFocus();
+        return services_->CurrentHead()->Info().task;
+    }
+    // Paints the window as a screen update would.
+    void Paint() { wnd_->grab(); }
+    void Press(int x, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::mousePress(wnd_.get(), Qt::LeftButton, modifiers, QPoint(x, 20));
+        Paint();
+    }
+    void Drag(int x) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 20), wnd_->mapToGlobal(QPointF(x, 20)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(wnd_.get(), &move);
+        Paint();
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(wnd_.get(), Qt::Key(key), modifiers);
+        Paint();
+    }
+
+private slots:
+    void init() {
+        files_ = std::make_unique<TempDir>();
+        SetScreenWidth(400);
+        services_ = std::make_unique<FakeServices>();
+    }
+
+    void cleanup() {
+        wnd_.reset();
+        services_.reset();
+        files_.reset();
+    }
+
+    void aDragStartsWhereTheButtonWentDown() {
+        // 7961 frames over 796 pixels: a pixel is not a whole number of
+        // frames, so a frame turned back into a pixel lands one to the left.
+        SfTask& task = Open(7961);
+        QCOMPARE(wnd_->PlotRect().width(), 796);
+        Press(600);
+        QCOMPARE(task.selectLeft, 600);
+        QTest::mouseRelease(wnd_.get(), Qt::LeftButton, Qt::NoModifier, QPoint(600, 20));
+        Press(600);
+        for (int x = 610; x <= 700; x += 10)
+            Drag(x);
+        QCOMPARE(task.selectLeft, 600);
+        QCOMPARE(task.selectRight, 700);
+        QCOMPARE(task.start, uint32_t(7961.0 / 796 * 578));
+        QVERIFY(QString::fromStdString(services_->Recorded().info).contains("Start:\t[0578] "));
+
+        // The next channel keeps the selection where the user put it.
+        Key(Qt::Key_Down);
+        QCOMPARE(task.channel, 1);
+        QCOMPARE(task.selectLeft, 600);
+        QCOMPARE(task.selectRight, 700);
+        QCOMPARE(task.start, uint32_t(7961.0 / 796 * 578));
+    }
+
+    void shiftRightAfterAClickGrowsTheSelectionRight() {
+        SfTask& task = Open(7961);
+        Press(396);
+        for (int i = 0; i < 4; ++i)
+            Key(Qt::Key_Right, Qt::ShiftModifier);
+        const QString info = QString::fromStdString(services_->Recorded().info);
+        QVERIFY2(info.contains("Start:\t[0374] "), qPrintable(info));
+        QVERIFY2(info.contains("End:\t[0378] "), qPrintable(info));
+        Key(Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(task.selectLeft, 396);
+        QCOMPARE(task.selectRight, 399);
+    }
+
+    void framesFromElsewhereSetThePixels() {
+        SfTask& task = Open(7961);
+        Press(300);
+        // As the task dialog or an activated waveform window leave them.
+        task.start = 1000;
+        task.end = 3000;
+        wnd_->Refresh();
+        QCOMPARE(task.selectLeft, int(796.0 / 7961 * 1000) + 22);
+        QCOMPARE(task.selectRight, int(796.0 / 7961 * 3000) + 22);
+        // A new width draws the same frames at new pixels.
+        wnd_->resize(422, 116);
+        Paint();
+        QCOMPARE(task.selectLeft, int(396.0 / 7961 * 1000) + 22);
+        QCOMPARE(task.start, 1000u);
+    }
+
+    void thePlayPositionGoesWhenPlaybackStops() {
+        SfTask& task = Open(16000);
+        Press(100);
+        const std::string selection = services_->Recorded().info;
+        QVERIFY(QString::fromStdString(selection).contains("Start:\t[0078] "));
+        Key(Qt::Key_F4);
+        QTRY_VERIFY(services_->Recorded().info.rfind("PLAY ", 0) == 0);
+        QTRY_VERIFY(task.playCursor > 22);
+        Key(Qt::Key_Escape);
+        QVERIFY(!services_->Player().IsPlaying());
+        // Positions still on their way, and the closing one, leave the
+        // selection on show.
+        QTest::qWait(100);
+        QCOMPARE(services_->Recorded().info, selection);
+
+        // Playback that ends by itself does the same.
+        wnd_->setFocus();
+        Press(790);
+        Key(Qt::Key_F8);
+        QTRY_VERIFY_WITH_TIMEOUT(!services_->Player().IsPlaying(), 5000);
+        QTest::qWait(50);
+        QVERIFY(QString::fromStdString(services_->Recorded().info).contains("Start:\t[0768] "));
+    }
+
+    void menuCommandsGoToTheServices() {
+        Open(4000);
+        std::unique_ptr<QMenu> menu(wnd_->CreateContextMenu());
+        for (QAction* action : menu->actions())
+            if (action->data().toInt() == Cmd::HeadInsertWav)
+                action->trigger();
+        QCOMPARE(services_->inserted.size(), size_t(1));
+        QCOMPARE(services_->inserted[0].first, int(InsertRequest::Waveform));
+        QCOMPARE(services_->inserted[0].second, static_cast<CSfBase*>(services_->CurrentHead()));
+    }
+};
+
+QTEST_MAIN(HeadWndTest)
+#include "HeadWndTest.moc"
