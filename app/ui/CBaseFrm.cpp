@@ -1,13 +1,16 @@
 #include "app/ui/CBaseFrm.h"
 
-#include "app/ui/CBaseScrollView.h"
 #include "app/shell/CSfApp.h"
+#include "app/ui/CBaseScrollView.h"
 
 #include <QCloseEvent>
 
-CBaseFrm::CBaseFrm(CBaseScrollView* view, QWidget* parent) : QMdiSubWindow(parent), view_(view) {
+CBaseFrm::CBaseFrm(CBaseScrollView* view, QWidget* parent) : CBaseFrm(view, view, parent) {}
+
+CBaseFrm::CBaseFrm(QWidget* content, CBaseScrollView* view, QWidget* parent)
+    : QMdiSubWindow(parent), view_(view) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWidget(view);
+    setWidget(content);
 }
 
 CBaseFrm* CBaseFrm::Of(QObject* window) {

@@ -11,6 +11,9 @@ class CBaseFrm : public QMdiSubWindow {
 public:
     // The frame takes the view as its widget.
     explicit CBaseFrm(CBaseScrollView* view, QWidget* parent = nullptr);
+    // A window of several panes: content is the frame's widget and holds
+    // view, the pane whose item the window shows.
+    CBaseFrm(QWidget* content, CBaseScrollView* view, QWidget* parent = nullptr);
 
     CBaseScrollView* View() const { return view_; }
     // True once the frame has begun to close.
