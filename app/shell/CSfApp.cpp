@@ -1,9 +1,10 @@
 #include "app/shell/CSfApp.h"
 
 #include "app/shell/AboutDlg.h"
-#include "app/ui/CBaseScrollView.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CProjectTree.h"
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/CBaseScrollView.h"
 #include "app/ui/DataLogFile.h"
 #include "app/ui/DocTemplate.h"
 #include "playback/CSfPlay.h"
@@ -14,6 +15,7 @@
 #include "soundfile/OpenHead.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
+#include "spectrum/ui/SpectrumWindows.h"
 #include "waveform/ui/CHeadWnd.h"
 #include "waveform/ui/WaveformWindows.h"
 
@@ -73,7 +75,9 @@ CSfApp::CSfApp(const QStringList& args) {
     mainFrame_->CreateBars();
     mainFrame_->SetRecentFiles(recentFiles_);
     desktop_.SetInfoBox(mainFrame_->InfoBox());
-    waveformTemplate_ = MakeWaveformTemplate(*this, [tree = mainFrame_->Tree()] { return tree->Pending(); });
+    const auto pending = [tree = mainFrame_->Tree()] { return tree->Pending(); };
+    waveformTemplate_ = MakeWaveformTemplate(*this, pending);
+    spectrumTemplate_ = MakeSpectrumTemplate(*this, pending);
 
     CProjectTree* tree = mainFrame_->Tree();
     connect(tree, &CProjectTree::HeadWindowChanged, this, [this] { HeadWindow()->Refresh(); });
@@ -233,24 +237,27 @@ bool CSfApp::CheckReadable(const std::string& path) {
 }
 
 void CSfApp::InsertItem(int request, CSfBase* source) {
-    // Only the waveform window exists so far; the other kinds are not offered.
-    if (request != InsertRequest::Waveform || !source)
+    // The sonagram window does not exist yet; its request is not offered.
+    if (!source || (request != InsertRequest::Waveform && request != InsertRequest::Spectrum))
         return;
     QTreeWidgetItem* parent = Tree()->FindNode(source);
     if (!parent)
         return;
-    std::unique_ptr<CSfBase> item = MakeWaveformItem(*source);
+    const bool spectrum = request == InsertRequest::Spectrum;
+    std::unique_ptr<CSfBase> item =
+        spectrum ? MakeSpectrumItem(*source, *settings_) : MakeWaveformItem(*source);
     if (!item) {
         desktop_.ShowMessage("You have to define a task!", MessageIcon::Information);
         return;
     }
     Tree()->SetPending(item.get());
-    CBaseScrollView* view = waveformTemplate_->OpenDocument(mainFrame_->MdiArea());
+    const DocTemplate& kind = spectrum ? *spectrumTemplate_ : *waveformTemplate_;
+    CBaseScrollView* view = kind.OpenDocument(mainFrame_->MdiArea());
     Tree()->SetPending(nullptr);
     if (!view)
         return;
     item->AttachWindow(view);
-    if (QWidget* frame = view->parentWidget())
+    if (CBaseFrm* frame = CBaseFrm::Of(view))
         frame->setWindowTitle(QString::fromStdString(item->GetName()));
     Tree()->AddItem(std::move(item), parent);
 }

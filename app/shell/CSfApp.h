@@ -72,4 +72,5 @@ private:
     QStringList recentFiles_;
     std::unique_ptr<CMainFrame> mainFrame_;
     std::unique_ptr<DocTemplate> waveformTemplate_;
+    std::unique_ptr<DocTemplate> spectrumTemplate_;
 };

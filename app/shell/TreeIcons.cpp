@@ -1,5 +1,7 @@
 #include "app/shell/TreeIcons.h"
 
+#include "soundfile/SfItems.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <cmath>
@@ -59,9 +61,9 @@ QIcon CurveIcon() {
 QIcon TreeIcon(int kind) {
     static const QIcon head = HeadIcon(), sonagram = SonagramIcon(), curve = CurveIcon();
     switch (kind) {
-    case 0:
+    case kKindHead:
         return head;
-    case 2:
+    case kKindSon:
         return sonagram;
     default:
         return curve;

@@ -6,9 +6,13 @@
 #include <QCloseEvent>
 
 CBaseFrm::CBaseFrm(ViewServices& services, CBaseScrollView* view, QWidget* parent)
+    : CBaseFrm(services, view, view, parent) {}
+
+CBaseFrm::CBaseFrm(ViewServices& services, QWidget* content, CBaseScrollView* view,
+                   QWidget* parent)
     : QMdiSubWindow(parent), services_(services), view_(view) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWidget(view);
+    setWidget(content);
 }
 
 CBaseFrm* CBaseFrm::Of(QObject* window) {

@@ -13,6 +13,10 @@ public:
     // The frame takes the view as its widget; closing removes the view's item
     // through services.
     CBaseFrm(ViewServices& services, CBaseScrollView* view, QWidget* parent = nullptr);
+    // A window of several panes: content is the frame's widget and holds
+    // view, the pane whose item the window shows.
+    CBaseFrm(ViewServices& services, QWidget* content, CBaseScrollView* view,
+             QWidget* parent = nullptr);
 
     CBaseScrollView* View() const { return view_; }
     // True once the frame has begun to close.

@@ -11,7 +11,7 @@ CBaseScrollView* DocTemplate::OpenDocument(QMdiArea& area) const {
     if (!document || !document->Item())
         return nullptr;
     CBaseScrollView* view = makeView_(std::move(document));
-    auto* frame = new CBaseFrm(services_, view);
+    CBaseFrm* frame = makeFrame_ ? makeFrame_(view) : new CBaseFrm(services_, view);
     area.addSubWindow(frame);
     frame->show();
     view->setFocus();

@@ -2,16 +2,19 @@
 // project tree, the head window's selection and the window services.
 #include "support/TestFiles.h"
 
-#include "app/ui/CBaseFrm.h"
-#include "app/ui/CBaseScrollView.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CProjectTree.h"
 #include "app/shell/CSfApp.h"
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/CBaseScrollView.h"
 #include "app/ui/WindowImage.h"
 #include "resources/CommandIds.h"
 #include "soundfile/OverviewCache.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
+#include "spectrum/CSfFft.h"
+#include "spectrum/ui/CFftFrm.h"
+#include "spectrum/ui/CFftScrollView.h"
 #include "waveform/CSfWav.h"
 #include "waveform/ui/CHeadWnd.h"
 
@@ -290,6 +293,55 @@ private slots:
         QCOMPARE(tree->HeadCount(), 0);
     }
 
+    void spectrumWindowsHangUnderTheirSourceAndZoomIntoABox() {
+        const std::string path = files_->Write("f.wav", StereoTone(8000));
+        auto app = Start({"kavirel", QString::fromStdString(path)});
+        CProjectTree* tree = app->Tree();
+        CSfHead* head = tree->CurrentHead();
+        QTreeWidgetItem* headNode = tree->topLevelItem(0);
+
+        // An instant is a task for a spectrum: it analyses the frame there.
+        head->Info().task.start = head->Info().task.end = 800;
+        app->InsertItem(InsertRequest::Spectrum, head);
+        QCOMPARE(headNode->childCount(), 1);
+        QTreeWidgetItem* fftNode = headNode->child(0);
+        auto* fft = dynamic_cast<CSfFft*>(tree->ItemOf(fftNode));
+        QVERIFY(fft);
+        QCOMPARE(fft->GetKind(), int(kKindFft));
+        auto* frame = qobject_cast<CFftFrm*>(CBaseFrm::Of(fft->GetWindow()));
+        QVERIFY(frame);
+        QCOMPARE(frame->windowTitle(), fftNode->text(0));
+        QVERIFY(frame->SpectrumPane() && frame->FramePane());
+        QTRY_VERIFY(fft->Param().spectrum);
+
+        // A box dragged with Ctrl in the spectrum pane: the spectrum inserted
+        // from it hangs under it and shows the box's frequencies.
+        CFftScrollView* pane = frame->SpectrumPane();
+        const int y = pane->height() / 2;
+        QTest::mousePress(pane, Qt::LeftButton, Qt::ControlModifier, QPoint(100, y - 20));
+        QMouseEvent drag(QEvent::MouseMove, QPointF(300, y + 20),
+                         pane->mapToGlobal(QPointF(300, y + 20)), Qt::NoButton, Qt::LeftButton,
+                         Qt::ControlModifier);
+        QApplication::sendEvent(pane, &drag);
+        QTest::mouseRelease(pane, Qt::LeftButton, Qt::ControlModifier, QPoint(300, y + 20));
+        app->InsertItem(InsertRequest::Spectrum, fft);
+        QCOMPARE(fftNode->childCount(), 1);
+        auto* zoomed = dynamic_cast<CSfFft*>(tree->ItemOf(fftNode->child(0)));
+        QVERIFY(zoomed);
+        QCOMPARE(zoomed->Param().Fmin, fft->Param().boxFreqLow);
+        QCOMPARE(zoomed->Param().Fmax, fft->Param().boxFreqHigh);
+        QVERIFY(zoomed->Param().Fmin < zoomed->Param().Fmax);
+
+        // Deleting the spectrum's node closes both windows.
+        QPointer<CBaseFrm> outer = frame;
+        QPointer<CBaseFrm> inner = CBaseFrm::Of(zoomed->GetWindow());
+        tree->setCurrentItem(fftNode);
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QTRY_VERIFY(!outer && !inner);
+        QCOMPARE(headNode->childCount(), 0);
+    }
+
     void headMenuCommandsNeedAHead() {
         // (id, enabled, checked) of every head-menu command, submenu included.
         auto commands = [](QMenu* menu) {
@@ -313,7 +365,7 @@ private slots:
         QVERIFY(app->OpenHead(QString::fromStdString(files_->Write("e.wav", StereoTone(900)))));
         std::unique_ptr<QMenu> menu(app->HeadWindow()->CreateContextMenu());
         const auto found = commands(menu.get());
-        QCOMPARE(found.size(), 5);
+        QCOMPARE(found.size(), 6);
         for (const auto& [id, enabled, checked] : found) {
             QVERIFY2(enabled, qPrintable(QString::number(id)));
             // A new file without cache shows its waveform.

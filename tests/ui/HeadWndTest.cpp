@@ -1,96 +1,21 @@
 // The head window on its own, built with fake services around a real file:
 // the selection as mouse and keys leave it through repaints, and the info
 // text while and after a file plays.
+#include "support/FakeViewServices.h"
 #include "support/TestFiles.h"
 
-#include "app/ui/ViewServices.h"
 #include "playback/CSfPlay.h"
-#include "playback/VirtualOutput.h"
 #include "resources/CommandIds.h"
-#include "soundfile/CSfSettings.h"
-#include "soundfile/DesktopServices.h"
 #include "soundfile/OpenHead.h"
-#include "soundfile/SettingsStore.h"
 #include "soundfile/SfItems.h"
 #include "waveform/ui/CHeadWnd.h"
 
 #include <QMenu>
 #include <QtTest>
 #include <cmath>
-#include <map>
 #include <memory>
 
 namespace {
-
-class MemoryStore : public SettingsStore {
-public:
-    int GetInt(const std::string& section, const std::string& key, int def) override {
-        const auto it = values_.find(section + "/" + key);
-        return it == values_.end() ? def : std::stoi(it->second);
-    }
-    std::string GetString(const std::string& section, const std::string& key,
-                          const std::string& def) override {
-        const auto it = values_.find(section + "/" + key);
-        return it == values_.end() ? def : it->second;
-    }
-    void SetInt(const std::string& section, const std::string& key, int value) override {
-        values_[section + "/" + key] = std::to_string(value);
-    }
-    void SetString(const std::string& section, const std::string& key,
-                   const std::string& value) override {
-        values_[section + "/" + key] = value;
-    }
-
-private:
-    std::map<std::string, std::string> values_;
-};
-
-class RecordingDesktop : public DesktopServices {
-public:
-    void SetInfoText(const std::string& text) override { info = text; }
-    void ShowMessage(const std::string& text, MessageIcon) override { messages.push_back(text); }
-    bool AskRawFormat(const std::string&, RawFormat&) override { return false; }
-
-    std::string info;
-    std::vector<std::string> messages;
-};
-
-// The program around the head window: one head, a player on a virtual
-// device that finishes a block every 20 ms, settings in memory.
-class FakeServices : public ViewServices {
-public:
-    FakeServices() : player_(output_, store_, desktop_), settings_(store_) {
-        output_.SetPace(std::chrono::milliseconds(20));
-    }
-
-    void Open(const std::string& path) { head_ = OpenHeadFile(path, desktop_); }
-
-    CSfHead* CurrentHead() const override { return head_.get(); }
-    void SelectItem(CSfBase* item) override { selected.push_back(item); }
-    void RemoveItem(CSfBase*) override {}
-    void InsertItem(int request, CSfBase* source) override {
-        inserted.push_back({request, source});
-    }
-    CSfPlay& Player() override { return player_; }
-    std::weak_ptr<PlayNotifySink> HeadPlaySink() const override { return {}; }
-    void RefreshHeadWindow() override {}
-    const CSfSettings& Settings() const override { return settings_; }
-    SettingsStore& Store() override { return store_; }
-    DesktopServices& Desktop() override { return desktop_; }
-    void WriteDataLog(const std::string&) override {}
-
-    RecordingDesktop& Recorded() { return desktop_; }
-    std::vector<CSfBase*> selected;
-    std::vector<std::pair<int, CSfBase*>> inserted;
-
-private:
-    MemoryStore store_;
-    RecordingDesktop desktop_;
-    VirtualOutput output_;
-    CSfPlay player_;
-    CSfSettings settings_;
-    std::unique_ptr<CSfHead> head_;
-};
 
 // Stereo 16-bit at 8000 Hz.
 Bytes StereoTone(int frames) {
@@ -112,12 +37,14 @@ class HeadWndTest : public QObject {
 
 private:
     std::unique_ptr<TempDir> files_;
-    std::unique_ptr<FakeServices> services_;
+    std::unique_ptr<FakeViewServices> services_;
+    std::unique_ptr<CSfHead> head_;
     std::unique_ptr<CHeadWnd> wnd_;
 
     // A window whose plot is 796 pixels wide over frames frames.
     SfTask& Open(int frames) {
-        services_->Open(files_->Write("tone.wav", StereoTone(frames)));
+        head_ = OpenHeadFile(files_->Write("tone.wav", StereoTone(frames)), services_->desktop);
+        services_->currentHead = head_.get();
         wnd_ = std::make_unique<CHeadWnd>(*services_);
         wnd_->resize(822, 116);
         wnd_->show();
@@ -145,12 +72,15 @@ private slots:
     void init() {
         files_ = std::make_unique<TempDir>();
         SetScreenWidth(400);
-        services_ = std::make_unique<FakeServices>();
+        services_ = std::make_unique<FakeViewServices>();
+        // A block every 20 ms: playback lasts long enough to be seen.
+        services_->output.SetPace(std::chrono::milliseconds(20));
     }
 
     void cleanup() {
         wnd_.reset();
         services_.reset();
+        head_.reset();
         files_.reset();
     }
 
@@ -168,7 +98,7 @@ private slots:
         QCOMPARE(task.selectLeft, 600);
         QCOMPARE(task.selectRight, 700);
         QCOMPARE(task.start, uint32_t(7961.0 / 796 * 578));
-        QVERIFY(QString::fromStdString(services_->Recorded().info).contains("Start:\t[0578] "));
+        QVERIFY(QString::fromStdString(services_->LastInfo()).contains("Start:\t[0578] "));
 
         // The next channel keeps the selection where the user put it.
         Key(Qt::Key_Down);
@@ -183,7 +113,7 @@ private slots:
         Press(396);
         for (int i = 0; i < 4; ++i)
             Key(Qt::Key_Right, Qt::ShiftModifier);
-        const QString info = QString::fromStdString(services_->Recorded().info);
+        const QString info = QString::fromStdString(services_->LastInfo());
         QVERIFY2(info.contains("Start:\t[0374] "), qPrintable(info));
         QVERIFY2(info.contains("End:\t[0378] "), qPrintable(info));
         Key(Qt::Key_Left, Qt::ShiftModifier);
@@ -210,17 +140,17 @@ private slots:
     void thePlayPositionGoesWhenPlaybackStops() {
         SfTask& task = Open(16000);
         Press(100);
-        const std::string selection = services_->Recorded().info;
+        const std::string selection = services_->LastInfo();
         QVERIFY(QString::fromStdString(selection).contains("Start:\t[0078] "));
         Key(Qt::Key_F4);
-        QTRY_VERIFY(services_->Recorded().info.rfind("PLAY ", 0) == 0);
+        QTRY_VERIFY(services_->LastInfo().rfind("PLAY ", 0) == 0);
         QTRY_VERIFY(task.playCursor > 22);
         Key(Qt::Key_Escape);
         QVERIFY(!services_->Player().IsPlaying());
         // Positions still on their way, and the closing one, leave the
         // selection on show.
         QTest::qWait(100);
-        QCOMPARE(services_->Recorded().info, selection);
+        QCOMPARE(services_->LastInfo(), selection);
 
         // Playback that ends by itself does the same.
         wnd_->setFocus();
@@ -228,7 +158,7 @@ private slots:
         Key(Qt::Key_F8);
         QTRY_VERIFY_WITH_TIMEOUT(!services_->Player().IsPlaying(), 5000);
         QTest::qWait(50);
-        QVERIFY(QString::fromStdString(services_->Recorded().info).contains("Start:\t[0768] "));
+        QVERIFY(QString::fromStdString(services_->LastInfo()).contains("Start:\t[0768] "));
     }
 
     void menuCommandsGoToTheServices() {
@@ -237,9 +167,9 @@ private slots:
         for (QAction* action : menu->actions())
             if (action->data().toInt() == Cmd::HeadInsertWav)
                 action->trigger();
-        QCOMPARE(services_->inserted.size(), size_t(1));
-        QCOMPARE(services_->inserted[0].first, int(InsertRequest::Waveform));
-        QCOMPARE(services_->inserted[0].second, static_cast<CSfBase*>(services_->CurrentHead()));
+        QCOMPARE(services_->inserts.size(), size_t(1));
+        QCOMPARE(services_->inserts[0].first, int(InsertRequest::Waveform));
+        QCOMPARE(services_->inserts[0].second, static_cast<CSfBase*>(services_->CurrentHead()));
     }
 };
 

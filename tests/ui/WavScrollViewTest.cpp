@@ -581,8 +581,8 @@ void WavScrollViewTest::contextMenuOffersInsertWavAndTask() {
         menu->close();
     });
     Key(Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(texts, (QStringList{"Insert &Wav", "&Task"}));
-    QCOMPARE(ids, (QList<int>{Cmd::ViewInsertWav, Cmd::ViewTask}));
+    QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "&Task"}));
+    QCOMPARE(ids, (QList<int>{Cmd::ViewInsertWav, Cmd::ViewInsertFft, Cmd::ViewTask}));
     QCOMPARE(at, view_->mapToGlobal(QPoint(5, 5)));
 }
 

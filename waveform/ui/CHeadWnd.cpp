@@ -26,6 +26,10 @@
 #include <cmath>
 #include <cstdio>
 
+// The Method menu stores the id of the chosen command as the overview method,
+// and the overview cache keeps that number: the two lists must agree.
+static_assert(int(Cmd::MethodRms) == int(kOverviewRms) && int(Cmd::MethodWav) == int(kOverviewWav));
+
 namespace {
 
 using namespace TaskFlags;
@@ -414,6 +418,10 @@ QMenu* CHeadWnd::CreateContextMenu() {
     insertWav->setData(Cmd::HeadInsertWav);
     connect(insertWav, &QAction::triggered, this,
             [this, head] { services_.InsertItem(InsertRequest::Waveform, head); });
+    QAction* insertFft = menu->addAction("Insert &Fft");
+    insertFft->setData(Cmd::HeadInsertFft);
+    connect(insertFft, &QAction::triggered, this,
+            [this, head] { services_.InsertItem(InsertRequest::Spectrum, head); });
     QAction* info = menu->addAction("Show &Info");
     info->setData(Cmd::HeadShowInfo);
     connect(info, &QAction::triggered, this, &CHeadWnd::ShowInfo);

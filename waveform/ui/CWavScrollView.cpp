@@ -508,6 +508,13 @@ QMenu* CWavScrollView::CreateContextMenu() {
     insertWav->setData(Cmd::ViewInsertWav);
     insertWav->setEnabled(GetItem() != nullptr);
     connect(insertWav, &QAction::triggered, this, &CWavScrollView::InsertWav);
+    QAction* insertFft = menu->addAction(QStringLiteral("Insert &Fft"));
+    insertFft->setData(Cmd::ViewInsertFft);
+    insertFft->setEnabled(GetItem() != nullptr);
+    connect(insertFft, &QAction::triggered, this, [this] {
+        if (CSfBase* item = GetItem())
+            Services().InsertItem(InsertRequest::Spectrum, item);
+    });
     QAction* task = menu->addAction(QStringLiteral("&Task"));
     task->setData(Cmd::ViewTask);
     connect(task, &QAction::triggered, this, &CWavScrollView::RunTaskDialog);

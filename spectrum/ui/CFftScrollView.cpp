@@ -1,0 +1,434 @@
+#include "spectrum/ui/CFftScrollView.h"
+
+#include "app/ui/CBaseDoc.h"
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/ViewServices.h"
+#include "app/ui/WindowImage.h"
+#include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/ScaleDrawing.h"
+#include "playback/CSfPlay.h"
+#include "resources/CommandIds.h"
+#include "soundfile/CSfSettings.h"
+#include "soundfile/DesktopServices.h"
+#include "soundfile/FftScale.h"
+#include "spectrum/CSfFft.h"
+#include "spectrum/FramePane.h"
+#include "spectrum/SpectrumTexts.h"
+#include "spectrum/TaskSpectrum.h"
+
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr int kLeft = 28;
+constexpr int kTop = 4;
+constexpr int kRight = 4;
+constexpr int kBottom = 15;
+
+// The spectrum in the waveform's dark blue, its smoothed envelope over it in red.
+const QColor kCurveColour(0, 0, 128);
+const QColor kSmoothedColour(255, 0, 0);
+
+bool Ctrl(const QKeyEvent* event) {
+    return event->modifiers() & Qt::ControlModifier;
+}
+
+bool IsCopyKey(const QKeyEvent* event) {
+    return (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert) && Ctrl(event);
+}
+
+bool IsSaveKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_B && Ctrl(event);
+}
+
+// The cursor key a key press stands for, if any.
+std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
+    const bool ctrl = Ctrl(event);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        return ctrl ? SpectrumKey::PeakLeft : SpectrumKey::Left;
+    case Qt::Key_Right:
+        return ctrl ? SpectrumKey::PeakRight : SpectrumKey::Right;
+    case Qt::Key_Home:
+        return SpectrumKey::Home;
+    case Qt::Key_End:
+        return SpectrumKey::End;
+    case Qt::Key_Up:
+        return SpectrumKey::Up;
+    case Qt::Key_Down:
+        return SpectrumKey::Down;
+    case Qt::Key_G:
+        if (!ctrl)
+            return SpectrumKey::Harmonics;
+        break;
+    default:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool IsPaneKey(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_F4:
+    case Qt::Key_F7:
+    case Qt::Key_Escape:
+        return true;
+    case Qt::Key_W:
+        return !Ctrl(event);
+    default:
+        return CursorKey(event).has_value();
+    }
+}
+
+std::vector<QPoint> ToQPoints(const std::vector<PlotPoint>& points) {
+    std::vector<QPoint> q;
+    q.reserve(points.size());
+    for (const PlotPoint& p : points)
+        q.emplace_back(p.x, p.y);
+    return q;
+}
+
+QRect ToQRect(const PlotRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+} // namespace
+
+CFftScrollView::CFftScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                               QWidget* parent)
+    : CBaseScrollView(services, std::move(document), parent) {}
+
+CFftScrollView::~CFftScrollView() {
+    Services().Player().StopPlay();
+}
+
+CSfFft* CFftScrollView::Item() const {
+    return dynamic_cast<CSfFft*>(GetItem());
+}
+
+bool CFftScrollView::Drawable() const {
+    CSfFft* item = Item();
+    if (!computed_ || !item || !item->GetHead() || item->GetHead()->Info().rate <= 0)
+        return false;
+    const SfFftParam& p = item->Param();
+    return p.spectrum && !p.spectrum->empty() && p.samples && !p.samples->empty();
+}
+
+QSize CFftScrollView::sizeHint() const {
+    // Four fifths of a window that takes three quarters of the MDI area, as
+    // a waveform window does; the frame pane takes the rest.
+    if (const CBaseFrm* frame = CBaseFrm::Of(const_cast<CFftScrollView*>(this)))
+        if (const QMdiArea* area = frame->mdiArea()) {
+            const QSize window = area->viewport()->size() * 3 / 4;
+            return QSize(window.width(), window.height() * 4 / 5);
+        }
+    return QSize(640, 256);
+}
+
+void CFftScrollView::SetPlayFollower(std::weak_ptr<PlayNotifySink> follower) {
+    playFollower_ = std::move(follower);
+}
+
+void CFftScrollView::showEvent(QShowEvent* event) {
+    CBaseScrollView::showEvent(event);
+    if (!initialised_)
+        InitialUpdate();
+}
+
+void CFftScrollView::InitialUpdate() {
+    initialised_ = true;
+    CSfFft* item = Item();
+    if (!item || !item->GetHead())
+        return;
+    referenceHz_ = Services().Settings().Btf();
+    notation_ = Services().Settings().Btn();
+    {
+        WaitCursor wait(Services().Desktop());
+        // On failure the user has been told why, and the window stays empty.
+        computed_ = ComputeTaskSpectrum(*item, Services().Desktop());
+    }
+    if (!computed_)
+        return;
+    SfFftParam& p = item->Param();
+    const double rate = item->GetHead()->Info().rate;
+    p.cursorX = kLeft;
+    p.markerY = height() / 2;
+    p.cursorBin = (item->XScale() & kScaleAuto) ? 0 : int(p.Lfft * p.Fmin / rate);
+    p.start = item->Task().start;
+    p.end = item->Task().end;
+    p.viewFlags = 0;
+    peakMode_ = false;
+    harmonics_ = false;
+    boxAnchor_ = boxCorner_ = PlotPoint{kLeft, kTop};
+    plot_ = QImage();
+}
+
+PlotRect CFftScrollView::Plot() const {
+    return PlotRect{kLeft, kTop, width() - kRight, height() - kBottom};
+}
+
+const QImage& CFftScrollView::PlotImage() {
+    if (plot_.size() == size())
+        return plot_;
+    plot_ = QImage(size(), QImage::Format_RGB32);
+    QPainter painter(&plot_);
+    const PlotRect r = Plot();
+    painter.setPen(palette().color(QPalette::WindowText));
+    DrawPlotBackground(painter, *this, r);
+    if (r.right <= r.left || r.bottom <= r.top)
+        return plot_;
+
+    CSfFft* item = Item();
+    SfFftParam& p = item->Param();
+    geometry_ = LayOutSpectrum(p, item->XScale(), item->YScale(), item->GetHead()->Info().rate, r);
+    DrawXScale(XScale{painter, r, p.Fmin, p.Fmax, "Hz", true, false});
+    DrawYScale(YScale{painter, r, geometry_.levels.lo, geometry_.levels.hi, "%g", true});
+
+    painter.setClipRect(ToQRect(r));
+    const std::vector<QPoint> curve = ToQPoints(SpectrumCurve(*p.spectrum, geometry_));
+    painter.setPen(kCurveColour);
+    painter.drawPolyline(curve.data(), int(curve.size()));
+    if (p.smoothed && !p.smoothed->empty()) {
+        const std::vector<QPoint> smooth = ToQPoints(SpectrumCurve(*p.smoothed, geometry_));
+        painter.setPen(kSmoothedColour);
+        painter.drawPolyline(smooth.data(), int(smooth.size()));
+    }
+    p.cursorX = SpectrumCursorX(geometry_, p.cursorBin);
+    // The levels may have been settled afresh: the text follows them.
+    ShowInfoText();
+    return plot_;
+}
+
+double CFftScrollView::CursorFrequency() const {
+    CSfFft* item = Item();
+    return SpectrumCursorFrequency(item->Param(), item->GetHead()->Info().rate, peakMode_);
+}
+
+QRegion CFftScrollView::MarkRegion() const {
+    if (!Drawable() || plot_.isNull())
+        return {};
+    const SfFftParam& p = Item()->Param();
+    const PlotRect& r = geometry_.plot;
+    if (p.cursorX <= r.left)
+        return {};
+    QRegion marks;
+    if (!harmonics_) {
+        marks = QRect(p.cursorX, r.top, 1, r.bottom - r.top);
+    } else {
+        const std::vector<int> xs = HarmonicMarkXs(p, geometry_, CursorFrequency());
+        const int y = p.markerY;
+        for (int x : xs)
+            marks += QRect(x, y - 10, 1, 21);
+        // The line joins the first harmonic to the last, so that the eye finds
+        // which ticks belong together.
+        if (xs.size() > 1)
+            marks += QRect(xs.front(), y, xs.back() - xs.front() + 1, 1);
+    }
+    return marks & ToQRect(r);
+}
+
+QRect CFftScrollView::BoxRect() const {
+    if (!Drawable() || plot_.isNull())
+        return {};
+    PlotRect box;
+    if (dragging_) {
+        box = PlotRect{std::min(boxAnchor_.x, boxCorner_.x), std::min(boxAnchor_.y, boxCorner_.y),
+                       std::max(boxAnchor_.x, boxCorner_.x), std::max(boxAnchor_.y, boxCorner_.y)};
+    } else if (Item()->Param().viewFlags & kFftBoxDefined) {
+        box = SpectrumBoxPixels(Item()->Param(), geometry_);
+    } else {
+        return {};
+    }
+    return ToQRect(box) & ToQRect(geometry_.plot);
+}
+
+void CFftScrollView::ShowInfoText() {
+    if (!Drawable())
+        return;
+    CSfFft* item = Item();
+    Services().Desktop().SetInfoText(SpectrumInfoText(item->GetHead()->Info(), item->Param(),
+                                                      item->YScale(), peakMode_, referenceHz_,
+                                                      notation_));
+}
+
+void CFftScrollView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    if (!Drawable()) {
+        p.fillRect(rect(), palette().color(QPalette::Window));
+        return;
+    }
+    const QRect dirty = event->rect();
+    p.drawImage(dirty, PlotImage(), dirty);
+    // Cursor, marks and box invert what lies under them, as in every window
+    // of the program.
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    for (const QRect& mark : MarkRegion())
+        p.fillRect(mark, Qt::black);
+    p.fillRect(BoxRect(), Qt::black);
+}
+
+void CFftScrollView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::StyleChange) {
+        plot_ = QImage();
+        update();
+    }
+    CBaseScrollView::changeEvent(event);
+}
+
+void CFftScrollView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton || !Drawable())
+        return CBaseScrollView::mousePressEvent(event);
+    PlotImage();
+    const QRegion before = MarkRegion() + BoxRect();
+    SfFftParam& p = Item()->Param();
+    const QPoint at = event->position().toPoint();
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        if (const auto place = PlaceSpectrumCursor(geometry_, at.x(), at.y())) {
+            p.cursorBin = place->bin;
+            p.cursorX = place->x;
+            peakMode_ = false;
+        }
+    }
+    // A new press ends the box of the last one; this press may start another.
+    p.viewFlags &= ~kFftBoxDefined;
+    boxAnchor_ = boxCorner_ = BoxAnchor(geometry_, at.x(), at.y());
+    dragging_ = true;
+    update(before + MarkRegion());
+    ShowInfoText();
+}
+
+void CFftScrollView::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_ || !Drawable())
+        return CBaseScrollView::mouseMoveEvent(event);
+    const QPoint at = event->position().toPoint();
+    const PlotRect& r = geometry_.plot;
+    const bool inside =
+        at.x() >= r.left && at.x() < r.right && at.y() >= r.top && at.y() < r.bottom;
+    if (inside && (event->buttons() & Qt::LeftButton) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        const QRect before = BoxRect();
+        boxCorner_ = PlotPoint{at.x(), at.y()};
+        update(QRegion(before) + BoxRect());
+    }
+    ShowInfoText();
+}
+
+void CFftScrollView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !dragging_ || !Drawable())
+        return CBaseScrollView::mouseReleaseEvent(event);
+    const QRect before = BoxRect();
+    dragging_ = false;
+    // Also a box of no size: a spectrum inserted from it is refused, as the
+    // user asked for nothing.
+    StoreSpectrumBox(Item()->Param(), geometry_, boxAnchor_, boxCorner_);
+    update(QRegion(before) + BoxRect());
+}
+
+bool CFftScrollView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsCopyKey(key) || IsSaveKey(key) || (Item() && IsPaneKey(key))) {
+            event->accept();
+            return true;
+        }
+    }
+    return CBaseScrollView::event(event);
+}
+
+void CFftScrollView::keyPressEvent(QKeyEvent* event) {
+    if (IsCopyKey(event)) {
+        CopyWindowToClipboard(CBaseFrm::Of(this));
+        return;
+    }
+    if (IsSaveKey(event)) {
+        SaveWindowBmp(CBaseFrm::Of(this));
+        return;
+    }
+    if (!HandleKey(event))
+        CBaseScrollView::keyPressEvent(event);
+}
+
+bool CFftScrollView::HandleKey(QKeyEvent* event) {
+    CSfFft* item = Item();
+    if (!item || !item->GetHead() || !IsPaneKey(event))
+        return false;
+    const int key = event->key();
+    if (key == Qt::Key_F4) {
+        Play();
+        return true;
+    }
+    if (key == Qt::Key_Escape || key == Qt::Key_F7) {
+        Services().Player().StopPlay();
+        return true;
+    }
+    if (!Drawable())
+        return false;
+    PlotImage();
+    SfFftParam& p = item->Param();
+    if (key == Qt::Key_W) {
+        Services().WriteDataLog(SpectrumLogLine(item->GetHead()->Info(), p, peakMode_));
+        return true;
+    }
+    const QRegion before = MarkRegion();
+    const SpectrumCursor to =
+        StepSpectrumCursor(SpectrumCursor{p.cursorBin, p.markerY, peakMode_, harmonics_},
+                           *CursorKey(event), *p.spectrum, geometry_);
+    p.cursorBin = to.bin;
+    p.markerY = to.markerY;
+    peakMode_ = to.peakMode;
+    harmonics_ = to.harmonics;
+    p.cursorX = SpectrumCursorX(geometry_, p.cursorBin);
+    update(before + MarkRegion());
+    ShowInfoText();
+    return true;
+}
+
+void CFftScrollView::Play() {
+    CSfFft* item = Item();
+    const SfInfo& info = item->GetHead()->Info();
+    const SfFftParam& p = item->Param();
+    if (IsInstant(p)) {
+        // One frame is too short for a cursor to follow.
+        Services().Player().PlayRange(info, p.start, p.start + uint32_t(p.Lfft), {}, {}, false);
+        return;
+    }
+    Services().Player().PlayRange(info, p.start, p.end, Services().HeadPlaySink(), playFollower_,
+                                  false);
+}
+
+void CFftScrollView::ShowInfo() {
+    CSfFft* item = Item();
+    if (!item || !item->GetHead())
+        return;
+    Services().Desktop().ShowMessage(SpectrumShowInfoText(item->GetHead()->Info(), item->Param()),
+                                     MessageIcon::Information);
+}
+
+void CFftScrollView::InsertFft() {
+    if (CSfBase* item = GetItem())
+        Services().InsertItem(InsertRequest::Spectrum, item);
+}
+
+QMenu* CFftScrollView::CreateContextMenu() {
+    auto* menu = new QMenu(this);
+    const bool hasItem = GetItem() != nullptr;
+    QAction* insertFft = menu->addAction(QStringLiteral("Insert &Fft"));
+    insertFft->setData(Cmd::ViewInsertFft);
+    insertFft->setEnabled(hasItem);
+    connect(insertFft, &QAction::triggered, this, &CFftScrollView::InsertFft);
+    menu->addSeparator();
+    QAction* showInfo = menu->addAction(QStringLiteral("Show &Info"));
+    showInfo->setData(Cmd::ViewShowInfo);
+    showInfo->setEnabled(hasItem);
+    connect(showInfo, &QAction::triggered, this, &CFftScrollView::ShowInfo);
+    return menu;
+}

@@ -1,0 +1,86 @@
+// The spectrum pane of a spectrum window: the item's spectrum (and its
+// cepstrally smoothed curve) over a frequency axis and a level axis, with a
+// cursor over the bins, peak search, harmonic marks and a selection box that a
+// spectrum inserted from this window zooms into. It computes the item's arrays
+// when it is first shown; the frame pane below reads them.
+#pragma once
+
+#include "app/ui/CBaseScrollView.h"
+#include "spectrum/SpectrumDisplay.h"
+
+#include <QImage>
+#include <QRegion>
+#include <memory>
+#include <string>
+
+class CSfFft;
+class PlayNotifySink;
+class ViewServices;
+
+class CFftScrollView : public CBaseScrollView {
+    Q_OBJECT
+public:
+    CFftScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                   QWidget* parent = nullptr);
+    // Stops playback: it may be this window's.
+    ~CFftScrollView() override;
+
+    QSize sizeHint() const override;
+
+    // The window's range is that of its spectrum, not a selection to show in
+    // the head window: nothing to publish.
+    void PublishTask() override {}
+    void ShowInfo() override;
+    void InsertFft();
+
+    // Where playback of a range started here reports its position: the frame
+    // pane, which draws it. This pane shows frequencies and draws none.
+    void SetPlayFollower(std::weak_ptr<PlayNotifySink> follower);
+
+    CSfFft* Item() const;
+    // The spectrum has been computed and can be drawn.
+    bool Drawable() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    QMenu* CreateContextMenu() override;
+
+private:
+    // Computes the spectrum and sets the cursor, box and modes as a new
+    // window has them.
+    void InitialUpdate();
+    PlotRect Plot() const;
+    // Background, axes and curves, drawn once per size; settles the
+    // geometry the mouse and keys work with.
+    const QImage& PlotImage();
+    // The pixels the cursor line or the harmonic marks cover.
+    QRegion MarkRegion() const;
+    // The pixels of the selection box, empty when none is shown.
+    QRect BoxRect() const;
+    double CursorFrequency() const;
+    void ShowInfoText();
+    bool HandleKey(QKeyEvent* event);
+    void Play();
+
+    bool initialised_ = false;
+    bool computed_ = false;
+    std::weak_ptr<PlayNotifySink> playFollower_;
+    QImage plot_;
+    SpectrumGeometry geometry_;
+    double referenceHz_ = 440.0;
+    int notation_ = 0;
+    bool peakMode_ = false;
+    bool harmonics_ = false;
+    // Corners of the box: where the button went down and where a Ctrl drag
+    // has got to.
+    PlotPoint boxAnchor_{28, 4};
+    PlotPoint boxCorner_{28, 4};
+    bool dragging_ = false;
+};
