@@ -3,8 +3,8 @@
 #pragma once
 
 #include "sonagram/SonRecords.h"
-#include "soundfile/SfItems.h"
 #include "soundfile/SfFftParam.h"
+#include "soundfile/SfItems.h"
 
 #include <memory>
 

@@ -3,9 +3,9 @@
 // window computes the arrays when it opens (ComputeTaskSpectrum).
 #pragma once
 
-#include "soundfile/SfItems.h"
-#include "soundfile/SfFftParam.h"
 #include "soundfile/FftScale.h"
+#include "soundfile/SfFftParam.h"
+#include "soundfile/SfItems.h"
 
 #include <cstdint>
 

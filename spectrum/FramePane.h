@@ -4,8 +4,8 @@
 #pragma once
 
 #include "drawing/ScaleMath.h"
-#include "soundfile/SfInfo.h"
 #include "soundfile/SfFftParam.h"
+#include "soundfile/SfInfo.h"
 
 #include <string>
 

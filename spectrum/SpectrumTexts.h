@@ -3,8 +3,8 @@
 // written with a decimal point whatever the process locale.
 #pragma once
 
-#include "soundfile/SfInfo.h"
 #include "soundfile/SfFftParam.h"
+#include "soundfile/SfInfo.h"
 
 #include <cstdint>
 #include <string>

@@ -7,9 +7,9 @@
 #include "spectrum/CepstralSmooth.h"
 #include "spectrum/DecibelMean.h"
 #include "spectrum/MagnitudeSpectrum.h"
+#include "spectrum/MinMaxEnvelope.h"
 #include "spectrum/RadixFft.h"
 #include "spectrum/WindowFunction.h"
-#include "spectrum/MinMaxEnvelope.h"
 
 #include <algorithm>
 #include <cstddef>

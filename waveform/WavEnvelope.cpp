@@ -1,8 +1,8 @@
 #include "waveform/WavEnvelope.h"
 
 #include "drawing/ScaleMath.h"
-#include "soundfile/SampleAccess.h"
 #include "soundfile/FloatArray.h"
+#include "soundfile/SampleAccess.h"
 #include "spectrum/MinMaxEnvelope.h"
 
 #include <algorithm>

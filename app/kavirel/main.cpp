@@ -1,12 +1,11 @@
 // Kavirel, the desktop program.
-#include "app/ui/AppIcon.h"
 #include "app/shell/CSfApp.h"
+#include "app/ui/AppIcon.h"
 
 #include <QApplication>
 #include <clocale>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName("TOLQ");
     QApplication::setApplicationName("Kavirel");

@@ -1,8 +1,8 @@
 #include "app/shell/CMainFrame.h"
 
+#include "app/shell/CProjectTree.h"
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
-#include "app/shell/CProjectTree.h"
 #include "app/ui/ViewServices.h"
 #include "resources/CommandIds.h"
 #include "waveform/ui/CHeadWnd.h"

@@ -1,9 +1,9 @@
 #include "app/shell/CProjectTree.h"
 
+#include "app/shell/TreeIcons.h"
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
-#include "app/shell/TreeIcons.h"
 #include "app/ui/ViewKeys.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfItems.h"

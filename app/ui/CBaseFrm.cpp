@@ -8,8 +8,7 @@
 CBaseFrm::CBaseFrm(ViewServices& services, CBaseScrollView* view, QWidget* parent)
     : CBaseFrm(services, view, view, parent) {}
 
-CBaseFrm::CBaseFrm(ViewServices& services, QWidget* content, CBaseScrollView* view,
-                   QWidget* parent)
+CBaseFrm::CBaseFrm(ViewServices& services, QWidget* content, CBaseScrollView* view, QWidget* parent)
     : QMdiSubWindow(parent), services_(services), view_(view) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(content);

@@ -14,8 +14,7 @@
 
 namespace {
 
-QLineEdit* NumberEdit(const QString& objectName, qlonglong value, QWidget* parent)
-{
+QLineEdit* NumberEdit(const QString& objectName, qlonglong value, QWidget* parent) {
     auto* edit = new QLineEdit(QString::number(value), parent);
     edit->setObjectName(objectName);
     return edit;
@@ -24,8 +23,7 @@ QLineEdit* NumberEdit(const QString& objectName, qlonglong value, QWidget* paren
 } // namespace
 
 CRawFormatDlg::CRawFormatDlg(const QString& fileName, const RawFormat& values, QWidget* parent)
-    : QDialog(parent), values_(values)
-{
+    : QDialog(parent), values_(values) {
     setWindowTitle("Dialog");
     auto* form = new QFormLayout;
     fileName_ = new QLabel(QFileInfo(fileName).fileName(), this);
@@ -59,8 +57,7 @@ CRawFormatDlg::CRawFormatDlg(const QString& fileName, const RawFormat& values, Q
     layout->addWidget(buttons);
 }
 
-void CRawFormatDlg::accept()
-{
+void CRawFormatDlg::accept() {
     // Each field must be a number, and the width one the program reads; the
     // dialog stays open on the first field that is not.
     struct Field {
@@ -75,11 +72,10 @@ void CRawFormatDlg::accept()
         bool ok = false;
         numbers[i] = fields[i].edit->text().trimmed().toLongLong(&ok);
         if (!ok || numbers[i] < fields[i].min || numbers[i] > fields[i].max) {
-            const QString message =
-                ok ? QString("Please enter an integer between %1 and %2.")
-                         .arg(fields[i].min)
-                         .arg(fields[i].max)
-                   : QString("Please enter an integer.");
+            const QString message = ok ? QString("Please enter an integer between %1 and %2.")
+                                             .arg(fields[i].min)
+                                             .arg(fields[i].max)
+                                       : QString("Please enter an integer.");
             QMessageBox::warning(this, windowTitle(), message);
             fields[i].edit->setFocus();
             fields[i].edit->selectAll();

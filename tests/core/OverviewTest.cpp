@@ -243,8 +243,7 @@ TEST(OverviewCachePath, ReplacesOrAddsTheExtension) {
     EXPECT_EQ(OverviewCachePath("x.tar.aiff"), "x.tar.sfv");
 }
 
-TEST_F(Overview, LongColumnsMatchAPlainScan)
-{
+TEST_F(Overview, LongColumnsMatchAPlainScan) {
     // Columns long enough for the vectorised loops, with full-scale values
     // (-32768 squared twice is exactly 2^31) and odd frame counts per column.
     for (int channels : {1, 2, 3}) {

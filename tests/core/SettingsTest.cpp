@@ -20,7 +20,6 @@
 
 namespace {
 
-
 TEST(SettingsFftParam, RecordStartsWithStatedDefaults) {
     const SfFftParam param;
     EXPECT_EQ(param.Floor, 70);

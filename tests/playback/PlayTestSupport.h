@@ -3,12 +3,12 @@
 // waiting for the player to fall idle.
 #pragma once
 
-#include "support/MemoryStore.h"
-#include "support/TestFiles.h"
 #include "playback/CSfPlay.h"
 #include "playback/PlayNotifySink.h"
 #include "soundfile/SettingsStore.h"
 #include "soundfile/SfInfo.h"
+#include "support/MemoryStore.h"
+#include "support/TestFiles.h"
 
 #include <chrono>
 #include <condition_variable>

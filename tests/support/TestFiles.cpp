@@ -70,7 +70,7 @@ Bytes MakeWav(const WavSpec& layout, const Bytes& data) {
         body.insert(body.end(), c.begin(), c.end());
     AppendId(body, "data");
     AppendLe32(body, layout.dataSizeOverride >= 0 ? uint32_t(layout.dataSizeOverride)
-                                                : uint32_t(data.size()));
+                                                  : uint32_t(data.size()));
     body.insert(body.end(), data.begin(), data.end());
 
     Bytes file;

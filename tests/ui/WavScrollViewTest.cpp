@@ -2,11 +2,11 @@
 // block and info texts on a file whose envelope is known value by value, the
 // keys, the task dialog, the context menu, playback positions and the
 // amplitude axis.
-#include "app/ui/CBaseDoc.h"
-#include "app/ui/CBaseFrm.h"
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CProjectTree.h"
 #include "app/shell/CSfApp.h"
+#include "app/ui/CBaseDoc.h"
+#include "app/ui/CBaseFrm.h"
 #include "app/ui/QtPlaySink.h"
 #include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/ScaleDrawing.h"
