@@ -201,8 +201,9 @@ const QImage& CFftScrollView::PlotImage() {
         painter.drawPolyline(smooth.data(), int(smooth.size()));
     }
     p.cursorX = SpectrumCursorX(geometry_, p.cursorBin);
-    // The levels may have been settled afresh: the text follows them.
-    ShowInfoText();
+    // The levels may have been settled afresh: the text follows them, once
+    // this paint is over, since the info box repaints at once.
+    QMetaObject::invokeMethod(this, &CFftScrollView::ShowInfoText, Qt::QueuedConnection);
     return plot_;
 }
 
