@@ -3,6 +3,7 @@
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/TickRuns.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -14,6 +15,15 @@ namespace {
 constexpr int kDotSpacing = 5;
 
 const QColor kGridGrey(128, 128, 128);
+
+// Level labels end this far left of the plot.
+constexpr int kYLabelGap = 6;
+// Labels never shrink below this height in pixels, which stays legible.
+constexpr int kSmallestLabelPixels = 7;
+
+QString YAxisLabel(const char* format, float v) {
+    return QString::asprintf(format, static_cast<double>(v));
+}
 
 // The scales sit in the window's menu-coloured margin, so their ticks take the
 // menu-text colour of their labels and stay visible in a dark desktop theme.
@@ -65,7 +75,12 @@ void DrawXScale(const XScale& s) {
     ForEachLabel(first, step, s.xmax, [&](float v) {
         const int x = xOf(v);
         const QString label = XAxisLabel(v, s.unit, s.timeLabels);
-        DrawTextAt(painter, x - metrics.horizontalAdvance(label) / 2, r.bottom + 2, label);
+        // The last label may stand at the plot's right edge; it moves left
+        // rather than lose its unit beyond the window.
+        const int labelLeft =
+            std::min(x - metrics.horizontalAdvance(label) / 2,
+                     painter.device()->width() - metrics.horizontalAdvance(label));
+        DrawTextAt(painter, labelLeft, r.bottom + 2, label);
         if (s.gridLines)
             for (int y = r.top; y < r.bottom - 1; y += kDotSpacing)
                 Dot(painter, dot, x, y);
@@ -98,12 +113,34 @@ void DrawYScale(const YScale& s) {
     ForEachTick(first, step / 5, s.ymin, s.ymax, [&](float v, bool major) {
         HorizontalStroke(painter, pen, yOf(v), r.left, r.left - (major ? 7 : 4));
     });
+    // The margin left of the plot is narrow; long levels (a linear spectrum
+    // of a loud file) shrink the labels' font until the widest fits, rather
+    // than lose their first digits at the window's edge.
+    QFont font = painter.font();
+    const int room = r.left - kYLabelGap;
+    const auto widest = [&] {
+        const QFontMetrics m(font, painter.device());
+        int width = 0;
+        ForEachLabel(first, 2 * step, s.ymax, [&](float v) {
+            width = std::max(width, m.horizontalAdvance(YAxisLabel(s.format, v)));
+        });
+        return width;
+    };
+    for (int pixels = QFontInfo(font).pixelSize();
+         widest() > room && pixels > kSmallestLabelPixels;)
+        font.setPixelSize(--pixels);
+    painter.setFont(font);
+    const QFontMetrics labelMetrics = painter.fontMetrics();
+
     const StrokePen dot{kGridGrey, 1};
     ForEachLabel(first, 2 * step, s.ymax, [&](float v) {
         const int y = yOf(v);
-        const QString label = QString::asprintf(s.format, static_cast<double>(v));
-        DrawTextAt(painter, r.left - 6 - metrics.horizontalAdvance(label), y - textHeight / 2,
-                   label);
+        const QString label = YAxisLabel(s.format, v);
+        // A label at the plot's top edge would lose its upper half above the
+        // window; it moves down until it is whole. Labels too long even in the smallest font start
+        // at the window's edge and reach into the ticks, whole and readable.
+        DrawTextAt(painter, std::max(0, room - labelMetrics.horizontalAdvance(label)),
+                   std::max(0, y - labelMetrics.height() / 2), label);
         if (s.gridLines)
             for (int x = r.left; x < r.right; x += kDotSpacing)
                 Dot(painter, dot, x, y);

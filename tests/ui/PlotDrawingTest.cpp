@@ -125,6 +125,7 @@ private slots:
     void xScaleClampsIntervalsAndPlacesMarks();
     void yScaleLabelsEverySecondStep();
     void yAxisStepWiderThanTheRangeStaysInside();
+    void scaleLabelsStayInsideTheWindow();
     void tickRunsStayInsideTheRangeAndEnd();
     void degenerateRangesDrawNoTicks();
     void stuckFloatStepsEndTheTickRuns();
@@ -561,6 +562,32 @@ void PlotDrawingTest::yScaleLabelsEverySecondStep() {
     });
     miss = FirstDifference(low, Canvas(300, 400, 96));
     QVERIFY2(miss.isEmpty(), qPrintable(miss));
+}
+
+void PlotDrawingTest::scaleLabelsStayInsideTheWindow() {
+    // The window's left and top edges lie 100 pixels into the canvas: ink
+    // beyond them is what a window would cut off. Long levels in the narrow
+    // margin and a label at the plot's top edge must be drawn whole.
+    const struct {
+        float lo, hi;
+    } cases[] = {{0.0f, 250000.0f}, {-20000.0f, 99000.0f}, {27.0f, 117.0f}, {0.0f, 2.4e6f}};
+    for (const auto& c : cases) {
+        QImage image = Canvas(400, 260, 96);
+        Paint(image, Qt::black, [&](QPainter& p) {
+            p.translate(100, 100);
+            DrawYScale({p, PlotRect{28, 4, 296, 145}, c.lo, c.hi, "%g", false});
+        });
+        const QImage text = TextLayer(image);
+        bool labelled = false;
+        for (int y = 0; y < text.height(); ++y)
+            for (int x = 0; x < text.width(); ++x) {
+                const bool ink = text.pixel(x, y) != kWhite;
+                QVERIFY2(!ink || (x >= 100 && y >= 100),
+                         qPrintable(Describe(x, y, text.pixel(x, y), kWhite)));
+                labelled = labelled || ink;
+            }
+        QVERIFY(labelled);
+    }
 }
 
 void PlotDrawingTest::yAxisStepWiderThanTheRangeStaysInside() {
