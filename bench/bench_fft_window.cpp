@@ -104,6 +104,18 @@ void BM_FullRepaint(benchmark::State& state) {
         w.view->render(&target);
 }
 
+// A repaint at a new size: the plot, its scales and the curve drawn afresh,
+// as after a resize or Window > Tile.
+void BM_NewSizeRepaint(benchmark::State& state) {
+    Window w;
+    QPixmap target(1920, 1350);
+    int i = 0;
+    for (auto _ : state) {
+        w.frame->resize(1920 - (++i & 1), 1350);
+        w.view->render(&target);
+    }
+}
+
 // A key press and the repaint of what it changed: the full-height strips of
 // the old and new cursor lines, which is all the key's update() asks for.
 void KeyRepaint(benchmark::State& state, Qt::Key key, Qt::KeyboardModifiers modifiers) {
@@ -134,6 +146,7 @@ void BM_PeakJumpRepaint(benchmark::State& state) {
 
 BENCHMARK(BM_OpenSpectrumWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewSizeRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CursorKeyRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PeakJumpRepaint)->Unit(benchmark::kMillisecond);
 
