@@ -1,7 +1,11 @@
 #include "app/ui/CBaseScrollView.h"
 
 #include "app/ui/CBaseDoc.h"
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/QtPlaySink.h"
+#include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
+#include "app/ui/WindowImage.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -32,12 +36,31 @@ void CBaseScrollView::contextMenuEvent(QContextMenuEvent* event) {
     OpenContextMenu(at);
 }
 
-void CBaseScrollView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        OpenContextMenu(mapToGlobal(QPoint(5, 5)));
-        return;
+bool CBaseScrollView::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsCopyKey(key) || IsSaveKey(key) || TakesKey(key)) {
+            event->accept();
+            return true;
+        }
     }
-    QWidget::keyPressEvent(event);
+    if (event->type() == PlayNotifyEvent::EventType()) {
+        OnPlayNotify(static_cast<PlayNotifyEvent&>(*event));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CBaseScrollView::keyPressEvent(QKeyEvent* event) {
+    if (IsCopyKey(event)) {
+        CopyWindowToClipboard(CBaseFrm::Of(this));
+    } else if (IsSaveKey(event)) {
+        SaveWindowBmp(CBaseFrm::Of(this));
+    } else if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        OpenContextMenu(mapToGlobal(QPoint(5, 5)));
+    } else if (!HandleKey(event)) {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void CBaseScrollView::OpenContextMenu(const QPoint& globalPos) {

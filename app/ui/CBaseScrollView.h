@@ -7,6 +7,7 @@
 
 class CBaseDoc;
 class CSfBase;
+class PlayNotifyEvent;
 class QMenu;
 class ViewServices;
 
@@ -30,7 +31,17 @@ protected:
     ViewServices& Services() const { return services_; }
     // The view's own popup; null when it has none.
     virtual QMenu* CreateContextMenu() { return nullptr; }
+    // The keys the view takes before any shortcut of the main window.
+    virtual bool TakesKey(const QKeyEvent*) const { return false; }
+    // The view's own keys; false passes the key on.
+    virtual bool HandleKey(QKeyEvent*) { return false; }
+    // A playback position or event for a window that follows the sound.
+    virtual void OnPlayNotify(const PlayNotifyEvent&) {}
+
+    bool event(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Every analysis window saves its picture on Ctrl+B and copies it on
+    // Ctrl+C; Shift+F10 opens its menu; then come the view's own keys.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -17,6 +17,15 @@ bool IsSelectAll(const QKeyEvent* event) {
     return event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier);
 }
 
+bool IsCopyKey(const QKeyEvent* event) {
+    return (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert) &&
+           (event->modifiers() & Qt::ControlModifier);
+}
+
+bool IsSaveKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_B && (event->modifiers() & Qt::ControlModifier);
+}
+
 bool IsViewKey(const QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_F6:

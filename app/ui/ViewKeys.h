@@ -9,6 +9,10 @@ bool IsPlayKey(const QKeyEvent* event);
 bool IsStopKey(const QKeyEvent* event);
 // Ctrl+A: select everything.
 bool IsSelectAll(const QKeyEvent* event);
+// Ctrl+C or Ctrl+Insert: copy the window's picture.
+bool IsCopyKey(const QKeyEvent* event);
+// Ctrl+B: save the window's picture as a BMP file.
+bool IsSaveKey(const QKeyEvent* event);
 // The keys a window handles itself before any shortcut of the main window:
 // play and stop, F6, F8, the arrows, Home, End and Ctrl+A.
 bool IsViewKey(const QKeyEvent* event);

@@ -40,14 +40,6 @@ bool Ctrl(const QKeyEvent* event) {
     return event->modifiers() & Qt::ControlModifier;
 }
 
-bool IsCopyKey(const QKeyEvent* event) {
-    return (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert) && Ctrl(event);
-}
-
-bool IsSaveKey(const QKeyEvent* event) {
-    return event->key() == Qt::Key_B && Ctrl(event);
-}
-
 // The cursor key a key press stands for, if any.
 std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
     const bool ctrl = Ctrl(event);
@@ -334,28 +326,8 @@ void CFftScrollView::mouseReleaseEvent(QMouseEvent* event) {
     update(QRegion(before) + BoxRect());
 }
 
-bool CFftScrollView::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (IsCopyKey(key) || IsSaveKey(key) || (Item() && IsPaneKey(key))) {
-            event->accept();
-            return true;
-        }
-    }
-    return CBaseScrollView::event(event);
-}
-
-void CFftScrollView::keyPressEvent(QKeyEvent* event) {
-    if (IsCopyKey(event)) {
-        CopyWindowToClipboard(CBaseFrm::Of(this));
-        return;
-    }
-    if (IsSaveKey(event)) {
-        SaveWindowBmp(CBaseFrm::Of(this));
-        return;
-    }
-    if (!HandleKey(event))
-        CBaseScrollView::keyPressEvent(event);
+bool CFftScrollView::TakesKey(const QKeyEvent* key) const {
+    return Item() && IsPaneKey(key);
 }
 
 bool CFftScrollView::HandleKey(QKeyEvent* event) {

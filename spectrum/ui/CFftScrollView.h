@@ -42,14 +42,14 @@ public:
     bool Drawable() const;
 
 protected:
-    bool event(QEvent* event) override;
+    bool TakesKey(const QKeyEvent* key) const override;
+    bool HandleKey(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     QMenu* CreateContextMenu() override;
 
 private:
@@ -66,7 +66,6 @@ private:
     QRect BoxRect() const;
     double CursorFrequency() const;
     void ShowInfoText();
-    bool HandleKey(QKeyEvent* event);
     void Play();
 
     bool initialised_ = false;

@@ -37,14 +37,6 @@ bool Ctrl(const QKeyEvent* event) {
     return event->modifiers() & Qt::ControlModifier;
 }
 
-bool IsCopyKey(const QKeyEvent* event) {
-    return (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert) && Ctrl(event);
-}
-
-bool IsSaveKey(const QKeyEvent* event) {
-    return event->key() == Qt::Key_B && Ctrl(event);
-}
-
 std::optional<FrameKey> CursorKey(const QKeyEvent* event) {
     const bool ctrl = Ctrl(event);
     switch (event->key()) {
@@ -208,32 +200,8 @@ void CFftScrollView2::mousePressEvent(QMouseEvent* event) {
     MoveCursorLine(at.x());
 }
 
-bool CFftScrollView2::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (IsCopyKey(key) || IsSaveKey(key) || (Item() && IsPaneKey(key))) {
-            event->accept();
-            return true;
-        }
-    }
-    if (event->type() == PlayNotifyEvent::EventType()) {
-        OnPlayNotify(static_cast<PlayNotifyEvent&>(*event));
-        return true;
-    }
-    return CBaseScrollView::event(event);
-}
-
-void CFftScrollView2::keyPressEvent(QKeyEvent* event) {
-    if (IsCopyKey(event)) {
-        CopyWindowToClipboard(CBaseFrm::Of(this));
-        return;
-    }
-    if (IsSaveKey(event)) {
-        SaveWindowBmp(CBaseFrm::Of(this));
-        return;
-    }
-    if (!HandleKey(event))
-        CBaseScrollView::keyPressEvent(event);
+bool CFftScrollView2::TakesKey(const QKeyEvent* key) const {
+    return Item() && IsPaneKey(key);
 }
 
 bool CFftScrollView2::HandleKey(QKeyEvent* event) {

@@ -40,12 +40,13 @@ public:
     static void SetMark(int index);
 
 protected:
-    bool event(QEvent* event) override;
+    bool TakesKey(const QKeyEvent* key) const override;
+    bool HandleKey(QKeyEvent* event) override;
+    void OnPlayNotify(const PlayNotifyEvent& event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     QMenu* CreateContextMenu() override;
 
 private:
@@ -57,9 +58,7 @@ private:
     // The pixels of the cursor line; empty when it lies at or left of the plot.
     QRect CursorRect() const;
     void MoveCursorLine(int x);
-    bool HandleKey(QKeyEvent* event);
     void Play();
-    void OnPlayNotify(const PlayNotifyEvent& event);
 
     CFftScrollView& spectrum_;
     PlaySinkHolder sink_;

@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -142,4 +143,16 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
 Bytes ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes StereoTone(int frames) {
+    std::vector<int32_t> v;
+    for (int i = 0; i < frames; ++i) {
+        v.push_back(int32_t(8000 * std::sin(i * 0.05)));
+        v.push_back(int32_t(4000 * std::sin(i * 0.11)));
+    }
+    WavSpec layout;
+    layout.channels = 2;
+    layout.rate = 8000;
+    return MakeWav(layout, PcmBytes(v, 2));
 }

@@ -32,6 +32,10 @@ struct WavSpec {
 Bytes MakeWav(const WavSpec& layout, const Bytes& data);
 Bytes Chunk(const char* id, const Bytes& body); // adds the pad byte for odd sizes
 
+// A WAV file of two sines at 8000 Hz, stereo 16-bit: the left channel
+// louder and slower than the right.
+Bytes StereoTone(int frames);
+
 Bytes MakeAu(uint32_t encoding, uint32_t rate, uint32_t channels, const Bytes& data,
              uint32_t dataSize, uint32_t dataOffset = 24);
 Bytes MakeAiff(int16_t channels, int16_t bits, uint16_t exponent, uint16_t mantissaTop,

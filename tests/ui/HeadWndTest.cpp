@@ -15,23 +15,6 @@
 #include <cmath>
 #include <memory>
 
-namespace {
-
-// Stereo 16-bit at 8000 Hz.
-Bytes StereoTone(int frames) {
-    std::vector<int32_t> v;
-    for (int i = 0; i < frames; ++i) {
-        v.push_back(int32_t(8000 * std::sin(i * 0.05)));
-        v.push_back(int32_t(4000 * std::sin(i * 0.11)));
-    }
-    WavSpec layout;
-    layout.channels = 2;
-    layout.rate = 8000;
-    return MakeWav(layout, PcmBytes(v, 2));
-}
-
-} // namespace
-
 class HeadWndTest : public QObject {
     Q_OBJECT
 

@@ -15,6 +15,7 @@
 #include "soundfile/SfItems.h"
 #include "waveform/SelectionEditor.h"
 #include "waveform/ui/CTaskDlg.h"
+#include "waveform/ui/SelectionKeys.h"
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -350,31 +351,12 @@ bool CHeadWnd::HandleKey(QKeyEvent* event) {
         return true;
     }
 
-    SelectionKey edit;
-    switch (key) {
-    case Qt::Key_Left:
-        edit = SelectionKey::Left;
-        break;
-    case Qt::Key_Right:
-        edit = SelectionKey::Right;
-        break;
-    case Qt::Key_Home:
-        edit = SelectionKey::Home;
-        break;
-    case Qt::Key_End:
-        edit = SelectionKey::End;
-        break;
-    case Qt::Key_A:
-        if (!ctrl)
-            return false;
-        edit = SelectionKey::SelectAll;
-        break;
-    default:
+    const std::optional<SelectionKey> edit = SelectionKeyOf(event);
+    if (!edit)
         return false;
-    }
     PixelsFromFrames();
     SelectionEditor editor = Editor();
-    if (!editor.Key(edit, shift, ctrl))
+    if (!editor.Key(*edit, shift, ctrl))
         return false;
     Store(editor);
     if (editor.Stepped()) {

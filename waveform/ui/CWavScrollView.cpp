@@ -18,6 +18,7 @@
 #include "waveform/CSfWav.h"
 #include "waveform/SelectionEditor.h"
 #include "waveform/ui/CTaskDlg.h"
+#include "waveform/ui/SelectionKeys.h"
 
 #include <QKeyEvent>
 #include <QMdiArea>
@@ -83,15 +84,6 @@ std::string Line(const char* format, int pixels, const std::string& text) {
 // The task dialog works in signed 32-bit frames.
 int32_t DialogFrames(uint32_t frames) {
     return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
-}
-
-bool IsCopyKey(const QKeyEvent* event) {
-    return (event->key() == Qt::Key_C || event->key() == Qt::Key_Insert) &&
-           (event->modifiers() & Qt::ControlModifier);
-}
-
-bool IsSaveKey(const QKeyEvent* event) {
-    return event->key() == Qt::Key_B && (event->modifiers() & Qt::ControlModifier);
 }
 
 } // namespace
@@ -387,32 +379,8 @@ void CWavScrollView::mouseReleaseEvent(QMouseEvent* event) {
     CBaseScrollView::mouseReleaseEvent(event);
 }
 
-bool CWavScrollView::event(QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (IsCopyKey(key) || IsSaveKey(key) || (Editable() && IsViewKey(key))) {
-            event->accept();
-            return true;
-        }
-    }
-    if (event->type() == PlayNotifyEvent::EventType()) {
-        OnPlayNotify(static_cast<PlayNotifyEvent&>(*event));
-        return true;
-    }
-    return CBaseScrollView::event(event);
-}
-
-void CWavScrollView::keyPressEvent(QKeyEvent* event) {
-    if (IsCopyKey(event)) {
-        CopyWindowToClipboard(CBaseFrm::Of(this));
-        return;
-    }
-    if (IsSaveKey(event)) {
-        SaveWindowBmp(CBaseFrm::Of(this));
-        return;
-    }
-    if (!HandleKey(event))
-        CBaseScrollView::keyPressEvent(event);
+bool CWavScrollView::TakesKey(const QKeyEvent* key) const {
+    return Editable() && IsViewKey(key);
 }
 
 bool CWavScrollView::HandleKey(QKeyEvent* event) {
@@ -443,34 +411,15 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
         Play(CursorFrame(task), range.end, false);
         return true;
     }
-    SelectionKey edit;
-    switch (key) {
-    case Qt::Key_Left:
-        edit = SelectionKey::Left;
-        break;
-    case Qt::Key_Right:
-        edit = SelectionKey::Right;
-        break;
-    case Qt::Key_Home:
-        edit = SelectionKey::Home;
-        break;
-    case Qt::Key_End:
-        edit = SelectionKey::End;
-        break;
-    case Qt::Key_A:
-        if (ctrl) {
-            edit = SelectionKey::SelectAll;
-            break;
-        }
-        [[fallthrough]];
-    default:
+    const std::optional<SelectionKey> edit = SelectionKeyOf(event);
+    if (!edit) {
         ShowInfoText();
         return false;
     }
     SelectionEditor editor = Editor();
     // A step that does not fit is still this window's key: it only ends
     // what the last input marked.
-    editor.Key(edit, shift, ctrl);
+    editor.Key(*edit, shift, ctrl);
     Store(editor);
     if (editor.Stepped())
         PlayShortPiece(Services().Player(), Services().Store(), item->GetHead()->Info(),

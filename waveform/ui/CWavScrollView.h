@@ -36,14 +36,15 @@ public:
     void RunTaskDialog();
 
 protected:
-    bool event(QEvent* event) override;
+    bool TakesKey(const QKeyEvent* key) const override;
+    bool HandleKey(QKeyEvent* event) override;
+    void OnPlayNotify(const PlayNotifyEvent& event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     QMenu* CreateContextMenu() override;
 
 private:
@@ -77,9 +78,7 @@ private:
     std::string InfoText() const;
     void ShowInfoText();
 
-    bool HandleKey(QKeyEvent* event);
     void Play(uint32_t start, uint32_t end, bool loop);
-    void OnPlayNotify(const PlayNotifyEvent& event);
     void InsertWav();
 
     // Background, axes and curve, drawn once per size.
