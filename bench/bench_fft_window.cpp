@@ -56,7 +56,7 @@ struct Bench {
         head = std::make_unique<CSfHead>();
         head->Info().path = TenMinuteFile();
         RecordingDesktop desktop;
-        if (!OpenAndRecognise(head->Info(), desktop))
+        if (OpenAndRecognise(head->Info(), desktop) != OpenOutcome::Opened)
             std::abort();
         head->Info().task.start = 0;
         head->Info().task.end = kFrames;

@@ -46,7 +46,7 @@ struct OpenedBenchFile {
     OpenedBenchFile() {
         info.path = BenchFile();
         QuietDesktop desktop;
-        if (!OpenAndRecognise(info, desktop))
+        if (OpenAndRecognise(info, desktop) != OpenOutcome::Opened)
             std::abort();
     }
     ~OpenedBenchFile() { sfclose(info.handle); }

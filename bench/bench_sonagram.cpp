@@ -51,7 +51,7 @@ struct BenchHead {
     BenchHead() {
         head.Info().path = BenchFile();
         QuietDesktop desktop;
-        if (!OpenAndRecognise(head.Info(), desktop))
+        if (OpenAndRecognise(head.Info(), desktop) != OpenOutcome::Opened)
             std::abort();
         head.Info().task.start = 0;
         head.Info().task.end = kFrames;

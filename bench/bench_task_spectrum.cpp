@@ -72,7 +72,7 @@ CSfHead& Head() {
         auto* h = new CSfHead;
         h->Info().path = BenchFile();
         QuietDesktop desktop;
-        if (!OpenAndRecognise(h->Info(), desktop))
+        if (OpenAndRecognise(h->Info(), desktop) != OpenOutcome::Opened)
             std::abort();
         h->Info().task.start = 0;
         h->Info().task.end = kFrames - kLfft;
@@ -88,7 +88,7 @@ void TaskSpectrumRun(benchmark::State& state) {
     QuietDesktop desktop;
     for (auto _ : state) {
         CSfFft item(head, settings);
-        if (!ComputeTaskSpectrum(item, desktop))
+        if (ComputeTaskSpectrum(item, desktop) != SpectrumOutcome::Computed)
             state.SkipWithError("nothing computed");
         benchmark::DoNotOptimize(item.Param().spectrum->data());
     }

@@ -58,9 +58,9 @@ std::vector<std::string> CSfPlay::DeviceNames() const {
     return names;
 }
 
-bool CSfPlay::PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t endFrame,
-                        std::weak_ptr<PlayNotifySink> window1,
-                        std::weak_ptr<PlayNotifySink> window2, bool loop) {
+PlayOutcome CSfPlay::PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t endFrame,
+                               std::weak_ptr<PlayNotifySink> window1,
+                               std::weak_ptr<PlayNotifySink> window2, bool loop) {
     // The record still holds what the old worker last reported, and that worker
     // may write it again meanwhile: only it writes positions, so this thread
     // never reads the position field the worker is updating.
@@ -89,13 +89,13 @@ bool CSfPlay::PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t endFra
     const int32_t playbackRate = int32_t(int64_t(info.rate) * settings_.PlayRatio / 100);
 
     if (output_.DeviceCount() <= 0)
-        return false;
+        return PlayOutcome::NoDevice;
     OutputCaps caps;
     if (!output_.Capabilities(settings_.DeviceID, caps))
-        return false;
+        return PlayOutcome::UnknownDevice;
     if (caps.channels < info.channels) {
         desktop_.ShowMessage("Channels not supported", MessageIcon::Information);
-        return false;
+        return PlayOutcome::Refused;
     }
 
     PcmFormat format;
@@ -112,7 +112,7 @@ bool CSfPlay::PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t endFra
     device_ = output_.Open(settings_.DeviceID, format, std::move(callbacks), &error);
     if (!device_) {
         desktop_.ShowMessage(output_.ErrorText(error), MessageIcon::Information);
-        return false;
+        return PlayOutcome::Refused;
     }
 
     events_.Set(kStart);
@@ -127,9 +127,9 @@ bool CSfPlay::PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t endFra
         device_->Close();
         device_.reset();
         events_.Reset(kStart);
-        return false;
+        return PlayOutcome::NoThread;
     }
-    return true;
+    return PlayOutcome::Started;
 }
 
 void CSfPlay::StopPlay() {

@@ -22,6 +22,15 @@ class DesktopServices;
 class SettingsStore;
 struct SfInfo;
 
+// What became of a request to play.
+enum class PlayOutcome {
+    Started,
+    NoDevice,      // no output device at all: no audio driver or server
+    UnknownDevice, // the chosen device does not exist (any more)
+    Refused,       // the device cannot play the file; the user has been told why
+    NoThread,      // the system would not start the playback thread
+};
+
 class CSfPlay {
 public:
     // Loads the "Play" settings from store. All three must outlive the player.
@@ -33,10 +42,10 @@ public:
 
     // Plays frames start .. end (end excluded) of the file of info, optionally
     // repeating until stopped, and reports to the windows that still exist.
-    // Returns true when playback started. Call from one thread only.
-    bool PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t endFrame,
-                   std::weak_ptr<PlayNotifySink> window1, std::weak_ptr<PlayNotifySink> window2,
-                   bool loop);
+    // Call from one thread only.
+    PlayOutcome PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t endFrame,
+                          std::weak_ptr<PlayNotifySink> window1,
+                          std::weak_ptr<PlayNotifySink> window2, bool loop);
     // Stops playback and returns when the worker has ended; does nothing when idle.
     void StopPlay();
     // True from a successful PlayRange until the worker has ended by itself

@@ -12,5 +12,5 @@ bool PlayShortPiece(CSfPlay& player, SettingsStore& store, const SfInfo& info, u
         return false;
     const uint32_t end =
         uint32_t(std::min<uint64_t>(info.frames, uint64_t(frame) + uint32_t(info.rate) / 10));
-    return player.PlayRange(info, frame, end, std::move(window), {}, false);
+    return player.PlayRange(info, frame, end, std::move(window), {}, false) == PlayOutcome::Started;
 }

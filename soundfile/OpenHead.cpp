@@ -69,7 +69,7 @@ std::string CheckFormat(SfInfo& info, int64_t fileSize) {
     return std::string();
 }
 
-bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
+OpenOutcome OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
     info.flags = 0;
     if (!sfopen(info, 'r')) {
         // A path from the command line or the recent-file list may name a
@@ -78,14 +78,14 @@ bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
         desktop.ShowMessage("The file " + info.path +
                                 " cannot be opened: " + std::strerror(reason) + ".",
                             MessageIcon::Stop);
-        return false;
+        return OpenOutcome::Refused;
     }
     SfStat st;
     if (sfstat(info.handle, st) == 0 && st.size == 0) {
         // Nothing to recognise and nothing to ask a raw format for.
         desktop.ShowMessage("The file " + info.path + " is empty.", MessageIcon::Stop);
         Close(info);
-        return false;
+        return OpenOutcome::Refused;
     }
 
     bool recognised = ProbeWav(info);
@@ -100,11 +100,11 @@ bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
     if (!recognised && info.bytesPerSample > 2) {
         desktop.ShowMessage("This data format is not supported!", MessageIcon::Stop);
         Close(info);
-        return false;
+        return OpenOutcome::Refused;
     }
     if (!(info.flags & (kSfRiffWave | kSfBigEndian)) && !AskRaw(info, desktop)) {
         Close(info);
-        return false;
+        return OpenOutcome::Cancelled;
     }
 
     const int64_t size = sfstat(info.handle, st) == 0 ? st.size : 0;
@@ -112,16 +112,16 @@ bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
     if (!problem.empty()) {
         desktop.ShowMessage(problem, MessageIcon::Stop);
         Close(info);
-        return false;
+        return OpenOutcome::Refused;
     }
-    return true;
+    return OpenOutcome::Opened;
 }
 
 std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop) {
     auto head = std::make_unique<CSfHead>();
     SfInfo& info = head->Info();
     info.path = path;
-    if (!OpenAndRecognise(info, desktop) || !BuildOverview(info, desktop))
+    if (OpenAndRecognise(info, desktop) != OpenOutcome::Opened || !BuildOverview(info, desktop))
         return nullptr;
     head->SetName(ShortPathText(path, 25));
     return head;

@@ -8,10 +8,17 @@ struct SfInfo;
 class CSfHead;
 class DesktopServices;
 
+// What became of opening a sound file.
+enum class OpenOutcome {
+    Opened,
+    Refused,   // the file cannot be read as sound; the user has been told why
+    Cancelled, // the file has no known header and the raw format was not given
+};
+
 // Opens info.path and recognises its format: a WAV, AU or AIFF header, or the
-// raw format the user gives. Shows the messages the user must see. On failure
-// the file is closed again.
-bool OpenAndRecognise(SfInfo& info, DesktopServices& desktop);
+// raw format the user gives. Shows the messages the user must see. Unless
+// opened, the file is closed again.
+OpenOutcome OpenAndRecognise(SfInfo& info, DesktopServices& desktop);
 
 // Refuses format values that cannot be read safely and limits the frame
 // count to what the file holds. Returns the message to show, empty when fine.

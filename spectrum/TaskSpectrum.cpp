@@ -81,24 +81,24 @@ bool AverageSpectrum(const SfInfo& info, const FftTask& task, int shift, const f
 
 } // namespace
 
-bool ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
+SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
     const SfInfo& info = item.GetHead()->Info();
     const FftTask& task = item.Task();
     SfFftParam& param = item.Param();
     if (static_cast<int64_t>(task.start) + param.Lfft > static_cast<int64_t>(info.frames)) {
         desktop.ShowMessage("FFT-Length exceeds the File-Length", MessageIcon::None);
-        return false;
+        return SpectrumOutcome::PastFileEnd;
     }
     param.Fmax = std::min(param.Fmax, static_cast<float>(info.rate * 0.5));
     param.Lwdw = std::min(param.Lwdw, param.Lfft);
     const WaitCursor wait(desktop);
     if (!param.ownsArrays) {
-        return true;
+        return SpectrumOutcome::Computed;
     }
     // The settings never hold such values; a record made by hand could, and
     // would otherwise loop without end or transform garbage.
     if (param.Lfft < 2 || !IsFftLength(param.Lfft) || param.Shift < 1) {
-        return false;
+        return SpectrumOutcome::BadParameters;
     }
 
     const int n = param.Lfft;
@@ -111,7 +111,7 @@ bool ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
     }
     std::vector<float> window;
     if (!param.spectrum || !param.samples || !ResizeFloats(window, count)) {
-        return false;
+        return SpectrumOutcome::OutOfMemory;
     }
     MakeWindow(window.data(), n, param.Lwdw, param.IWin);
     const bool decibels = (item.YScale() & kScaleLog) != 0;
@@ -131,13 +131,13 @@ bool ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
     } else {
         param.samples = NewFloatArray(static_cast<std::size_t>(envelopeCount));
         if (!param.samples) {
-            return false;
+            return SpectrumOutcome::OutOfMemory;
         }
         FrameEnvelope envelope(info, task.channel, param.samples->data(), envelopeCount, task.start,
                                task.end);
         if (!AverageSpectrum(info, task, param.Shift, window.data(), spectrum, n, decibels,
                              envelope, desktop)) {
-            return false;
+            return SpectrumOutcome::OutOfMemory;
         }
     }
     param.spectrum->resize(count / 2);
@@ -147,5 +147,5 @@ bool ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
         CepstralSmooth(param.smoothed->data(), n, info.rate / param.CepFreq);
         param.smoothed->resize(count / 2);
     }
-    return true;
+    return SpectrumOutcome::Computed;
 }

@@ -17,7 +17,14 @@ class DesktopServices;
 // rate and to Lfft. A zoomed item (ownsArrays false) shows its parent's arrays
 // and computes nothing.
 //
-// Returns false, with nothing computed, when the frame would run past the end
-// of the file (the user sees "FFT-Length exceeds the File-Length"), when Lfft
-// is not a power of two or Shift not positive, or when memory runs out.
-bool ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop);
+// What became of the computation; only Computed leaves arrays to show.
+enum class SpectrumOutcome {
+    Computed,
+    // The frame would run past the end of the file; the user has seen
+    // "FFT-Length exceeds the File-Length".
+    PastFileEnd,
+    BadParameters, // Lfft not a power of two, or Shift not positive
+    OutOfMemory,
+};
+
+SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop);

@@ -4,14 +4,11 @@
 
 void CliDesktop::ShowMessage(const std::string& text, MessageIcon) {
     std::fprintf(stderr, "%s\n", text.c_str());
-    messageShown_ = true;
 }
 
 bool CliDesktop::AskRawFormat(const std::string&, RawFormat& values) {
-    if (!raw_) {
-        rawNeeded_ = true;
+    if (!raw_)
         return false;
-    }
     values = *raw_;
     return true;
 }

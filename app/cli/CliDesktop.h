@@ -15,12 +15,6 @@ public:
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool AskRawFormat(const std::string& path, RawFormat& values) override;
 
-    // True when a file needed the raw-format dialog and no --raw answered it.
-    bool RawNeeded() const { return rawNeeded_; }
-    bool MessageShown() const { return messageShown_; }
-
 private:
     std::optional<RawFormat> raw_;
-    bool rawNeeded_ = false;
-    bool messageShown_ = false;
 };

@@ -28,18 +28,17 @@ int OpenSoundFile(CliArgs& args, SfInfo& info) {
     if (!args.Ok())
         return kExitUsage;
     info.path = args.Words()[0];
-    if (OpenAndRecognise(info, desktop))
+    switch (OpenAndRecognise(info, desktop)) {
+    case OpenOutcome::Opened:
         return kExitOk;
-    if (desktop.RawNeeded()) {
+    case OpenOutcome::Cancelled:
         std::fprintf(stderr,
                      "%s has no header that kavirel-cli knows: give its format with "
                      "--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB\n",
                      info.path.c_str());
         return kExitNeedsRaw;
+    case OpenOutcome::Refused:
+        break;
     }
-    // The program says nothing when a file cannot be opened at all; a
-    // script deserves a word.
-    if (!desktop.MessageShown())
-        std::fprintf(stderr, "%s cannot be opened\n", info.path.c_str());
     return kExitRefused;
 }

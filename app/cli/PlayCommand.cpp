@@ -94,14 +94,22 @@ int RunPlay(int argc, char** argv) {
         window = std::make_shared<PrintingWindow>();
     std::signal(SIGINT, &Interrupt);
     std::signal(SIGTERM, &Interrupt);
-    if (!player.PlayRange(info, uint32_t(start), uint32_t(end), window, {}, args.Has("loop"))) {
-        // The player says nothing when there is no device to play on.
-        if (!desktop.MessageShown() && output.DeviceCount() == 0)
-            std::fprintf(stderr, "%s cannot be played: no device driver installed\n",
-                         info.path.c_str());
-        else if (!desktop.MessageShown())
-            std::fprintf(stderr, "%s cannot be played: output device %d does not exist\n",
-                         info.path.c_str(), player.Settings().DeviceID);
+    switch (player.PlayRange(info, uint32_t(start), uint32_t(end), window, {}, args.Has("loop"))) {
+    case PlayOutcome::Started:
+        break;
+    case PlayOutcome::NoDevice:
+        std::fprintf(stderr, "%s cannot be played: no device driver installed\n",
+                     info.path.c_str());
+        return kExitRefused;
+    case PlayOutcome::UnknownDevice:
+        std::fprintf(stderr, "%s cannot be played: output device %d does not exist\n",
+                     info.path.c_str(), player.Settings().DeviceID);
+        return kExitRefused;
+    case PlayOutcome::Refused:
+        return kExitRefused;
+    case PlayOutcome::NoThread:
+        std::fprintf(stderr, "%s cannot be played: the playback thread cannot start\n",
+                     info.path.c_str());
         return kExitRefused;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

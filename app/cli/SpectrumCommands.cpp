@@ -113,9 +113,16 @@ int RunSpectrum(int argc, char** argv) {
         return code;
     CSfFft item(head, settings);
     CliDesktop desktop(std::nullopt);
-    if (!ComputeTaskSpectrum(item, desktop)) {
-        if (!desktop.MessageShown())
-            std::fprintf(stderr, "%s: the spectrum cannot be computed\n", head.Info().path.c_str());
+    switch (ComputeTaskSpectrum(item, desktop)) {
+    case SpectrumOutcome::Computed:
+        break;
+    case SpectrumOutcome::PastFileEnd:
+        return kExitRefused;
+    case SpectrumOutcome::BadParameters:
+        std::fprintf(stderr, "The FFT length must be a power of two and the shift above 0\n");
+        return kExitRefused;
+    case SpectrumOutcome::OutOfMemory:
+        std::fprintf(stderr, "There is not enough memory for this spectrum\n");
         return kExitRefused;
     }
     const SfFftParam& p = item.Param();

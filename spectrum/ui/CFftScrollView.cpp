@@ -144,7 +144,7 @@ void CFftScrollView::InitialUpdate() {
     {
         WaitCursor wait(Services().Desktop());
         // On failure the user has been told why, and the window stays empty.
-        computed_ = ComputeTaskSpectrum(*item, Services().Desktop());
+        computed_ = ComputeTaskSpectrum(*item, Services().Desktop()) == SpectrumOutcome::Computed;
     }
     if (!computed_)
         return;

@@ -26,7 +26,7 @@ protected:
         settings.Fft().Shift = lfft;
         SetHeadTask(head, start, end);
         auto item = std::make_unique<CSfFft>(head, settings);
-        EXPECT_TRUE(ComputeTaskSpectrum(*item, desktop));
+        EXPECT_EQ(ComputeTaskSpectrum(*item, desktop), SpectrumOutcome::Computed);
         // As the spectrum pane's initial update leaves them.
         item->Param().start = start;
         item->Param().end = end;

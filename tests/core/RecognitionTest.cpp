@@ -18,7 +18,7 @@ struct Opened {
 
 void Open(Opened& o, const std::string& path, RecordingDesktop& desktop) {
     o.info.path = path;
-    o.ok = OpenAndRecognise(o.info, desktop);
+    o.ok = OpenAndRecognise(o.info, desktop) == OpenOutcome::Opened;
 }
 
 Bytes Frames16(int count) {
@@ -319,24 +319,34 @@ TEST(Recognition, FilesThatCannotBeReadSayWhy) {
     TempDir dir;
     const struct {
         std::string path;
-        std::string message;
+        bool answerRaw;
+        OpenOutcome outcome;
+        std::string message; // none when empty
     } cases[] = {
-        {dir.Path() + "/missing.wav",
+        {dir.Path() + "/missing.wav", true, OpenOutcome::Refused,
          "The file " + dir.Path() + "/missing.wav cannot be opened: No such file or directory."},
-        {dir.Path(), "The file " + dir.Path() + " cannot be opened: Is a directory."},
+        {dir.Path(), true, OpenOutcome::Refused,
+         "The file " + dir.Path() + " cannot be opened: Is a directory."},
         // No bytes at all: refused at once, never sent to the raw-format dialog.
-        {dir.Write("empty.wav", Bytes()), "The file " + dir.Path() + "/empty.wav is empty."},
+        {dir.Write("empty.wav", Bytes()), true, OpenOutcome::Refused,
+         "The file " + dir.Path() + "/empty.wav is empty."},
+        // No header, and the raw format not given: the user chose, nothing to say.
+        {dir.Write("plain.raw", Bytes(64, 1)), false, OpenOutcome::Cancelled, ""},
     };
     for (const auto& c : cases) {
         RecordingDesktop desktop;
-        desktop.answerRaw = true;
-        Opened o;
-        Open(o, c.path, desktop);
-        EXPECT_FALSE(o.ok) << c.path;
+        desktop.answerRaw = c.answerRaw;
+        SfInfo info;
+        info.path = c.path;
+        EXPECT_EQ(OpenAndRecognise(info, desktop), c.outcome) << c.path;
+        EXPECT_EQ(info.handle, -1) << c.path;
+        if (c.message.empty()) {
+            EXPECT_TRUE(desktop.messages.empty()) << c.path;
+            continue;
+        }
         EXPECT_EQ(desktop.rawAsked, 0) << c.path;
         ASSERT_EQ(desktop.messages.size(), 1u) << c.path;
         EXPECT_EQ(desktop.messages[0].first, c.message);
         EXPECT_EQ(desktop.messages[0].second, MessageIcon::Stop);
-        EXPECT_EQ(o.info.handle, -1) << c.path;
     }
 }

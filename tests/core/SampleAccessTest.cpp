@@ -121,7 +121,7 @@ TEST(SampleAccess, FloatSamplesReadLike32BitIntegers) {
     SfInfo info;
     info.path = dir.Write("f.wav", MakeWav(layout, data));
     RecordingDesktop desktop;
-    ASSERT_TRUE(OpenAndRecognise(info, desktop));
+    ASSERT_EQ(OpenAndRecognise(info, desktop), OpenOutcome::Opened);
     std::vector<float> out(8);
     ASSERT_EQ(ReadSamples(info, out.data(), 8, 0, 0), 8u);
     EXPECT_EQ(out[0], 1073741824.0f);

@@ -311,7 +311,7 @@ protected:
         settings.SetYScale(yScale);
         SetHeadTask(head, start, start);
         auto item = std::make_unique<CSfFft>(head, settings);
-        EXPECT_TRUE(ComputeTaskSpectrum(*item, desktop));
+        EXPECT_EQ(ComputeTaskSpectrum(*item, desktop), SpectrumOutcome::Computed);
         return item;
     }
 

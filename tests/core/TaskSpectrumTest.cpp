@@ -98,7 +98,7 @@ protected:
     std::unique_ptr<CSfFft> Compute(CSfHead& head, uint32_t start, uint32_t end, int channel = 0) {
         SetHeadTask(head, start, end, channel);
         auto item = std::make_unique<CSfFft>(head, settings);
-        computed = ComputeTaskSpectrum(*item, desktop);
+        computed = ComputeTaskSpectrum(*item, desktop) == SpectrumOutcome::Computed;
         EXPECT_EQ(desktop.waitDepth, 0);
         return item;
     }
@@ -417,7 +417,7 @@ TEST_F(TaskSpectrum, ZoomedItemsShowTheirParentsArrays) {
 
     CSfFft zoomed(*parent, settings);
     desktop.infoTexts.clear();
-    EXPECT_TRUE(ComputeTaskSpectrum(zoomed, desktop));
+    EXPECT_EQ(ComputeTaskSpectrum(zoomed, desktop), SpectrumOutcome::Computed);
     EXPECT_TRUE(desktop.infoTexts.empty()); // nothing was averaged again
     EXPECT_EQ(zoomed.Param().spectrum, parent->Param().spectrum);
     EXPECT_EQ(zoomed.Param().samples, parent->Param().samples);

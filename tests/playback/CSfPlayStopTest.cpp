@@ -34,7 +34,8 @@ protected:
     }
 
     bool Play(uint32_t start, uint32_t end, bool loop = false) {
-        return player->PlayRange(sound.Info(), start, end, window, {}, loop);
+        return player->PlayRange(sound.Info(), start, end, window, {}, loop) ==
+               PlayOutcome::Started;
     }
 
     // Once stopped, nothing plays and the device is closed or dropped.

@@ -38,7 +38,7 @@ protected:
 
     bool Play(const OpenedSound& sound, uint32_t start, uint32_t end, bool loop = false) {
         return player->PlayRange(sound.Info(), start, end, window, std::weak_ptr<PlayNotifySink>(),
-                                 loop);
+                                 loop) == PlayOutcome::Started;
     }
 
     // Lets the device finish blocks one by one until the player is idle.
@@ -300,12 +300,14 @@ TEST_F(PlayerTest, NewRangeWhilePlayingTellsTheOldWindowsThenRestartsCleanly) {
     OpenedSound sound(dir, "again.wav", MonoWav16(100000));
     auto second = std::make_shared<RecordingWindow>();
     auto third = std::make_shared<RecordingWindow>();
-    ASSERT_TRUE(player->PlayRange(sound.Info(), 0, 100000, window, second, false));
+    ASSERT_EQ(player->PlayRange(sound.Info(), 0, 100000, window, second, false),
+              PlayOutcome::Started);
     ASSERT_TRUE(output.WaitQueued(4, kWait));
     ASSERT_TRUE(output.CompleteNext());
     ASSERT_TRUE(window->WaitFor(kPlayBlockDone, kWait));
 
-    ASSERT_TRUE(player->PlayRange(sound.Info(), 50000, 50010, third, {}, false));
+    ASSERT_EQ(player->PlayRange(sound.Info(), 50000, 50010, third, {}, false),
+              PlayOutcome::Started);
     for (RecordingWindow* old : {window.get(), second.get()}) {
         const Codes codes = old->Codes();
         const auto replaced = std::find(codes.begin(), codes.end(), kPlayReplaced);
@@ -329,13 +331,14 @@ TEST_F(PlayerTest, RefusesWithoutDevicesUnknownDevicesAndTooManyChannels) {
     {
         VirtualOutput none(0);
         CSfPlay quiet(none, store, desktop);
-        EXPECT_FALSE(quiet.PlayRange(stereo.Info(), 0, 100, window, {}, false));
+        EXPECT_EQ(quiet.PlayRange(stereo.Info(), 0, 100, window, {}, false), PlayOutcome::NoDevice);
         EXPECT_EQ(quiet.DeviceNames(), (std::vector<std::string>{"no device driver installed"}));
     }
     PlaySettings settings;
     settings.DeviceID = 5;
     Player(settings);
-    EXPECT_FALSE(Play(stereo, 0, 100));
+    EXPECT_EQ(player->PlayRange(stereo.Info(), 0, 100, window, {}, false),
+              PlayOutcome::UnknownDevice);
     EXPECT_TRUE(desktop.messages.empty());
 
     VirtualOutput mono(2, 1);
@@ -343,7 +346,7 @@ TEST_F(PlayerTest, RefusesWithoutDevicesUnknownDevicesAndTooManyChannels) {
     PlaySettings first;
     first.DeviceID = 0;
     narrow.SetSettings(first);
-    EXPECT_FALSE(narrow.PlayRange(stereo.Info(), 0, 100, window, {}, false));
+    EXPECT_EQ(narrow.PlayRange(stereo.Info(), 0, 100, window, {}, false), PlayOutcome::Refused);
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].first, "Channels not supported");
     EXPECT_EQ(desktop.messages[0].second, MessageIcon::Information);

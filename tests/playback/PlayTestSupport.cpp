@@ -43,7 +43,7 @@ OpenedSound::OpenedSound(const TempDir& dir, const std::string& name, const Byte
     : file_(file) {
     info_.path = dir.Write(name, file);
     RecordingDesktop desktop;
-    if (!OpenAndRecognise(info_, desktop))
+    if (OpenAndRecognise(info_, desktop) != OpenOutcome::Opened)
         throw std::runtime_error("test sound not recognised: " + name);
 }
 

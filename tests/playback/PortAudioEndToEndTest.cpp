@@ -141,7 +141,8 @@ protected:
         auto window = std::make_shared<RecordingWindow>();
 
         const Clock::time_point start = Clock::now();
-        const bool started = player.PlayRange(sound.Info(), 0, kFrames, window, {}, false);
+        const bool started =
+            player.PlayRange(sound.Info(), 0, kFrames, window, {}, false) == PlayOutcome::Started;
         EXPECT_TRUE(started) << (desktop.messages.empty() ? "" : desktop.messages[0].first);
         if (!started)
             return {};

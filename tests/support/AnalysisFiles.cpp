@@ -20,7 +20,7 @@ std::unique_ptr<CSfHead> OpenSamples(const TempDir& dir, const std::vector<int32
     head->Info().path = dir.Write("s" + std::to_string(++serial) + ".wav",
                                   MakeWav(layout, PcmBytes(values, bytesPerSample)));
     RecordingDesktop desktop;
-    if (!OpenAndRecognise(head->Info(), desktop))
+    if (OpenAndRecognise(head->Info(), desktop) != OpenOutcome::Opened)
         return nullptr;
     return head;
 }

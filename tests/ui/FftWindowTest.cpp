@@ -141,7 +141,7 @@ CSfHead* FftWindowTest::Head(const std::vector<int32_t>& values, uint32_t rate, 
 float FftWindowTest::PeakLevel(CSfHead& head) {
     CSfFft reference(head, services_->settings);
     RecordingDesktop quiet;
-    if (!ComputeTaskSpectrum(reference, quiet))
+    if (ComputeTaskSpectrum(reference, quiet) != SpectrumOutcome::Computed)
         return 0;
     return *std::max_element(reference.Param().spectrum->begin(),
                              reference.Param().spectrum->end());
