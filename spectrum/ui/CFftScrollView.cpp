@@ -101,6 +101,17 @@ CFftScrollView::~CFftScrollView() {
     Services().Player().StopPlay();
 }
 
+void CFftScrollView::PublishTask() {
+    CSfFft* item = Item();
+    if (!item || !item->GetHead())
+        return;
+    SfTask& headTask = item->GetHead()->Info().task;
+    headTask.start = item->Task().start;
+    headTask.end = item->Task().end;
+    headTask.channel = item->Task().channel;
+    Services().RefreshHeadWindow();
+}
+
 CSfFft* CFftScrollView::Item() const {
     return dynamic_cast<CSfFft*>(GetItem());
 }

@@ -29,7 +29,9 @@ public:
 
     // The window's range is that of its spectrum, not a selection to show in
     // the head window: nothing to publish.
-    void PublishTask() override {}
+    // Shows the analysed range and channel in the head window; called when
+    // the window is activated, never by painting.
+    void PublishTask() override;
     void ShowInfo() override;
     void InsertFft();
 

@@ -82,7 +82,7 @@ private slots:
     void contextMenuInsertsAndShowsInfo();
     void keyWLogsTheCursorBin();
     void relativeLevelsAreNormalisedOnce();
-    void drawingLeavesTheHeadsTaskAlone();
+    void repaintsLeaveTheHeadsTaskActivationPublishesIt();
 
     void frameFundamentalOfASquareWave();
     void framePeriodBetweenInterpolatedCrossings();
@@ -421,7 +421,7 @@ void FftWindowTest::relativeLevelsAreNormalisedOnce() {
     QVERIFY(peak > 0);
 }
 
-void FftWindowTest::drawingLeavesTheHeadsTaskAlone() {
+void FftWindowTest::repaintsLeaveTheHeadsTaskActivationPublishesIt() {
     CSfHead* head = Head(TwoTones(), kRate, kAt, kAt + 20000);
     QVERIFY(head);
     QVERIFY(Open(w_, *head));
@@ -435,10 +435,14 @@ void FftWindowTest::drawingLeavesTheHeadsTaskAlone() {
     w_.pane->grab();
     Keys(w_.spectrum, "H R ^R");
     Keys(w_.pane, "H R");
-    w_.spectrum->PublishTask();
     QCOMPARE(head->Info().task.start, 100u);
     QCOMPARE(head->Info().task.end, 200u);
     QCOMPARE(services_->headRefreshes, 0);
+    // Activating the window shows its own range there again.
+    w_.spectrum->Activated();
+    QCOMPARE(head->Info().task.start, kAt);
+    QCOMPARE(head->Info().task.end, kAt + 20000);
+    QCOMPARE(services_->headRefreshes, 1);
 }
 
 void FftWindowTest::frameFundamentalOfASquareWave() {
