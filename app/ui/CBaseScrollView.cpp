@@ -51,6 +51,15 @@ bool CBaseScrollView::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void CBaseScrollView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::StyleChange) {
+        StyleChanged();
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
 void CBaseScrollView::keyPressEvent(QKeyEvent* event) {
     if (IsCopyKey(event)) {
         CopyWindowToClipboard(CBaseFrm::Of(this));

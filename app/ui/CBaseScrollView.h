@@ -37,8 +37,12 @@ protected:
     virtual bool HandleKey(QKeyEvent*) { return false; }
     // A playback position or event for a window that follows the sound.
     virtual void OnPlayNotify(const PlayNotifyEvent&) {}
+    // The desktop's colours, fonts or style changed: drop what was drawn
+    // with the old ones. The whole view is repainted afterwards.
+    virtual void StyleChanged() {}
 
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Every analysis window saves its picture on Ctrl+B and copies it on
     // Ctrl+C; Shift+F10 opens its menu; then come the view's own keys.

@@ -278,13 +278,8 @@ void CFftScrollView::paintEvent(QPaintEvent* event) {
     p.fillRect(BoxRect(), Qt::black);
 }
 
-void CFftScrollView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
-        event->type() == QEvent::StyleChange) {
-        plot_ = QImage();
-        update();
-    }
-    CBaseScrollView::changeEvent(event);
+void CFftScrollView::StyleChanged() {
+    plot_ = QImage();
 }
 
 void CFftScrollView::mousePressEvent(QMouseEvent* event) {

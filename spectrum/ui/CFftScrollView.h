@@ -47,7 +47,7 @@ protected:
     bool TakesKey(const QKeyEvent* key) const override;
     bool HandleKey(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void StyleChanged() override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -176,13 +176,8 @@ void CFftScrollView2::resizeEvent(QResizeEvent* event) {
         cursorX_ = FrameCursorX(Plot(), FrameCursorCount(Item()->Param()), cursorIndex_);
 }
 
-void CFftScrollView2::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
-        event->type() == QEvent::StyleChange) {
-        plot_ = QImage();
-        update();
-    }
-    CBaseScrollView::changeEvent(event);
+void CFftScrollView2::StyleChanged() {
+    plot_ = QImage();
 }
 
 void CFftScrollView2::mousePressEvent(QMouseEvent* event) {

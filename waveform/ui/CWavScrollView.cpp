@@ -334,13 +334,8 @@ void CWavScrollView::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void CWavScrollView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
-        event->type() == QEvent::StyleChange) {
-        plot_ = QImage();
-        update();
-    }
-    CBaseScrollView::changeEvent(event);
+void CWavScrollView::StyleChanged() {
+    plot_ = QImage();
 }
 
 void CWavScrollView::mousePressEvent(QMouseEvent* event) {

@@ -39,7 +39,7 @@ protected:
     bool TakesKey(const QKeyEvent* key) const override;
     bool HandleKey(QKeyEvent* event) override;
     void OnPlayNotify(const PlayNotifyEvent& event) override;
-    void changeEvent(QEvent* event) override;
+    void StyleChanged() override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
