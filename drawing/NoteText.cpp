@@ -1,5 +1,7 @@
 #include "drawing/NoteText.h"
 
+#include "drawing/NumberText.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -14,10 +16,7 @@ constexpr std::array<const char*, 12> kGermanNames = {"C",  "C#", "D",  "D#", "E
 // printf's "%+.2g", written without the locale so that a decimal comma never
 // reaches the info text or the data log.
 std::string SignedCents(double d) {
-    std::array<char, 64> buffer;
-    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), d,
-                                std::chars_format::general, 2);
-    std::string text(buffer.data(), result.ptr);
+    const std::string text = NumberText(d, std::chars_format::general, 2);
     return text[0] == '-' ? text : "+" + text;
 }
 

@@ -1,5 +1,7 @@
 #include "drawing/TimeText.h"
 
+#include "drawing/NumberText.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -19,19 +21,8 @@ constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 // A typed-in number longer than this is cut; no time needs more digits.
 constexpr size_t kMaxTokenLength = 127;
 
-// The printf-style forms below are written with std::to_chars, which never
-// uses the decimal comma of a locale the desktop program may switch on.
-std::string Chars(double v, std::chars_format format, int precision) {
-    std::array<char, 512> buffer;
-    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), v, format, precision);
-    return std::string(buffer.data(), result.ptr);
-}
-
-std::string General(double v) {
-    return Chars(v, std::chars_format::general, 6);
-}
 std::string Fixed3(double v) {
-    return Chars(v, std::chars_format::fixed, 3);
+    return NumberText(v, std::chars_format::fixed, 3);
 }
 
 // printf's '0' flag: zeros go between the sign and the digits.
@@ -44,7 +35,7 @@ std::string ZeroPad(std::string text, size_t width) {
 std::string Compact(int h, int m, double s) {
     const std::string hours = std::to_string(h) + "h";
     const std::string minutes = std::to_string(m) + "m";
-    const std::string seconds = General(s) + "s";
+    const std::string seconds = PrintG(s) + "s";
     if (h > 0) {
         if (m > 0 && s > 0)
             return hours + minutes + seconds;

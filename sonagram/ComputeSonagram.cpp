@@ -1,5 +1,7 @@
 #include "sonagram/ComputeSonagram.h"
 
+#include "drawing/NumberText.h"
+
 #include "sonagram/CSfSon.h"
 #include "sonagram/ColourScale.h"
 #include "soundfile/DesktopServices.h"
@@ -37,12 +39,7 @@ int32_t TruncateToInt32(double value) {
 
 // With the decimal point whatever locale the desktop program runs in.
 std::string ProgressText(int column, int width) {
-    std::array<char, 32> number;
-    const double percent = column * 100.0 / width;
-    const auto end = std::to_chars(number.data(), number.data() + number.size(), percent,
-                                   std::chars_format::fixed, 2)
-                         .ptr;
-    return "SON " + std::string(number.data(), end) + " Proz.";
+    return "SON " + NumberText(column * 100.0 / width, std::chars_format::fixed, 2) + " Proz.";
 }
 
 std::string TooLargeText(uint64_t needed, uint64_t budget) {

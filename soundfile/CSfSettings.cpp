@@ -1,5 +1,6 @@
 #include "soundfile/CSfSettings.h"
 
+#include "drawing/NumberText.h"
 #include "soundfile/FftScale.h"
 
 #include <charconv>
@@ -22,13 +23,6 @@ double ParseDecimal(const std::string& text) {
     // glibc hands out its built-in "C" locale object here without allocating.
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
     return strtod_l(text.c_str(), nullptr, cLocale);
-}
-
-std::string FormatDecimal(double value) {
-    char text[32];
-    const auto result =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
-    return std::string(text, result.ptr);
 }
 
 // Frequencies are stored as whole numbers. Converting a NaN or a value beyond
@@ -133,14 +127,14 @@ void CSfSettings::SaveFft() {
 }
 
 void CSfSettings::SaveRms() {
-    store_.SetString("Rms", "Min", FormatDecimal(min_));
-    store_.SetString("Rms", "Max", FormatDecimal(max_));
+    store_.SetString("Rms", "Min", PrintG(min_));
+    store_.SetString("Rms", "Max", PrintG(max_));
     store_.SetInt("Rms", "Auto", auto_);
     store_.SetInt("Rms", "Scale", scale_);
 }
 
 void CSfSettings::SaveGeneral() {
-    store_.SetString("General", "Btf", FormatDecimal(btf_));
+    store_.SetString("General", "Btf", PrintG(btf_));
     store_.SetInt("General", "Btn", btn_);
     store_.SetString("General", "DataLogFile", dataLogFile_);
     store_.SetString("General", "DataLogInitDir", dataLogInitDir_);

@@ -1,6 +1,8 @@
 #include "soundfile/SfInfo.h"
 
-#include <cstdio>
+#include "drawing/NumberText.h"
+
+#include <string>
 
 const char* FormatName(const SfInfo& info) {
     if (info.flags & kSfRiffWave)
@@ -12,8 +14,7 @@ const char* FormatName(const SfInfo& info) {
 
 std::string FileInfoText(const SfInfo& info) {
     const double seconds = info.rate > 0 ? double(info.frames) / double(info.rate) : 0.0;
-    char rest[256];
-    std::snprintf(rest, sizeof rest, "\nFmt:\t%s\nSr:\t%ld\nNch:\t%d\nBps:\t%d\nLen:\t%gs",
-                  FormatName(info), long(info.rate), info.channels, info.bytesPerSample, seconds);
-    return "Filename: " + info.path + rest;
+    return "Filename: " + info.path + "\nFmt:\t" + FormatName(info) + "\nSr:\t" +
+           std::to_string(info.rate) + "\nNch:\t" + std::to_string(info.channels) + "\nBps:\t" +
+           std::to_string(info.bytesPerSample) + "\nLen:\t" + PrintG(seconds) + "s";
 }

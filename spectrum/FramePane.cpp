@@ -2,7 +2,7 @@
 
 #include "drawing/NoteText.h"
 #include "drawing/TimeText.h"
-#include "spectrum/NumberText.h"
+#include "drawing/NumberText.h"
 #include "spectrum/ZeroCrossings.h"
 
 #include <algorithm>

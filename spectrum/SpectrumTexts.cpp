@@ -1,10 +1,10 @@
 #include "spectrum/SpectrumTexts.h"
 
 #include "drawing/NoteText.h"
+#include "drawing/NumberText.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "soundfile/FftScale.h"
-#include "spectrum/NumberText.h"
 #include "spectrum/SpectrumDisplay.h"
 
 #include <cstdio>
@@ -50,9 +50,6 @@ std::string SpectrumLogLine(const SfInfo& info, const SfFftParam& p, bool peakMo
 }
 
 std::string SpectrumShowInfoText(const SfInfo& info, const SfFftParam& p) {
-    const char* format = (info.flags & kSfRiffWave)    ? "WAVE"
-                         : (info.flags & kSfBigEndian) ? "AIFF"
-                                                       : "Unknown";
     float lo = 0.0f;
     float hi = 0.0f;
     if (p.spectrum && p.Lfft / 2 > 0 && p.spectrum->size() >= static_cast<size_t>(p.Lfft / 2) &&
@@ -65,10 +62,7 @@ std::string SpectrumShowInfoText(const SfInfo& info, const SfFftParam& p) {
         return std::string("\n") + label + "\t" + value;
     };
     const auto number = [](long long v) { return std::to_string(v); };
-    return "Filename: " + info.path + line("Fmt:", format) + line("Sr:", number(info.rate)) +
-           line("Nch:", number(info.channels)) + line("Bps:", number(info.bytesPerSample)) +
-           line("Len:", PrintG(Seconds(info.frames, info)) + "s") + "\n" +
-           line("Start:", PrintG(Seconds(p.start, info)) + "s") +
+    return FileInfoText(info) + "\n" + line("Start:", PrintG(Seconds(p.start, info)) + "s") +
            line("End:", PrintG(Seconds(p.end, info)) + "s") + line("Chan:", number(p.channel)) +
            "\n" + line("Lfft:", number(p.Lfft)) + line("LWdw:", number(p.Lwdw)) +
            line("Shift:", number(p.Shift)) + line("IWin: ", number(p.IWin)) +

@@ -1,5 +1,7 @@
 #include "drawing/ui/AmplitudeAxis.h"
 
+#include "drawing/NumberText.h"
+
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 
@@ -24,10 +26,7 @@ constexpr int kSmallestLabelPixels = 7;
 
 // "%.3g" of v, with a decimal point whatever the process locale.
 QString PercentLabel(double v) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), v,
-                                      std::chars_format::general, 3);
-    return QString::fromLatin1(buffer.data(), int(result.ptr - buffer.data()));
+    return QString::fromStdString(NumberText(v, std::chars_format::general, 3));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
+#include "drawing/NumberText.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AmplitudeAxis.h"
@@ -65,14 +66,6 @@ int TruncatedPixel(double v) {
 
 int RoundedPixel(double v) {
     return TruncatedPixel(std::floor(v + 0.5));
-}
-
-// "%g" of v, with a decimal point whatever the process locale.
-std::string General(double v) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), v,
-                                      std::chars_format::general, 6);
-    return std::string(buffer.data(), result.ptr);
 }
 
 std::string Line(const char* format, int pixels, const std::string& text) {
@@ -218,14 +211,14 @@ std::string CWavScrollView::InfoText() const {
         // window's width (and with it the cursor's pixel) changes.
         const double rate = item->GetHead()->Info().rate;
         return Line("CurPos:\t[%04d] %s\r\n", index, FormatSeconds(CursorFrame(task) / rate, 0)) +
-               General(item->Envelope().values[size_t(index)]) + "p\r\n";
+               PrintG(item->Envelope().values[size_t(index)]) + "p\r\n";
     }
     const double from = SecondsOfPixel(blockLeft_);
     const double to = SecondsOfPixel(blockRight_);
     return Line("BlockSt:\t[%04d] %s\r\n", blockLeft_ - kLeft, FormatSeconds(from, 1)) +
            Line("BlockEn:\t[%04d] %s\r\n", blockRight_ - kLeft, FormatSeconds(to, 1)) +
            Line("BlockLe:\t[%04d] %s\r\n", blockRight_ - blockLeft_, FormatSeconds(to - from, 1)) +
-           "Frequ  :\t " + General(1.0 / (to - from)) + "Hz";
+           "Frequ  :\t " + PrintG(1.0 / (to - from)) + "Hz";
 }
 
 void CWavScrollView::ShowInfoText() {

@@ -1,11 +1,8 @@
-#include "spectrum/NumberText.h"
+#include "drawing/NumberText.h"
 
 #include <array>
-#include <charconv>
 
-namespace {
-
-std::string Chars(double v, std::chars_format format, int precision) {
+std::string NumberText(double v, std::chars_format format, int precision) {
     // Room for the 309 integer digits of the largest double in fixed form.
     std::array<char, 400> buffer;
     const auto result =
@@ -13,12 +10,10 @@ std::string Chars(double v, std::chars_format format, int precision) {
     return std::string(buffer.data(), result.ptr);
 }
 
-} // namespace
-
 std::string PrintG(double v) {
-    return Chars(v, std::chars_format::general, 6);
+    return NumberText(v, std::chars_format::general, 6);
 }
 
 std::string PrintF(double v) {
-    return Chars(v, std::chars_format::fixed, 6);
+    return NumberText(v, std::chars_format::fixed, 6);
 }
