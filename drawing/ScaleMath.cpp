@@ -113,3 +113,9 @@ void grid(float lo, float hi, int inches, float* first, float* step) {
     *first = static_cast<float>(f);
     *step = static_cast<float>(s);
 }
+
+int TruncatedHeld(double v) {
+    if (std::isnan(v))
+        return 0;
+    return static_cast<int>(std::trunc(std::clamp(v, -1e6, 1e6)));
+}

@@ -19,6 +19,11 @@ struct PlotPoint {
 // to advance a tick value gives step 0, first = lo and 0: no labels.
 int NiceStep(double lo, double hi, int n, double* first, double* step);
 
+// A computed pixel, bin or index, truncated toward zero; far-off values are
+// held within a million, where drawing still clips them instead of
+// overflowing an int, and NaN gives 0.
+int TruncatedHeld(double v);
+
 // The smallest and largest of count values. Returns true for a flat curve
 // (minimum equal to maximum), which callers widen before scaling; an empty
 // array is flat at 0.

@@ -1,8 +1,8 @@
 #include "spectrum/FramePane.h"
 
 #include "drawing/NoteText.h"
-#include "drawing/TimeText.h"
 #include "drawing/NumberText.h"
+#include "drawing/TimeText.h"
 #include "spectrum/ZeroCrossings.h"
 
 #include <algorithm>
@@ -13,14 +13,6 @@ namespace {
 
 int HeldCount(const SfFftParam& p) {
     return p.samples ? static_cast<int>(std::min<size_t>(p.samples->size(), 1u << 30)) : 0;
-}
-
-// A computed pixel or index, truncated toward zero and held within reach of
-// an int.
-int Truncated(double v) {
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(std::trunc(std::clamp(v, -1e6, 1e6)));
 }
 
 // A sample value as the integer it was read from; floats of 4-byte samples
@@ -109,14 +101,14 @@ double PercentTop(float amplitude, int bytesPerSample) {
 int FrameCursorX(const PlotRect& plot, int count, int index) {
     if (count <= 0)
         return plot.left;
-    return Truncated((static_cast<double>(plot.right) - plot.left) / count * index) + plot.left;
+    return TruncatedHeld((static_cast<double>(plot.right) - plot.left) / count * index) + plot.left;
 }
 
 int FrameIndexAt(const PlotRect& plot, int count, int x, int y) {
     if (count <= 0 || x < plot.left || x >= plot.right || y < plot.top || y >= plot.bottom)
         return -1;
     const double perPixel = static_cast<double>(count) / (plot.right - plot.left);
-    return std::clamp(Truncated(perPixel * (x - plot.left) + 0.5), 0, count - 1);
+    return std::clamp(TruncatedHeld(perPixel * (x - plot.left) + 0.5), 0, count - 1);
 }
 
 int FramePlaybackX(const PlotRect& plot, const SfFftParam& p, double rate, double t) {
@@ -124,7 +116,8 @@ int FramePlaybackX(const PlotRect& plot, const SfFftParam& p, double rate, doubl
     const double span = p.end > p.start ? static_cast<double>(p.end) - p.start : p.Lfft;
     if (!(span > 0))
         return plot.left;
-    return Truncated((static_cast<double>(plot.right) - plot.left) / span * (rate * t - p.start)) +
+    return TruncatedHeld((static_cast<double>(plot.right) - plot.left) / span *
+                         (rate * t - p.start)) +
            plot.left;
 }
 

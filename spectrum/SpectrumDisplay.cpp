@@ -7,17 +7,9 @@
 
 namespace {
 
-// A computed pixel or bin number, truncated toward zero; far-off values and
-// NaN are held where drawing still clips them instead of overflowing an int.
-int Truncated(double v) {
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(std::trunc(std::clamp(v, -1e6, 1e6)));
-}
-
 // The nearest whole pixel, halves away from the plot's origin.
 int Rounded(double v) {
-    return Truncated(std::floor(v + 0.5));
+    return TruncatedHeld(std::floor(v + 0.5));
 }
 
 // The stored integers of a level range; truncated toward zero as the settings
@@ -70,8 +62,8 @@ BinRange SpectrumBins(SfFftParam& p, uint32_t xScale, double rate) {
     }
     const double df = BinWidth(p, rate);
     const int half = std::max(p.Lfft / 2, 1);
-    int i0 = df > 0 ? Truncated(p.Fmin / df) : 0;
-    int i1 = df > 0 ? Truncated(p.Fmax / df) : 0;
+    int i0 = df > 0 ? TruncatedHeld(p.Fmin / df) : 0;
+    int i1 = df > 0 ? TruncatedHeld(p.Fmax / df) : 0;
     // The spectrum holds bins below Lfft/2 only, and a band narrower than one
     // bin still shows that bin: every later division by the bin count is safe.
     i0 = std::clamp(i0, 0, half - 1);
@@ -128,15 +120,15 @@ std::vector<PlotPoint> SpectrumCurve(const std::vector<float>& values, const Spe
 }
 
 int SpectrumCursorX(const SpectrumGeometry& g, int bin) {
-    return Truncated(PlotWidth(g.plot) / g.bins.count * (bin - g.bins.i0)) + g.plot.left;
+    return TruncatedHeld(PlotWidth(g.plot) / g.bins.count * (bin - g.bins.i0)) + g.plot.left;
 }
 
 std::optional<CursorPlace> PlaceSpectrumCursor(const SpectrumGeometry& g, int x, int y) {
     if (!Inside(g.plot, x, y))
         return std::nullopt;
     const double perBin = PlotWidth(g.plot) / g.bins.count;
-    const int d = std::min(Truncated((x - g.plot.left) / perBin), g.bins.count - 1);
-    return CursorPlace{g.bins.i0 + d, Truncated(d * perBin) + g.plot.left};
+    const int d = std::min(TruncatedHeld((x - g.plot.left) / perBin), g.bins.count - 1);
+    return CursorPlace{g.bins.i0 + d, TruncatedHeld(d * perBin) + g.plot.left};
 }
 
 PlotPoint BoxAnchor(const SpectrumGeometry& g, int x, int y) {
@@ -151,7 +143,7 @@ std::vector<int> HarmonicMarkXs(const SfFftParam& p, const SpectrumGeometry& g, 
         return xs;
     const double sx = PixelsPerHz(p, g.plot);
     for (int k = 1; k * f0 < p.Fmax; ++k)
-        xs.push_back(Truncated((k * f0 - p.Fmin) * sx + 0.5) + g.plot.left);
+        xs.push_back(TruncatedHeld((k * f0 - p.Fmin) * sx + 0.5) + g.plot.left);
     return xs;
 }
 
