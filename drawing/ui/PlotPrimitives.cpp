@@ -57,6 +57,24 @@ QString XAxisLabel(float value, const QString& unit, bool timeLabels) {
     return GeneralNumber(value) + unit;
 }
 
+QRect ToQRect(const PlotRect& rect) {
+    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QColor& colour,
+               const PlotRect& clip) {
+    if (points.empty())
+        return;
+    std::vector<QPoint> polyline;
+    polyline.reserve(points.size());
+    for (const PlotPoint& point : points)
+        polyline.emplace_back(point.x, point.y);
+    SavedPainter saved(painter);
+    painter.setClipRect(ToQRect(clip));
+    painter.setPen(colour);
+    painter.drawPolyline(polyline.data(), int(polyline.size()));
+}
+
 QString GeneralNumber(float value) {
     return QString::number(static_cast<double>(value), 'g', 6);
 }

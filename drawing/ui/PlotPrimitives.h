@@ -3,9 +3,13 @@
 // axes.
 #pragma once
 
+#include "drawing/ScaleMath.h"
+
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QString>
+#include <vector>
 
 class QPainter;
 
@@ -37,6 +41,16 @@ void VerticalStroke(QPainter& painter, const StrokePen& pen, int x, int from, in
 void HorizontalStroke(QPainter& painter, const StrokePen& pen, int y, int from, int to);
 // A square of pen.width pixels centred on (x, y).
 void Dot(QPainter& painter, const StrokePen& pen, int x, int y);
+
+// The dark blue of every curve of sound: overviews, waveforms, spectra.
+inline const QColor kCurveColour(0, 0, 128);
+
+// The plot's pixels as a Qt rectangle (right and bottom exclusive).
+QRect ToQRect(const PlotRect& rect);
+
+// One polyline through points in colour, clipped to clip.
+void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QColor& colour,
+               const PlotRect& clip);
 
 // Draws text in the painter's pen colour with the top of its line at top.
 void DrawTextAt(QPainter& painter, int x, int top, const QString& text);

@@ -5,6 +5,7 @@
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
 #include "resources/CommandIds.h"
@@ -32,8 +33,7 @@ constexpr int kTop = 4;
 constexpr int kRight = 4;
 constexpr int kBottom = 15;
 
-// The spectrum in the waveform's dark blue, its smoothed envelope over it in red.
-const QColor kCurveColour(0, 0, 128);
+// The smoothed envelope over the spectrum in red.
 const QColor kSmoothedColour(255, 0, 0);
 
 bool Ctrl(const QKeyEvent* event) {
@@ -77,18 +77,6 @@ bool IsPaneKey(const QKeyEvent* event) {
     default:
         return CursorKey(event).has_value();
     }
-}
-
-std::vector<QPoint> ToQPoints(const std::vector<PlotPoint>& points) {
-    std::vector<QPoint> q;
-    q.reserve(points.size());
-    for (const PlotPoint& p : points)
-        q.emplace_back(p.x, p.y);
-    return q;
-}
-
-QRect ToQRect(const PlotRect& r) {
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 } // namespace
@@ -194,15 +182,9 @@ const QImage& CFftScrollView::PlotImage() {
     DrawXScale(XScale{painter, r, p.Fmin, p.Fmax, "Hz", true, false});
     DrawYScale(YScale{painter, r, geometry_.levels.lo, geometry_.levels.hi, "%g", true});
 
-    painter.setClipRect(ToQRect(r));
-    const std::vector<QPoint> curve = ToQPoints(SpectrumCurve(*p.spectrum, geometry_));
-    painter.setPen(kCurveColour);
-    painter.drawPolyline(curve.data(), int(curve.size()));
-    if (p.smoothed && !p.smoothed->empty()) {
-        const std::vector<QPoint> smooth = ToQPoints(SpectrumCurve(*p.smoothed, geometry_));
-        painter.setPen(kSmoothedColour);
-        painter.drawPolyline(smooth.data(), int(smooth.size()));
-    }
+    DrawCurve(painter, SpectrumCurve(*p.spectrum, geometry_), kCurveColour, r);
+    if (p.smoothed && !p.smoothed->empty())
+        DrawCurve(painter, SpectrumCurve(*p.smoothed, geometry_), kSmoothedColour, r);
     p.cursorX = SpectrumCursorX(geometry_, p.cursorBin);
     // The levels may have been settled afresh: the text follows them, once
     // this paint is over, since the info box repaints at once.

@@ -6,6 +6,7 @@
 #include "app/ui/WindowImage.h"
 #include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
 #include "playback/PlayNotify.h"
@@ -28,8 +29,6 @@ constexpr int kLeft = 28;
 constexpr int kTop = 4;
 constexpr int kRight = 4;
 constexpr int kBottom = 15;
-
-const QColor kCurveColour(0, 0, 128);
 
 int g_mark = 0;
 
@@ -134,13 +133,7 @@ const QImage& CFftScrollView2::PlotImage() {
         return plot_;
     std::vector<PlotPoint> points(static_cast<size_t>(n));
     CurveToPoints(points.data(), p.samples->data(), n, r, -g, g);
-    std::vector<QPoint> curve;
-    curve.reserve(points.size());
-    for (const PlotPoint& point : points)
-        curve.emplace_back(point.x, point.y);
-    painter.setClipRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
-    painter.setPen(kCurveColour);
-    painter.drawPolyline(curve.data(), n);
+    DrawCurve(painter, points, kCurveColour, r);
     return plot_;
 }
 

@@ -5,6 +5,7 @@
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
+#include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
 #include "playback/PlayNotifySink.h"
@@ -209,7 +210,6 @@ const QImage& CHeadWnd::PlotImage() {
     }
     const int H = r.bottom - r.top;
     std::vector<PlotPoint> points(V);
-    std::vector<QPoint> polyline(V);
     for (int c = 0; c < N; ++c) {
         const int top = (c * H) / N + 5;
         const int bottom = ((c + 1) * H) / N + 4;
@@ -217,12 +217,9 @@ const QImage& CHeadWnd::PlotImage() {
         p.fillRect(strip, palette().color(QPalette::Base));
         p.setPen(palette().color(QPalette::WindowText));
         p.drawRect(strip.adjusted(0, 0, -1, -1));
-        CurveToPoints(points.data(), values + size_t(c) * V, int(V),
-                      ::PlotRect{r.left, top, r.right, bottom}, lo, hi);
-        for (size_t i = 0; i < V; ++i)
-            polyline[i] = QPoint(points[i].x, points[i].y);
-        p.setPen(QColor(0, 0, 128));
-        p.drawPolyline(polyline.data(), int(V));
+        const ::PlotRect channel{r.left, top, r.right, bottom};
+        CurveToPoints(points.data(), values + size_t(c) * V, int(V), channel, lo, hi);
+        DrawCurve(p, points, kCurveColour, r);
     }
     return plot_;
 }

@@ -10,6 +10,7 @@
 #include "drawing/TimeText.h"
 #include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
 #include "playback/ShortPiece.h"
@@ -44,8 +45,6 @@ constexpr int kRight = 4;
 constexpr int kBottom = 15;
 
 using namespace TaskFlags;
-
-const QColor kCurveColour(0, 0, 128);
 
 uint32_t CursorFrame(const SfTask& task) {
     return static_cast<uint32_t>(task.cursorFrame);
@@ -281,7 +280,7 @@ const QImage& CWavScrollView::PlotImage() {
             span > 0 ? r.bottom - (v - envelope.lower) * h / span : r.top + (h + 1) / 2;
         points[size_t(i)] = QPoint(RoundedPixel(r.left + double(i) * w / n), RoundedPixel(y));
     }
-    p.setClipRect(QRect(r.left, r.top, w, h));
+    p.setClipRect(ToQRect(r));
     p.setPen(kCurveColour);
     p.drawPolyline(points.data(), n);
     return plot_;
