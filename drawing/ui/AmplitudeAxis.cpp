@@ -5,7 +5,6 @@
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -21,8 +20,6 @@ namespace {
 
 constexpr int kTickLength = 5;
 constexpr int kLabelGap = 6;
-// Smaller digits are no longer legible on a screen.
-constexpr int kSmallestLabelPixels = 7;
 
 // "%.3g" of v, with a decimal point whatever the process locale.
 QString PercentLabel(double v) {
@@ -77,23 +74,11 @@ void DrawAmplitudeAxis(QPainter& painter, const PlotRect& rect, double peakPerce
         }
     }
 
-    // The margin left of the plot is narrow; rather than lose the minus sign
-    // of "-37.5" at the window's edge, the labels' font shrinks until the
-    // widest fits. The step was chosen with the full size, so the smaller
-    // labels stay as far apart.
-    const int room = rect.left - kLabelGap;
-    const auto widest = [&] {
-        const QFontMetrics metrics(font, &device);
-        int width = 0;
-        for (const auto& label : labels)
-            width = std::max(width, metrics.horizontalAdvance(label.second));
-        return width;
-    };
-    for (int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
-         widest() > room && pixels > kSmallestLabelPixels;)
-        font.setPixelSize(--pixels);
-
-    painter.setFont(font);
+    // The step was chosen with the full size, so smaller labels stay as far apart.
+    std::vector<QString> texts;
+    for (const auto& label : labels)
+        texts.push_back(label.second);
+    painter.setFont(FontFitting(font, device, texts, rect.left - kLabelGap));
     painter.setBackgroundMode(Qt::TransparentMode);
     const QPalette palette = QGuiApplication::palette();
     const QColor ink = palette.color(QPalette::WindowText);

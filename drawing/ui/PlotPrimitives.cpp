@@ -2,8 +2,10 @@
 
 #include "drawing/TimeText.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <utility>
 
 SavedPainter::SavedPainter(QPainter& painter) : painter_(painter) {
@@ -73,6 +75,22 @@ void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QC
     painter.setClipRect(ToQRect(clip));
     painter.setPen(colour);
     painter.drawPolyline(polyline.data(), int(polyline.size()));
+}
+
+QFont FontFitting(QFont font, const QPaintDevice& device, const std::vector<QString>& labels,
+                  int room) {
+    constexpr int kSmallestLabelPixels = 7;
+    const auto widest = [&] {
+        const QFontMetrics metrics(font, &device);
+        int width = 0;
+        for (const QString& label : labels)
+            width = std::max(width, metrics.horizontalAdvance(label));
+        return width;
+    };
+    for (int pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+         widest() > room && pixels > kSmallestLabelPixels;)
+        font.setPixelSize(--pixels);
+    return font;
 }
 
 QString GeneralNumber(float value) {

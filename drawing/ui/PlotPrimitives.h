@@ -11,6 +11,7 @@
 #include <QString>
 #include <vector>
 
+class QPaintDevice;
 class QPainter;
 
 // Restores the painter's pen, font and modes when a drawing operation ends, so
@@ -54,6 +55,13 @@ void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QC
 
 // Draws text in the painter's pen colour with the top of its line at top.
 void DrawTextAt(QPainter& painter, int x, int top, const QString& text);
+
+// The margin left of a plot is narrow: rather than lose the first digits or
+// the minus sign of a label at the window's edge, the labels' font shrinks
+// pixel by pixel until the widest of labels fits in room, though never below
+// the smallest size still legible on a screen (7 pixels).
+QFont FontFitting(QFont font, const QPaintDevice& device, const std::vector<QString>& labels,
+                  int room);
 
 // The "Arial" font of the framed axes in points, so that it keeps its size on
 // a printer; a sans-serif font stands in where Arial is missing.

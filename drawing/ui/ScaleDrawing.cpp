@@ -3,7 +3,6 @@
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/TickRuns.h"
 
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -18,8 +17,6 @@ const QColor kGridGrey(128, 128, 128);
 
 // Level labels end this far left of the plot.
 constexpr int kYLabelGap = 6;
-// Labels never shrink below this height in pixels, which stays legible.
-constexpr int kSmallestLabelPixels = 7;
 
 QString YAxisLabel(const char* format, float v) {
     return QString::asprintf(format, static_cast<double>(v));
@@ -113,23 +110,12 @@ void DrawYScale(const YScale& s) {
     ForEachTick(first, step / 5, s.ymin, s.ymax, [&](float v, bool major) {
         HorizontalStroke(painter, pen, yOf(v), r.left, r.left - (major ? 7 : 4));
     });
-    // The margin left of the plot is narrow; long levels (a linear spectrum
-    // of a loud file) shrink the labels' font until the widest fits, rather
-    // than lose their first digits at the window's edge.
-    QFont font = painter.font();
+    // Long levels (a linear spectrum of a loud file) in the narrow margin.
+    std::vector<QString> labels;
+    ForEachLabel(first, 2 * step, s.ymax,
+                 [&](float v) { labels.push_back(YAxisLabel(s.format, v)); });
     const int room = r.left - kYLabelGap;
-    const auto widest = [&] {
-        const QFontMetrics m(font, painter.device());
-        int width = 0;
-        ForEachLabel(first, 2 * step, s.ymax, [&](float v) {
-            width = std::max(width, m.horizontalAdvance(YAxisLabel(s.format, v)));
-        });
-        return width;
-    };
-    for (int pixels = QFontInfo(font).pixelSize();
-         widest() > room && pixels > kSmallestLabelPixels;)
-        font.setPixelSize(--pixels);
-    painter.setFont(font);
+    painter.setFont(FontFitting(painter.font(), *painter.device(), labels, room));
     const QFontMetrics labelMetrics = painter.fontMetrics();
 
     const StrokePen dot{kGridGrey, 1};
