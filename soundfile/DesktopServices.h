@@ -21,7 +21,9 @@ class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
 
-    // Replaces the text of the info box and shows it at once.
+    // Replaces the text of the info box and shows it at once (progress texts
+    // arrive while a computation holds the event loop), so a window must not
+    // call it while it paints.
     virtual void SetInfoText(const std::string& text) = 0;
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
     // Shows the raw-format dialog pre-filled with values; false on Cancel.

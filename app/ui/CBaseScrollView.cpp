@@ -9,6 +9,7 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMenu>
 
 CBaseScrollView::CBaseScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
@@ -21,6 +22,13 @@ CBaseScrollView::~CBaseScrollView() = default;
 
 CSfBase* CBaseScrollView::GetItem() const {
     return document_ ? document_->Item() : nullptr;
+}
+
+QSize CBaseScrollView::WindowSizeHint() const {
+    if (const CBaseFrm* frame = CBaseFrm::Of(const_cast<CBaseScrollView*>(this)))
+        if (const QMdiArea* area = frame->mdiArea())
+            return area->viewport()->size() * 3 / 4;
+    return QSize(640, 320);
 }
 
 void CBaseScrollView::Activated() {

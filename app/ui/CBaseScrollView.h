@@ -29,6 +29,10 @@ public:
 
 protected:
     ViewServices& Services() const { return services_; }
+    // A view has no natural size of its own: a new window takes three
+    // quarters of the MDI area, room to work in, instead of collapsing to its
+    // title bar.
+    QSize WindowSizeHint() const;
     // The view's own popup; null when it has none.
     virtual QMenu* CreateContextMenu() { return nullptr; }
     // The keys the view takes before any shortcut of the main window.

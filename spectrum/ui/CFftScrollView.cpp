@@ -18,8 +18,6 @@
 #include "spectrum/TaskSpectrum.h"
 
 #include <QKeyEvent>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -113,14 +111,9 @@ bool CFftScrollView::Drawable() const {
 }
 
 QSize CFftScrollView::sizeHint() const {
-    // Four fifths of a window that takes three quarters of the MDI area, as
-    // a waveform window does; the frame pane takes the rest.
-    if (const CBaseFrm* frame = CBaseFrm::Of(const_cast<CFftScrollView*>(this)))
-        if (const QMdiArea* area = frame->mdiArea()) {
-            const QSize window = area->viewport()->size() * 3 / 4;
-            return QSize(window.width(), window.height() * 4 / 5);
-        }
-    return QSize(640, 256);
+    // Four fifths of the window; the frame pane takes the rest.
+    const QSize window = WindowSizeHint();
+    return QSize(window.width(), window.height() * 4 / 5);
 }
 
 void CFftScrollView::SetPlayFollower(std::weak_ptr<PlayNotifySink> follower) {

@@ -23,8 +23,6 @@
 #include "waveform/ui/SelectionKeys.h"
 
 #include <QKeyEvent>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -225,13 +223,7 @@ void CWavScrollView::ShowInfoText() {
 }
 
 QSize CWavScrollView::sizeHint() const {
-    // The view has no natural size of its own: a new window takes three
-    // quarters of the MDI area, room to work in, instead of collapsing to
-    // its title bar.
-    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
-        if (const QMdiArea* area = frame->mdiArea())
-            return area->viewport()->size() * 3 / 4;
-    return QSize(640, 320);
+    return WindowSizeHint();
 }
 
 void CWavScrollView::PublishTask() {
