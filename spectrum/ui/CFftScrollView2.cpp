@@ -73,10 +73,6 @@ int CFftScrollView2::Mark() {
     return g_mark;
 }
 
-void CFftScrollView2::SetMark(int index) {
-    g_mark = index;
-}
-
 CFftScrollView2::CFftScrollView2(ViewServices& services, CFftScrollView& spectrum, QWidget* parent)
     : CBaseScrollView(services, nullptr, parent), spectrum_(spectrum), sink_(this) {}
 

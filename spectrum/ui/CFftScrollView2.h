@@ -37,7 +37,6 @@ public:
     // The mark index that key S sets, shared by the frame panes of all
     // spectrum windows.
     static int Mark();
-    static void SetMark(int index);
 
 protected:
     bool TakesKey(const QKeyEvent* key) const override;
