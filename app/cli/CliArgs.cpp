@@ -1,5 +1,7 @@
 #include "CliArgs.h"
 
+#include "TimeOption.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -63,6 +65,28 @@ double CliArgs::Real(const std::string& name, double def) {
         return def;
     }
     return v;
+}
+
+uint32_t CliArgs::Position(const std::string& name, uint32_t def, float rate, uint32_t frames) {
+    if (!Has(name))
+        return def;
+    const std::string text = Text(name);
+    const std::optional<int64_t> position = ReadTimeText(text, rate);
+    if (!position) {
+        Fail("--" + name + " needs frames or a time such as 1m30s, 2.5s or 1h, not \"" + text +
+             "\"");
+        return def;
+    }
+    if (*position < 0) {
+        Fail("--" + name + " must not be negative");
+        return def;
+    }
+    if (*position > int64_t(frames)) {
+        Fail("--" + name + " must not lie beyond the end of the file, frame " +
+             std::to_string(frames));
+        return def;
+    }
+    return uint32_t(*position);
 }
 
 std::optional<RawFormat> CliArgs::Raw() {

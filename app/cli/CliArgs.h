@@ -4,6 +4,7 @@
 
 #include "soundfile/DesktopServices.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ public:
     // makes the arguments fail with a message.
     long Int(const std::string& name, long def);
     double Real(const std::string& name, double def);
+    // A position in a file of frames frames at rate: a frame number or a time
+    // text as the task dialog reads it, from 0 to frames.
+    uint32_t Position(const std::string& name, uint32_t def, float rate, uint32_t frames);
     // --raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB
     std::optional<RawFormat> Raw();
     void Fail(const std::string& message);

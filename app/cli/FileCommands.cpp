@@ -19,7 +19,7 @@ struct OpenedFile {
 } // namespace
 
 int RunInfo(int argc, char** argv) {
-    const char* usage = "info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    const char* usage = "info";
     CliArgs args(argc, argv, 2, {}, {"raw"});
     if (!args.Ok() || args.Words().size() != 1)
         return UsageError(args, usage);
@@ -37,7 +37,7 @@ int RunInfo(int argc, char** argv) {
 }
 
 int RunOverview(int argc, char** argv) {
-    const char* usage = "overview FILE [--screen-width W] [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    const char* usage = "overview";
     CliArgs args(argc, argv, 2, {}, {"screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !ApplyScreenWidth(args))
         return UsageError(args, usage);

@@ -1,15 +1,21 @@
 #include "OpenFile.h"
 
 #include "CliDesktop.h"
+#include "Commands.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfInfo.h"
 
 #include <cstdio>
+#include <cstring>
 
-int UsageError(const CliArgs& args, const char* usage) {
+int UsageError(const CliArgs& args, const char* command) {
     if (!args.Ok())
         std::fprintf(stderr, "kavirel-cli: %s\n", args.Error().c_str());
-    std::fprintf(stderr, "usage: kavirel-cli %s\n", usage);
+    size_t count = 0;
+    const CliCommand* commands = CliCommands(&count);
+    for (size_t i = 0; i < count; ++i)
+        if (std::strcmp(commands[i].name, command) == 0)
+            std::fprintf(stderr, "usage: kavirel-cli %s\n", commands[i].synopsis);
     return kExitUsage;
 }
 

@@ -12,5 +12,6 @@ int OpenSoundFile(CliArgs& args, SfInfo& info);
 // Applies --screen-width (default 1024); false after a usage message.
 bool ApplyScreenWidth(CliArgs& args);
 
-// Prints the usage message of a failed command line; returns kExitUsage.
-int UsageError(const CliArgs& args, const char* usage);
+// Prints why the command line is wrong and the usage of command; returns
+// kExitUsage.
+int UsageError(const CliArgs& args, const char* command);

@@ -4,6 +4,8 @@
 #include "Commands.h"
 #include "OpenFile.h"
 #include "playback/CSfPlay.h"
+#include "playback/PlayReader.h"
+#include "playback/PlaySettings.h"
 #include "playback/PortAudioOutput.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfInfo.h"
@@ -18,10 +20,6 @@
 #include <thread>
 
 namespace {
-
-const char* const kUsage =
-    "play FILE [--start F] [--end F] [--loop] [--seconds S] [--list-devices] "
-    "[--verbose] [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
 
 std::atomic<bool> interrupted{false};
 
@@ -48,38 +46,61 @@ struct OpenedFile {
     ~OpenedFile() { sfclose(info.handle); }
 };
 
+// Whether the player would play this range in a loop: it refuses blocks
+// too short for the device to keep up with.
+bool LoopPlays(const SfInfo& info, uint32_t start, uint32_t end, SettingsStore& store) {
+    const PlaySettings settings = LoadPlaySettings(store);
+    PlayReader reader;
+    reader.blockAlign = info.blockAlign;
+    reader.bytesPerSample = info.bytesPerSample;
+    reader.loop = true;
+    reader.widen8 = info.bytesPerSample == 1 && settings.EightBitSigned != 0;
+    reader.startOffset = int64_t(start) * info.blockAlign;
+    reader.endOffset = int64_t(end) * info.blockAlign;
+    return PlayBlockBytes(reader, settings.BlockLength) > 0;
+}
+
 } // namespace
 
 int RunPlay(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {"loop", "list-devices", "verbose"},
                  {"start", "end", "seconds", "raw"});
-    const bool listOnly = args.Has("list-devices") && args.Words().empty();
+    const bool listOnly = args.Has("list-devices");
+    if (args.Ok() && listOnly) {
+        for (const char* option : {"start", "end", "loop", "seconds", "verbose", "raw"})
+            if (args.Has(option))
+                args.Fail(std::string("--list-devices plays nothing: give it no --") + option);
+        if (!args.Words().empty())
+            args.Fail("--list-devices plays nothing: give it no FILE");
+    }
     if (!args.Ok() || (!listOnly && args.Words().size() != 1))
-        return UsageError(args, kUsage);
+        return UsageError(args, "play");
 
     // The command line is checked before the devices are probed, which takes
     // a while.
+    QtSettingsStore store;
     OpenedFile file;
     if (!listOnly) {
         const int code = OpenSoundFile(args, file.info);
         if (code == kExitUsage)
-            return UsageError(args, kUsage);
+            return UsageError(args, "play");
         if (code != kExitOk)
             return code;
     }
     const SfInfo& info = file.info;
-    const long start = args.Int("start", 0);
-    const long end = args.Int("end", long(info.frames));
+    const uint32_t start = args.Position("start", 0, float(info.rate), info.frames);
+    const uint32_t end = args.Position("end", info.frames, float(info.rate), info.frames);
     const double seconds = args.Real("seconds", 0.0);
-    if (args.Ok() && !listOnly && (start < 0 || end < start || end > long(info.frames)))
-        args.Fail("--start and --end must satisfy 0 <= start <= end <= " +
-                  std::to_string(info.frames));
+    if (args.Ok() && start > end)
+        args.Fail("--start must not lie after --end");
     if (args.Ok() && seconds < 0.0)
         args.Fail("--seconds must not be negative");
+    if (args.Ok() && !listOnly && args.Has("loop") && !LoopPlays(info, start, end, store))
+        args.Fail("a loop over " + std::to_string(end - start) +
+                  " frames is too short to play; give a longer range");
     if (!args.Ok())
-        return UsageError(args, kUsage);
+        return UsageError(args, "play");
 
-    QtSettingsStore store;
     PortAudioOutput output;
     CliDesktop desktop(std::nullopt);
     CSfPlay player(output, store, desktop);
@@ -94,7 +115,7 @@ int RunPlay(int argc, char** argv) {
         window = std::make_shared<PrintingWindow>();
     std::signal(SIGINT, &Interrupt);
     std::signal(SIGTERM, &Interrupt);
-    switch (player.PlayRange(info, uint32_t(start), uint32_t(end), window, {}, args.Has("loop"))) {
+    switch (player.PlayRange(info, start, end, window, {}, args.Has("loop"))) {
     case PlayOutcome::Started:
         break;
     case PlayOutcome::NoDevice:

@@ -15,17 +15,6 @@
 
 namespace {
 
-const char* kUsage = "sonagram FILE --start F --end F [--channel C] [--lfft N] [--lwdw N] "
-                     "[--window I] [--range R] [--fmax HZ] [--screen-width W] [--cells] "
-                     "[--png OUT] [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
-
-uint32_t Frame(CliArgs& args, const std::string& name) {
-    const long frame = args.Int(name, 0);
-    if (frame < 0 || frame > long(UINT32_MAX))
-        args.Fail("--" + name + " must be a frame number from 0 to 4294967295");
-    return uint32_t(frame);
-}
-
 int32_t Int32(CliArgs& args, const std::string& name, int32_t def) {
     const long value = args.Int(name, def);
     if (value < INT32_MIN || value > INT32_MAX) {
@@ -61,14 +50,16 @@ SfFftParam SonParameters(CliArgs& args) {
 }
 
 // The task as the head window would hold it, checked against the file.
-bool SetTask(CliArgs& args, CSfHead& head, uint32_t start, uint32_t end, int32_t channel) {
-    const SfInfo& info = head.Info();
+bool SetTask(CliArgs& args, CSfHead& head, int32_t channel) {
+    SfInfo& info = head.Info();
+    const float rate = float(info.rate);
+    const uint32_t start = args.Position("start", 0, rate, info.frames);
+    const uint32_t end = args.Position("end", 0, rate, info.frames);
     if (channel < 0 || channel >= info.channels)
         args.Fail("--channel must lie between 0 and " + std::to_string(info.channels - 1));
-    if (end > info.frames)
-        args.Fail("--end must not lie beyond the end of the file, frame " +
-                  std::to_string(info.frames));
-    SfTask& task = head.Info().task;
+    if (args.Ok() && start > end)
+        args.Fail("--start must not lie after --end");
+    SfTask& task = info.task;
     task.start = start;
     task.end = end;
     task.channel = channel;
@@ -116,22 +107,20 @@ int RunSonagram(int argc, char** argv) {
                   "screen-width", "png", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
         !ApplyScreenWidth(args))
-        return UsageError(args, kUsage);
-    const uint32_t start = Frame(args, "start");
-    const uint32_t end = Frame(args, "end");
+        return UsageError(args, "sonagram");
     const int32_t channel = Int32(args, "channel", 0);
     const SfFftParam parameters = SonParameters(args);
     if (!args.Ok())
-        return UsageError(args, kUsage);
+        return UsageError(args, "sonagram");
 
     CSfHead head;
     const int code = OpenSoundFile(args, head.Info());
     if (code == kExitUsage)
-        return UsageError(args, kUsage);
+        return UsageError(args, "sonagram");
     if (code != kExitOk)
         return code;
-    if (!SetTask(args, head, start, end, channel))
-        return UsageError(args, kUsage);
+    if (!SetTask(args, head, channel))
+        return UsageError(args, "sonagram");
 
     const auto son = CSfSon::Create(head, parameters);
     CliDesktop desktop(std::nullopt);

@@ -21,17 +21,6 @@ namespace {
 
 constexpr long kLargestFrame = std::numeric_limits<uint32_t>::max();
 
-// A frame number option: a whole number from 0 to the largest 32-bit frame.
-uint32_t Frame(CliArgs& args, const std::string& name, uint32_t def) {
-    const long frame = args.Int(name, def);
-    if (frame < 0 || frame > kLargestFrame) {
-        args.Fail("--" + name + " must be a frame number from 0 to " +
-                  std::to_string(kLargestFrame));
-        return def;
-    }
-    return uint32_t(frame);
-}
-
 // An option that must lie between low and high.
 long Bounded(CliArgs& args, const std::string& name, long def, long low, long high) {
     const long value = args.Int(name, def);
@@ -52,8 +41,6 @@ bool IsOfferedLength(long n) {
 // not given) and --channel, as a selection in the head window would. Returns
 // kExitOk or the exit code after telling why not.
 int OpenTask(CliArgs& args, CSfHead& head) {
-    const uint32_t start = Frame(args, "start", 0);
-    const uint32_t end = Frame(args, "end", start);
     const long channel = args.Int("channel", 0);
     if (!args.Ok())
         return kExitUsage;
@@ -61,11 +48,13 @@ int OpenTask(CliArgs& args, CSfHead& head) {
     const int code = OpenSoundFile(args, info);
     if (code != kExitOk)
         return code;
+    const float rate = float(info.rate);
+    const uint32_t start = args.Position("start", 0, rate, info.frames);
+    const uint32_t end = args.Position("end", start, rate, info.frames);
     if (channel < 0 || channel >= info.channels)
         args.Fail("--channel must lie between 0 and " + std::to_string(info.channels - 1));
-    else if (end > info.frames)
-        args.Fail("--end must not lie beyond the " + std::to_string(info.frames) +
-                  " frames of the file");
+    else if (args.Ok() && start > end)
+        args.Fail("--start must not lie after --end");
     if (!args.Ok())
         return kExitUsage;
     info.task.start = start;
@@ -77,10 +66,7 @@ int OpenTask(CliArgs& args, CSfHead& head) {
 } // namespace
 
 int RunSpectrum(int argc, char** argv) {
-    const char* usage =
-        "spectrum FILE --start F [--end F] [--channel C] [--lfft N] [--lwdw N] [--shift N] "
-        "[--window I] [--linear] [--method M] [--cepfreq HZ] [--screen-width W] "
-        "[--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    const char* usage = "spectrum";
     CliArgs args(argc, argv, 2, {"linear"},
                  {"start", "end", "channel", "lfft", "lwdw", "shift", "window", "method", "cepfreq",
                   "screen-width", "raw"});
@@ -137,8 +123,7 @@ int RunSpectrum(int argc, char** argv) {
 }
 
 int RunEnvelope(int argc, char** argv) {
-    const char* usage = "envelope FILE --start F --end F [--channel C] [--screen-width W] "
-                        "[--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]";
+    const char* usage = "envelope";
     CliArgs args(argc, argv, 2, {}, {"start", "end", "channel", "screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
         !ApplyScreenWidth(args))

@@ -1,19 +1,23 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "OpenFile.h"
+#include "TimeOption.h"
 #include "drawing/NoteText.h"
 #include "drawing/TimeText.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <optional>
 
 int RunNote(int argc, char** argv) {
-    const char* usage = "note FREQ [--ref HZ] [--notation N]";
     CliArgs args(argc, argv, 2, {}, {"ref", "notation"});
     if (!args.Ok() || args.Words().size() != 1)
-        return UsageError(args, usage);
+        return UsageError(args, "note");
     QtSettingsStore store;
     const CSfSettings settings(store);
     const double ref = args.Real("ref", settings.Btf());
@@ -21,27 +25,47 @@ int RunNote(int argc, char** argv) {
     char* end = nullptr;
     const std::string text = args.Words()[0];
     const double f = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0')
+    if (text.empty() || *end != '\0' || !std::isfinite(f))
         args.Fail("FREQ must be a number, not \"" + text + "\"");
+    else if (!(f > 0.0))
+        args.Fail("FREQ must be above 0 Hz");
+    else if (args.Ok() && !(ref > 0.0))
+        args.Fail("--ref must be above 0 Hz");
     if (!args.Ok())
-        return UsageError(args, usage);
-    std::printf("%s\n", NoteText(f, ref, int(notation)).c_str());
+        return UsageError(args, "note");
+    const std::string note = NoteText(f, ref, int(notation));
+    // Only the lowest octave is left without a name.
+    if (note.empty()) {
+        args.Fail(text + " Hz lies below the lowest octave that has note names");
+        return UsageError(args, "note");
+    }
+    std::printf("%s\n", note.c_str());
     return kExitOk;
 }
 
 int RunTime(int argc, char** argv) {
-    const char* usage = "time TEXT --rate SR";
     CliArgs args(argc, argv, 2, {}, {"rate"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("rate"))
-        return UsageError(args, usage);
+        return UsageError(args, "time");
+    // A file's rate is a 32-bit whole number; beyond that the frames of a
+    // second no longer fit a position.
     const double rate = args.Real("rate", 0.0);
-    if (args.Ok() && !(rate > 0.0))
-        args.Fail("--rate must be above 0");
+    if (args.Ok() && !(rate > 0.0 && rate <= std::numeric_limits<int32_t>::max()))
+        args.Fail("--rate must lie above 0 and at most " +
+                  std::to_string(std::numeric_limits<int32_t>::max()));
     if (!args.Ok())
-        return UsageError(args, usage);
+        return UsageError(args, "time");
     const float sr = float(rate);
-    const int32_t frames = ParseTimeText(args.Words()[0], sr);
-    std::printf("%d\t%s\t%s\n", frames, FormatFrames(frames, sr, 0).c_str(),
-                FormatFrames(frames, sr, 1).c_str());
+    const std::string& text = args.Words()[0];
+    const std::optional<int64_t> frames = ReadTimeText(text, sr);
+    if (!frames)
+        args.Fail("TEXT must be frames or a time such as 1m30s, 2.5s or 1h, not \"" + text + "\"");
+    else if (*frames < std::numeric_limits<int32_t>::min() ||
+             *frames > std::numeric_limits<int32_t>::max())
+        args.Fail(text + " lies beyond the 32-bit frame range at this rate");
+    if (!args.Ok())
+        return UsageError(args, "time");
+    const int32_t n = int32_t(*frames);
+    std::printf("%d\t%s\t%s\n", n, FormatFrames(n, sr, 0).c_str(), FormatFrames(n, sr, 1).c_str());
     return kExitOk;
 }

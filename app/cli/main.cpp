@@ -7,47 +7,32 @@
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: kavirel-cli COMMAND ...\n"
-                 "  info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]\n"
-                 "  overview FILE [--screen-width W] [--raw ...]\n"
-                 "  note FREQ [--ref HZ] [--notation N]\n"
-                 "  time TEXT --rate SR\n"
-                 "  play FILE [--start F] [--end F] [--loop] [--seconds S] [--list-devices] "
-                 "[--verbose]\n"
-                 "  spectrum FILE --start F [--end F] [--channel C] [--lfft N] [--lwdw N] "
-                 "[--shift N] [--window I] [--linear] [--method M] [--cepfreq HZ] "
-                 "[--screen-width W] [--raw ...]\n"
-                 "  envelope FILE --start F --end F [--channel C] [--screen-width W] "
-                 "[--raw ...]\n"
-                 "  sonagram FILE --start F --end F [--channel C] [--lfft N] [--lwdw N] "
-                 "[--window I] [--range R] [--fmax HZ] [--screen-width W] [--cells] "
-                 "[--png OUT] [--raw ...]\n");
-    return kExitUsage;
+bool Asks(int argc, char** argv, int first, const char* a, const char* b = nullptr) {
+    for (int i = first; i < argc; ++i)
+        if (std::strcmp(argv[i], a) == 0 || (b && std::strcmp(argv[i], b) == 0))
+            return true;
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2)
-        return Usage();
-    const char* command = argv[1];
-    if (std::strcmp(command, "info") == 0)
-        return RunInfo(argc, argv);
-    if (std::strcmp(command, "overview") == 0)
-        return RunOverview(argc, argv);
-    if (std::strcmp(command, "note") == 0)
-        return RunNote(argc, argv);
-    if (std::strcmp(command, "time") == 0)
-        return RunTime(argc, argv);
-    if (std::strcmp(command, "play") == 0)
-        return RunPlay(argc, argv);
-    if (std::strcmp(command, "spectrum") == 0)
-        return RunSpectrum(argc, argv);
-    if (std::strcmp(command, "envelope") == 0)
-        return RunEnvelope(argc, argv);
-    if (std::strcmp(command, "sonagram") == 0)
-        return RunSonagram(argc, argv);
-    return Usage();
+    const CliCommand* command = argc >= 2 ? FindCommand(argv[1]) : nullptr;
+    // Help and version win over everything else on the line, as with any
+    // other tool: "kavirel-cli spectrum --help" needs no file.
+    if (Asks(argc, argv, 1, "--help", "-h")) {
+        PrintHelp(stdout, command);
+        return kExitOk;
+    }
+    if (Asks(argc, argv, 1, "--version")) {
+        std::printf("kavirel-cli %s\n", KAVIREL_VERSION);
+        return kExitOk;
+    }
+    if (!command) {
+        if (argc >= 2)
+            std::fprintf(stderr, "kavirel-cli: unknown command \"%s\"\n", argv[1]);
+        PrintHelp(stderr, nullptr);
+        return kExitUsage;
+    }
+    return command->run(argc, argv);
 }

@@ -9,17 +9,33 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int kRecentFiles = 8;
+
+// The local files a drag carries; links to anything else are not sound files
+// that can be opened.
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile());
+    return paths;
+}
 
 } // namespace
 
@@ -27,6 +43,7 @@ CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(n
     setWindowTitle("Kavirel");
     setCentralWidget(mdiArea_);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
+    setAcceptDrops(true);
     BuildMenus();
     statusBar()->showMessage("Ready");
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
@@ -111,6 +128,8 @@ void CMainFrame::CreateBars() {
     infoBox_ = new QPlainTextEdit(projectBody);
     infoBox_->setObjectName("1003");
     infoBox_->setReadOnly(true);
+    // Files dropped on the text go to the frame, which opens them.
+    infoBox_->setAcceptDrops(false);
     infoBox_->setFocusPolicy(Qt::NoFocus);
     infoBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     infoBox_->setFixedHeight(infoBox_->fontMetrics().lineSpacing() * 6 + 12);
@@ -164,6 +183,20 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 
 void CMainFrame::UpdateWindowMenu() {
     windowMenu_->menuAction()->setVisible(!mdiArea_->subWindowList().isEmpty());
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList paths = LocalFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QMetaObject::invokeMethod(
+        this, [this, paths] { emit FilesDropped(paths); }, Qt::QueuedConnection);
 }
 
 void CMainFrame::InsertRequest(int request, CSfBase* item) {

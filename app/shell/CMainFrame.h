@@ -46,6 +46,14 @@ signals:
     void OpenRecentFile(const QString& path);
     void PlayOptionsRequested();
     void AboutRequested();
+    // Sound files dropped onto the window, in the order the drop lists them;
+    // sent after the drop has ended, so that their dialogs never block the
+    // program the files came from.
+    void FilesDropped(const QStringList& paths);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* AddCommand(QMenu* menu, int id, const QString& text,

@@ -67,6 +67,10 @@ CSfApp::CSfApp(const QStringList& args) {
     connect(mainFrame_.get(), &CMainFrame::PlayOptionsRequested, this,
             [this] { RunPlayOptions(); });
     connect(mainFrame_.get(), &CMainFrame::AboutRequested, this, [this] { ShowAbout(); });
+    connect(mainFrame_.get(), &CMainFrame::FilesDropped, this, [this](const QStringList& paths) {
+        for (const QString& path : paths)
+            OpenHead(path);
+    });
     // Without a window manager (a virtual display) maximising does nothing;
     // the frame then takes the whole screen itself.
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -93,8 +97,8 @@ CSfApp::CSfApp(const QStringList& args) {
             player_->StopPlay();
     });
 
-    if (args.size() > 1)
-        OpenHead(args[1]);
+    for (int i = 1; i < args.size(); ++i)
+        OpenHead(args[i]);
 }
 
 CSfApp::~CSfApp() {

@@ -24,7 +24,8 @@ class CSfApp : public QObject, public ViewServices {
 public:
     // Starts the program inside a running QApplication: settings, player and
     // data log first, then the main frame with its bars, which may call back
-    // at once; then opens the file named in args, if any.
+    // at once; then opens the files named in args after the program's name,
+    // one after another, each as File > Open would.
     explicit CSfApp(const QStringList& args);
     ~CSfApp() override;
 

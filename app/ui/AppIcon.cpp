@@ -6,14 +6,12 @@
 #include <array>
 #include <cmath>
 
-namespace {
-
 // Drawn for each size rather than scaled, so that the small icons keep
 // crisp lines.
-QPixmap IconPixmap(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage ApplicationIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;
 
@@ -46,14 +44,13 @@ QPixmap IconPixmap(int size) {
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::white, std::max<qreal>(1.0, s / 16), Qt::SolidLine, Qt::RoundCap));
     p.drawPath(wave);
-    return pixmap;
+    p.end();
+    return image;
 }
-
-} // namespace
 
 QIcon ApplicationIcon() {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(IconPixmap(size));
+        icon.addPixmap(QPixmap::fromImage(ApplicationIconImage(size)));
     return icon;
 }

@@ -14,7 +14,12 @@ std::string Quote(const std::string& s) {
 
 Result RunCli(const std::string& environment, const std::vector<std::string>& args,
               const std::string& scratchDir) {
-    std::string command = environment + " " KAVIREL_CLI_PATH;
+    return RunProgram(KAVIREL_CLI_PATH, environment, args, scratchDir);
+}
+
+Result RunProgram(const std::string& program, const std::string& environment,
+                  const std::vector<std::string>& args, const std::string& scratchDir) {
+    std::string command = environment + " " + Quote(program);
     for (const std::string& a : args)
         command += " " + Quote(a);
     const std::string err = scratchDir + "/stderr.txt";

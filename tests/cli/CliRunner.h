@@ -14,7 +14,11 @@ struct Result {
 // s in single quotes, safe for the shell.
 std::string Quote(const std::string& s);
 
-// Runs "environment kavirel-cli args..." through the shell; standard error
+// Runs "environment program args..." through the shell; standard error
 // passes through a file in scratchDir.
+Result RunProgram(const std::string& program, const std::string& environment,
+                  const std::vector<std::string>& args, const std::string& scratchDir);
+
+// RunProgram of kavirel-cli.
 Result RunCli(const std::string& environment, const std::vector<std::string>& args,
               const std::string& scratchDir);

@@ -73,7 +73,13 @@ TEST_F(PlayCli, RangesAndDurationsOutsideTheFileAreUsageErrors) {
                                                  {path, "--end", "4411"},
                                                  {path, "--start", "-1"},
                                                  {path, "--seconds", "-1"},
-                                                 {path, "--seconds", "soon"}}) {
+                                                 {path, "--seconds", "soon"},
+                                                 {"--list-devices", path},
+                                                 {"--list-devices", "--loop"},
+                                                 {path, "--start", "1s", "--end", "0.5s"},
+                                                 {path, "--start", "abc"},
+                                                 // 255 frames of 2 bytes: too short a loop
+                                                 {path, "--end", "255", "--loop"}}) {
         const Result r = Run(args);
         EXPECT_EQ(r.code, 64) << testing::PrintToString(args);
         EXPECT_NE(r.err.find("usage: kavirel-cli play FILE"), std::string::npos) << r.err;

@@ -21,8 +21,10 @@
 #include <QDir>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QUrl>
 #include <QtTest>
 #include <fcntl.h>
 #include <functional>
@@ -133,6 +135,54 @@ private slots:
         // Nothing is kept of it, and nothing else opens.
         QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), std::string());
         QCOMPARE(app->MainFrame()->InfoBox()->toPlainText(), QString());
+    }
+
+    void filesOnTheCommandLineOpenOneAfterAnother() {
+        const std::string a = files_->Write("a.wav", StereoTone(4000));
+        const std::string b = files_->Write("b.wav", StereoTone(6000));
+        const std::string missing = files_->Path() + "/gone.wav";
+        MessageCatcher catcher;
+        auto app = Start({"kavirel", QString::fromStdString(a), QString::fromStdString(missing),
+                          QString::fromStdString(b)});
+        QCOMPARE(app->Tree()->HeadCount(), 2);
+        QCOMPARE(catcher.texts.size(), 1);
+        QVERIFY(catcher.texts[0].startsWith(QString::fromStdString(missing + "\nFile not found.")));
+        QCOMPARE(app->Tree()->topLevelItem(0)->text(0), QString("a.wav"));
+        QCOMPARE(app->Tree()->topLevelItem(1)->text(0), QString("b.wav"));
+        QCOMPARE(app->Tree()->CurrentHead()->Info().frames, 6000u);
+        QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), b);
+        QCOMPARE(app->Store().GetString("Recent File List", "File2", ""), a);
+    }
+
+    void droppedFilesOpenAsHeads() {
+        const std::string a = files_->Write("a.wav", StereoTone(4000));
+        const std::string b = files_->Write("b.wav", StereoTone(6000));
+        auto app = Start();
+        CMainFrame* frame = app->MainFrame();
+        const QPoint centre = frame->rect().center();
+
+        QMimeData web;
+        web.setUrls({QUrl("https://example.org/c.wav")});
+        QDragEnterEvent refused(centre, Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &refused);
+        QVERIFY(!refused.isAccepted());
+
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QString::fromStdString(b)),
+                       QUrl("https://example.org/c.wav"),
+                       QUrl::fromLocalFile(QString::fromStdString(a))});
+        QDragEnterEvent enter(centre, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(centre, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &drop);
+        QVERIFY(drop.isAccepted());
+        // The files open once the drop is over, in the order they were dropped.
+        QCOMPARE(app->Tree()->HeadCount(), 0);
+        QTRY_COMPARE(app->Tree()->HeadCount(), 2);
+        QCOMPARE(app->Tree()->topLevelItem(0)->text(0), QString("b.wav"));
+        QCOMPARE(app->Tree()->topLevelItem(1)->text(0), QString("a.wav"));
+        QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), a);
     }
 
     void startingWritesNoDataLog() {

@@ -1,0 +1,99 @@
+#include "Commands.h"
+
+#include <iterator>
+
+namespace {
+
+const CliCommand kCommands[] = {
+    {"info", "info FILE [--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB]",
+     "Recognises FILE as Kavirel does when opening it and prints its description:\n"
+     "file name, format, rate, channels, bytes per sample, length, data offset,\n"
+     "frames, block align and format flags.",
+     RunInfo},
+    {"overview", "overview FILE [--screen-width W] [--raw ...]",
+     "Prints the whole-file overview of the head window, read from or written to\n"
+     "the .sfv cache beside FILE: a line \"# channels=N width=W method=M\n"
+     "source=cache|computed\", then 4 x W values per channel.",
+     RunOverview},
+    {"note", "note FREQ [--ref HZ] [--notation N]",
+     "Names the nearest note of FREQ Hz with its deviation in cents (Bb4-0.014Cent).\n"
+     "--ref is the pitch of A, --notation 1 writes German note names.",
+     RunNote},
+    {"time", "time TEXT --rate SR",
+     "Reads TEXT as the task dialog does and prints the frames, the compact and\n"
+     "the clock time text, separated by tabs.",
+     RunTime},
+    {"play", "play FILE [--start T] [--end T] [--loop] [--seconds S] [--verbose] [--raw ...]",
+     "Plays the range through the device of the Play options; --loop repeats it\n"
+     "until --seconds have passed or Ctrl+C; --verbose prints every playback\n"
+     "notification as \"code<TAB>position in seconds\".",
+     RunPlay},
+    {"play", "play --list-devices", "Prints the device list of the Play options dialog.", RunPlay},
+    {"spectrum",
+     "spectrum FILE --start T [--end T] [--channel C] [--lfft N] [--lwdw N] [--shift N]\n"
+     "    [--window I] [--linear] [--method M] [--cepfreq HZ] [--screen-width W] [--raw ...]",
+     "Computes the spectrum a spectrum window shows, at an instant or averaged over\n"
+     "the range: one line per bin, \"bin<TAB>frequency in Hz<TAB>level\", in dB unless\n"
+     "--linear, with the cepstrally smoothed level as a fourth column for --method 1.",
+     RunSpectrum},
+    {"envelope", "envelope FILE --start T --end T [--channel C] [--screen-width W] [--raw ...]",
+     "Prints the display envelope of a waveform window on the range: a line\n"
+     "\"# count=N lower=L upper=U\", then N values.",
+     RunEnvelope},
+    {"sonagram",
+     "sonagram FILE --start T --end T [--channel C] [--lfft N] [--lwdw N] [--window I]\n"
+     "    [--range R] [--fmax HZ] [--screen-width W] [--cells] [--png OUT] [--raw ...]",
+     "Computes a sonagram: the lines dBMax, Floor, Fmax, W, H, LevelMin, LevelMax\n"
+     "(name<TAB>value), then the level curve as \"index<TAB>dB\"; --cells adds the H\n"
+     "rows of W grey indices, --png writes the grey image.",
+     RunSonagram},
+};
+
+const char* const kNotes =
+    "Times (--start, --end, time): frames, or a time as typed in Kavirel's task\n"
+    "dialog, such as 1m30s, 2.5s, 1h or 500f, read at the file's rate.\n"
+    "--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB gives the format of a file without a\n"
+    "header. Parameters not given come from the Kavirel settings\n"
+    "(~/.config/TOLQ/Kavirel.conf).\n"
+    "Exit status: 0 success, 1 file refused or nothing computed, 2 the file needs\n"
+    "--raw, 64 wrong command line.\n";
+
+void PrintCommand(std::FILE* out, const CliCommand& command) {
+    std::fprintf(out, "  kavirel-cli %s\n", command.synopsis);
+}
+
+} // namespace
+
+const CliCommand* CliCommands(size_t* count) {
+    *count = std::size(kCommands);
+    return kCommands;
+}
+
+const CliCommand* FindCommand(const std::string& name) {
+    for (const CliCommand& command : kCommands)
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+void PrintHelp(std::FILE* out, const CliCommand* command) {
+    if (!command) {
+        std::fprintf(out, "usage: kavirel-cli COMMAND ARGUMENTS...\n"
+                          "       kavirel-cli [COMMAND] --help | -h\n"
+                          "       kavirel-cli --version\n\n"
+                          "Runs the analyses of Kavirel on sound files, without a display.\n\n"
+                          "Commands:\n");
+        for (const CliCommand& c : kCommands)
+            PrintCommand(out, c);
+        std::fprintf(out, "\n%s", kNotes);
+        return;
+    }
+    std::fprintf(out, "usage:\n");
+    for (const CliCommand& c : kCommands)
+        if (std::string(c.name) == command->name)
+            PrintCommand(out, c);
+    for (const CliCommand& c : kCommands)
+        if (std::string(c.name) == command->name)
+            std::fprintf(out, "\n%s\n", c.summary);
+    std::fprintf(out, "\n%s", kNotes);
+}
