@@ -3,9 +3,10 @@
 # documentation, at the places GNUInstallDirs names, so that a desktop finds
 # Kavirel in its application menu and opens sound files with it.
 
-# The documentation folder carries the package's name, as Debian wants it.
-set(CMAKE_INSTALL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/kavirel CACHE PATH "")
 include(GNUInstallDirs)
+# The documentation folder carries the package's name, as Debian wants it,
+# not the project's.
+set(KAVIREL_DOCDIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/kavirel)
 
 set(linux_dir ${CMAKE_SOURCE_DIR}/resources/linux)
 set(generated_dir ${CMAKE_BINARY_DIR}/installed)
@@ -39,7 +40,7 @@ add_custom_target(kavirel_compressed_docs ALL DEPENDS ${compressed})
 install(FILES ${generated_dir}/kavirel.1.gz ${generated_dir}/kavirel-cli.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${linux_dir}/copyright ${generated_dir}/changelog.gz
-    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+    DESTINATION ${KAVIREL_DOCDIR})
 
 # The bundled user manual (resources/manual/) gets its install rule here,
 # beside the manual pages.

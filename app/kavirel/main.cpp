@@ -11,9 +11,10 @@ namespace {
 
 constexpr int kExitUsage = 64;
 
+const char* const kUsage = "usage: kavirel [FILE...]\n"
+                           "       kavirel --help | -h | --version\n";
+
 const char* const kHelp =
-    "usage: kavirel [FILE...]\n"
-    "       kavirel --help | -h | --version\n"
     "\n"
     "Kavirel, the acoustic analysis of recorded sound. Opens each FILE (WAV,\n"
     "AIFF, AU, or raw PCM after asking for its format) as a head in the project\n"
@@ -30,6 +31,7 @@ const char* const kHelp =
 bool AnswersAtOnce(int argc, char** argv, int* code) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
             std::fputs(kHelp, stdout);
             *code = 0;
             return true;
@@ -52,7 +54,7 @@ bool SoundFiles(const QStringList& args, QStringList* files) {
         if (!optionsEnd && arg == "--") {
             optionsEnd = true;
         } else if (!optionsEnd && arg.startsWith('-') && arg.size() > 1) {
-            std::fprintf(stderr, "kavirel: unknown option %s\n%s", qPrintable(arg), kHelp);
+            std::fprintf(stderr, "kavirel: unknown option %s\n%s", qPrintable(arg), kUsage);
             return false;
         } else {
             files->push_back(arg);

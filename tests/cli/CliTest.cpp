@@ -241,7 +241,10 @@ TEST_F(Cli, HostileCommandLinesAreRefusedWithTheirReason) {
         const Result r = Run(c.args);
         EXPECT_EQ(r.code, 64) << c.says;
         EXPECT_EQ(r.out, "") << c.says;
-        EXPECT_NE(r.err.find("kavirel-cli: " + c.says), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("usage: kavirel-cli " + c.args[0]), std::string::npos) << r.err;
+        // The reason first, then the usage of the command.
+        const std::string reason = r.err.substr(0, r.err.find('\n'));
+        EXPECT_EQ(reason.rfind("kavirel-cli: ", 0), 0u) << r.err;
+        EXPECT_NE(reason.find(c.says), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("\nusage: kavirel-cli " + c.args[0]), std::string::npos) << r.err;
     }
 }

@@ -56,9 +56,11 @@ TEST(ManPage, NamesEveryCommandAndOptionOfTheHelp) {
         EXPECT_GE(helpOptions.size(), 3u) << help.out;
         for (const std::string& option : helpOptions)
             EXPECT_NE(page.find(option), std::string::npos) << p.page << " lacks " << option;
-        for (const std::string& option : Options(page))
-            if (!p.notOptions.count(option))
+        for (const std::string& option : Options(page)) {
+            if (!p.notOptions.count(option)) {
                 EXPECT_TRUE(helpOptions.count(option)) << p.page << " names " << option;
+            }
+        }
 
         const std::regex command(R"(\n  kavirel-cli ([a-z]+))");
         for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), command);

@@ -147,8 +147,8 @@ private slots:
         QCOMPARE(app->Tree()->HeadCount(), 2);
         QCOMPARE(catcher.texts.size(), 1);
         QVERIFY(catcher.texts[0].startsWith(QString::fromStdString(missing + "\nFile not found.")));
-        QCOMPARE(app->Tree()->topLevelItem(0)->text(0), QString("a.wav"));
-        QCOMPARE(app->Tree()->topLevelItem(1)->text(0), QString("b.wav"));
+        QVERIFY(app->Tree()->topLevelItem(0)->text(0).endsWith("/a.wav"));
+        QVERIFY(app->Tree()->topLevelItem(1)->text(0).endsWith("/b.wav"));
         QCOMPARE(app->Tree()->CurrentHead()->Info().frames, 6000u);
         QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), b);
         QCOMPARE(app->Store().GetString("Recent File List", "File2", ""), a);
@@ -180,8 +180,8 @@ private slots:
         // The files open once the drop is over, in the order they were dropped.
         QCOMPARE(app->Tree()->HeadCount(), 0);
         QTRY_COMPARE(app->Tree()->HeadCount(), 2);
-        QCOMPARE(app->Tree()->topLevelItem(0)->text(0), QString("b.wav"));
-        QCOMPARE(app->Tree()->topLevelItem(1)->text(0), QString("a.wav"));
+        QVERIFY(app->Tree()->topLevelItem(0)->text(0).endsWith("/b.wav"));
+        QVERIFY(app->Tree()->topLevelItem(1)->text(0).endsWith("/a.wav"));
         QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), a);
     }
 
