@@ -20,9 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The window needs a Qt platform plugin; "Arial" falls back to its metric twin.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# The synopsis line comes from the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "acoustic analysis of recorded speech and music
-Kavirel opens WAV, AIFF, AU and headerless raw PCM files, shows an overview
+    "Kavirel opens WAV, AIFF, AU and headerless raw PCM files, shows an overview
 of the whole file and lets you select any range of it. For the range, or an
 instant of it, it shows the waveform and the magnitude spectrum (six window
 functions, averaging, cepstral smoothing, peak search, harmonic marks), with
