@@ -19,14 +19,13 @@ struct OpenedFile {
 } // namespace
 
 int RunInfo(int argc, char** argv) {
-    const char* usage = "info";
     CliArgs args(argc, argv, 2, {}, {"raw"});
     if (!args.Ok() || args.Words().size() != 1)
-        return UsageError(args, usage);
+        return UsageError(args, "info");
     OpenedFile file;
     const int code = OpenSoundFile(args, file.info);
     if (code == kExitUsage)
-        return UsageError(args, usage);
+        return UsageError(args, "info");
     if (code != kExitOk)
         return code;
     const SfInfo& info = file.info;
@@ -37,14 +36,13 @@ int RunInfo(int argc, char** argv) {
 }
 
 int RunOverview(int argc, char** argv) {
-    const char* usage = "overview";
     CliArgs args(argc, argv, 2, {}, {"screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !ApplyScreenWidth(args))
-        return UsageError(args, usage);
+        return UsageError(args, "overview");
     OpenedFile file;
     const int code = OpenSoundFile(args, file.info);
     if (code == kExitUsage)
-        return UsageError(args, usage);
+        return UsageError(args, "overview");
     if (code != kExitOk)
         return code;
     CliDesktop desktop(std::nullopt);

@@ -66,12 +66,11 @@ int OpenTask(CliArgs& args, CSfHead& head) {
 } // namespace
 
 int RunSpectrum(int argc, char** argv) {
-    const char* usage = "spectrum";
     CliArgs args(argc, argv, 2, {"linear"},
                  {"start", "end", "channel", "lfft", "lwdw", "shift", "window", "method", "cepfreq",
                   "screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !ApplyScreenWidth(args))
-        return UsageError(args, usage);
+        return UsageError(args, "spectrum");
 
     // What is not given comes from the settings, as for a new spectrum item.
     QtSettingsStore store;
@@ -94,7 +93,7 @@ int RunSpectrum(int argc, char** argv) {
     CSfHead head;
     const int code = OpenTask(args, head);
     if (code == kExitUsage)
-        return UsageError(args, usage);
+        return UsageError(args, "spectrum");
     if (code != kExitOk)
         return code;
     CSfFft item(head, settings);
@@ -123,15 +122,14 @@ int RunSpectrum(int argc, char** argv) {
 }
 
 int RunEnvelope(int argc, char** argv) {
-    const char* usage = "envelope";
     CliArgs args(argc, argv, 2, {}, {"start", "end", "channel", "screen-width", "raw"});
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
         !ApplyScreenWidth(args))
-        return UsageError(args, usage);
+        return UsageError(args, "envelope");
     CSfHead head;
     const int code = OpenTask(args, head);
     if (code == kExitUsage)
-        return UsageError(args, usage);
+        return UsageError(args, "envelope");
     if (code != kExitOk)
         return code;
     CSfWav item(head);
