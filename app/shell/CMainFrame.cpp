@@ -81,9 +81,9 @@ void CMainFrame::BuildMenus() {
     open->setIcon(OpenFileIcon());
     connect(open, &QAction::triggered, this, &CMainFrame::OpenFileRequested);
     // Printing is offered while an analysis window is open.
-    QAction* print = AddCommand(fileMenu_, Cmd::FilePrint, "&Print...",
-                                "Print the active window on one page\nPrint",
-                                QKeySequence("Ctrl+P"));
+    QAction* print =
+        AddCommand(fileMenu_, Cmd::FilePrint, "&Print...",
+                   "Print the active window on one page\nPrint", QKeySequence("Ctrl+P"));
     print->setIcon(PrintIcon());
     connect(print, &QAction::triggered, this, &CMainFrame::PrintActive);
     connect(AddCommand(fileMenu_, Cmd::PrintPreview, "Print Pre&view",
@@ -102,8 +102,8 @@ void CMainFrame::BuildMenus() {
         recentActions_.push_back(recent);
     }
     fileMenu_->addSeparator();
-    connect(AddCommand(fileMenu_, Cmd::AppExit, "E&xit", "Quit Kavirel\nExit"),
-            &QAction::triggered, this, &QWidget::close);
+    connect(AddCommand(fileMenu_, Cmd::AppExit, "E&xit", "Quit Kavirel\nExit"), &QAction::triggered,
+            this, &QWidget::close);
 
     QMenu* options = menuBar()->addMenu("&Options");
     connect(AddCommand(options, Cmd::OptionsAnalysis, "&Analysis", "Analysis\nAnalysis"),
@@ -324,10 +324,9 @@ void CMainFrame::PrintActive() {
         return;
     const PrintOutcome outcome = PrintView(*frame->View(), printer);
     if (outcome != PrintOutcome::Printed)
-        services_.Desktop().ShowMessage(PrintOutcomeText(outcome).toStdString(),
-                                        outcome == PrintOutcome::PageTooSmall
-                                            ? MessageIcon::Information
-                                            : MessageIcon::Stop);
+        services_.Desktop().ShowMessage(
+            PrintOutcomeText(outcome).toStdString(),
+            outcome == PrintOutcome::PageTooSmall ? MessageIcon::Information : MessageIcon::Stop);
 }
 
 void CMainFrame::PreviewActive() {

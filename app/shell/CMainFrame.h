@@ -3,6 +3,8 @@
 // bar (the head window).
 #pragma once
 
+#include "app/shell/HelpWindow.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
@@ -10,7 +12,6 @@
 
 class CBaseFrm;
 class CHeadWnd;
-class HelpWindow;
 class CProjectTree;
 class CSfBase;
 class ViewServices;

@@ -27,8 +27,7 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State,
-                         qreal scale) override {
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
         const int side = qMax(1, qRound(qMin(size.width(), size.height()) * scale));
         QPixmap pixmap(side, side);
         pixmap.fill(Qt::transparent);

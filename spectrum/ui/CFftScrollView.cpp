@@ -206,11 +206,14 @@ void CFftScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
     const QString path = QString::fromStdString(info.path);
     const QString start = QString::fromStdString(FormatFrames(int32_t(p.start), info.rate, 1));
     const QString when =
-        IsInstant(p) ? start
-                     : start + "_" +
-                           QString::fromStdString(FormatFrames(int32_t(p.end), info.rate, 1));
-    const QString title =
-        QString("FFT: %1 Ch%2 %3 lfft=%4").arg(path).arg(item->Task().channel).arg(when).arg(p.Lfft);
+        IsInstant(p)
+            ? start
+            : start + "_" + QString::fromStdString(FormatFrames(int32_t(p.end), info.rate, 1));
+    const QString title = QString("FFT: %1 Ch%2 %3 lfft=%4")
+                              .arg(path)
+                              .arg(item->Task().channel)
+                              .arg(when)
+                              .arg(p.Lfft);
     painter.setPen(Qt::black);
     DrawFramedXAxis(painter, plot, p.Fmin, p.Fmax, "Hz", title, true, false);
     // Linear magnitudes are no decibels.

@@ -8,6 +8,7 @@
 #include "spectrum/ui/CSfParamGenPage.h"
 
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -56,8 +57,7 @@ uint32_t ScaleFlags(int choice, int autoOn, uint32_t old) {
 CSfParamSheet::CSfParamSheet(CSfSettings& settings, DesktopServices& desktop, QWidget* parent)
     : QDialog(parent), settings_(settings), desktop_(desktop), tabs_(new QTabWidget),
       sonPage_(new CSfParamFftPage(CSfParamFftPage::Kind::Son)),
-      fftPage_(new CSfParamFftPage(CSfParamFftPage::Kind::Fft)),
-      generalPage_(new CSfParamGenPage) {
+      fftPage_(new CSfParamFftPage(CSfParamFftPage::Kind::Fft)), generalPage_(new CSfParamGenPage) {
     setWindowTitle("Analysis");
     setWindowIcon(ApplicationIcon());
     setWhatsThis("The defaults of new analysis windows. Windows already open keep theirs.");

@@ -24,8 +24,7 @@
 
 namespace {
 
-template <typename T = QWidget>
-T* Control(const QWidget& page, int id) {
+template <typename T = QWidget> T* Control(const QWidget& page, int id) {
     return page.findChild<T*>(QString::number(id));
 }
 
@@ -106,20 +105,20 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("focus");
         using P = CSfParamFftPage;
-        QTest::newRow("min = max") << 1 << int(P::kMinEdit) << "8000" << "fMin >= fMax"
-                                   << int(P::kMinEdit);
-        QTest::newRow("max below min") << 1 << int(P::kMaxEdit) << "0" << "fMin >= fMax"
-                                       << int(P::kMinEdit);
-        QTest::newRow("empty range") << 1 << int(P::kRangeEdit) << "" << "Ra <= 0"
-                                     << int(P::kRangeEdit);
-        QTest::newRow("zero shift") << 1 << int(P::kShiftEdit) << "0" << "Shift <= 0"
-                                    << int(P::kShiftEdit);
-        QTest::newRow("shift not a number") << 1 << int(P::kShiftEdit) << "x" << "Shift <= 0"
-                                            << int(P::kShiftEdit);
-        QTest::newRow("SON band") << 0 << int(P::kMaxEdit) << "0" << "fMin >= fMax"
-                                  << int(P::kMaxEdit);
-        QTest::newRow("SON range") << 0 << int(P::kRangeEdit) << "0" << "Ra <= 0"
-                                   << int(P::kRangeEdit);
+        QTest::newRow("min = max") << 1 << int(P::kMinEdit) << "8000"
+                                   << "fMin >= fMax" << int(P::kMinEdit);
+        QTest::newRow("max below min") << 1 << int(P::kMaxEdit) << "0"
+                                       << "fMin >= fMax" << int(P::kMinEdit);
+        QTest::newRow("empty range") << 1 << int(P::kRangeEdit) << ""
+                                     << "Ra <= 0" << int(P::kRangeEdit);
+        QTest::newRow("zero shift") << 1 << int(P::kShiftEdit) << "0"
+                                    << "Shift <= 0" << int(P::kShiftEdit);
+        QTest::newRow("shift not a number") << 1 << int(P::kShiftEdit) << "x"
+                                            << "Shift <= 0" << int(P::kShiftEdit);
+        QTest::newRow("SON band") << 0 << int(P::kMaxEdit) << "0"
+                                  << "fMin >= fMax" << int(P::kMaxEdit);
+        QTest::newRow("SON range") << 0 << int(P::kRangeEdit) << "0"
+                                   << "Ra <= 0" << int(P::kRangeEdit);
     }
     void faultsAreRefusedOnTheirField() {
         QFETCH(int, page);
@@ -211,9 +210,9 @@ private slots:
         using P = CSfParamFftPage;
         const QWidget& son = sheet.SonPage();
         const QWidget& fft = sheet.FftPage();
-        for (int id : {P::kLevelAuto, P::kLevelLin, P::kLevelLog, P::kFreqAuto, P::kFreqLin,
-                       P::kFreqLog, P::kFreqBark, P::kStandard, P::kCepSmooth, P::kMasking,
-                       P::kCepFreqEdit}) {
+        for (int id :
+             {P::kLevelAuto, P::kLevelLin, P::kLevelLog, P::kFreqAuto, P::kFreqLin, P::kFreqLog,
+              P::kFreqBark, P::kStandard, P::kCepSmooth, P::kMasking, P::kCepFreqEdit}) {
             QVERIFY2(!Control(son, id), qPrintable(QString::number(id)));
             QVERIFY2(Control(fft, id), qPrintable(QString::number(id)));
         }
@@ -254,8 +253,7 @@ private slots:
         QVERIFY(!before.empty());
         {
             CSfParamSheet sheet(*settings_, desktop_);
-            Control<QComboBox>(sheet.FftPage(), CSfParamFftPage::kLfftList)
-                ->setCurrentText("512");
+            Control<QComboBox>(sheet.FftPage(), CSfParamFftPage::kLfftList)->setCurrentText("512");
             Edit(sheet.GeneralPage(), CSfParamGenPage::kCentEdit)->setText("50");
             sheet.reject();
         }

@@ -304,13 +304,12 @@ void CWavScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
     const WavRange& range = item->Range();
     const WavEnvelope& envelope = item->Envelope();
     const double rate = info.rate;
-    const QString title = QString("WAV: %1 Ch%2 %3_%4")
-                              .arg(QString::fromStdString(info.path))
-                              .arg(range.channel)
-                              .arg(QString::fromStdString(
-                                  FormatFrames(int32_t(range.start), float(rate), 1)))
-                              .arg(QString::fromStdString(
-                                  FormatFrames(int32_t(range.end), float(rate), 1)));
+    const QString title =
+        QString("WAV: %1 Ch%2 %3_%4")
+            .arg(QString::fromStdString(info.path))
+            .arg(range.channel)
+            .arg(QString::fromStdString(FormatFrames(int32_t(range.start), float(rate), 1)))
+            .arg(QString::fromStdString(FormatFrames(int32_t(range.end), float(rate), 1)));
     const double percent = 100.0 / FullScale(info);
     const QPen pen(Qt::black, dpi / 300 + 1);
     painter.setPen(Qt::black);
