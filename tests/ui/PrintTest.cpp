@@ -60,12 +60,20 @@ class PrintTest : public QObject {
     std::unique_ptr<TempDir> files_;
     std::unique_ptr<CSfApp> app_;
 
-    // A window of the kind on frames 800 .. 7200 of one second of a 1000 Hz
-    // tone at 8000 Hz, with a cursor and a block set as a user sets them.
+    // A window of the kind on frames 800 .. 7200 of one second at 8000 Hz,
+    // with a cursor and a block set as a user sets them. The waveform shows
+    // four periods of a 5 Hz sine; the spectrum a 1000 Hz tone over a little
+    // noise, which keeps the levels between the bins out of the deep.
     CBaseScrollView* Open(int request) {
-        const std::string path =
-            files_->Write("tone.wav", MakeWav(WavSpec{1, 1, kRate, 2, 16, {}, -1},
-                                              PcmBytes(Sine(kRate, 1000, kRate, 20000), 2)));
+        const bool waveform = request == InsertRequest::Waveform;
+        std::vector<int32_t> sound = Sine(kRate, waveform ? 5 : 1000, kRate, 20000);
+        uint32_t noise = 1;
+        for (int32_t& v : sound) {
+            noise = noise * 1664525u + 1013904223u;
+            v += waveform ? 0 : int32_t(noise >> 24) - 128;
+        }
+        const std::string path = files_->Write(
+            "tone.wav", MakeWav(WavSpec{1, 1, kRate, 2, 16, {}, -1}, PcmBytes(sound, 2)));
         if (!app_->OpenHead(QString::fromStdString(path)))
             return nullptr;
         CSfHead* head = app_->Tree()->CurrentHead();
@@ -119,18 +127,17 @@ private slots:
         const int letter = QPageSize::Letter;
         const int portrait = QPageLayout::Portrait;
         const int landscape = QPageLayout::Landscape;
-        QTest::newRow("waveform A4 portrait") << int(InsertRequest::Waveform) << 0 << a4 << portrait
-                                              << "WAV: %1 Ch0 00m00.100s_00m00.900s";
-        QTest::newRow("waveform letter landscape")
-            << int(InsertRequest::Waveform) << 0 << letter << landscape
-            << "WAV: %1 Ch0 00m00.100s_00m00.900s";
-        QTest::newRow("waveform A6 landscape") << int(InsertRequest::Waveform) << 0 << a6
-                                               << landscape << "WAV: %1 Ch0 00m00.100s_00m00.900s";
+        QTest::newRow("waveform A4 portrait")
+            << int(InsertRequest::Waveform) << 0 << a4 << portrait << "WAV: %1 Ch0 0.100s_0.900s";
+        QTest::newRow("waveform letter landscape") << int(InsertRequest::Waveform) << 0 << letter
+                                                   << landscape << "WAV: %1 Ch0 0.100s_0.900s";
+        QTest::newRow("waveform A6 landscape")
+            << int(InsertRequest::Waveform) << 0 << a6 << landscape << "WAV: %1 Ch0 0.100s_0.900s";
         QTest::newRow("spectrum A4 portrait") << int(InsertRequest::Spectrum) << 0 << a4 << portrait
-                                              << "FFT: %1 Ch0 00m00.100s_00m00.900s lfft=2048";
+                                              << "FFT: %1 Ch0 0.100s_0.900s lfft=2048";
         QTest::newRow("smoothed spectrum A4 landscape")
             << int(InsertRequest::Spectrum) << 1 << a4 << landscape
-            << "FFT: %1 Ch0 00m00.100s_00m00.900s lfft=2048";
+            << "FFT: %1 Ch0 0.100s_0.900s lfft=2048";
     }
     void printsOnePageWithTitleAndCurve() {
         QFETCH(int, request);
@@ -164,8 +171,8 @@ private slots:
             QString::fromUtf8(Poppler("pdftotext", {"-layout", pdf, "-"})).simplified();
         const QString path = QString::fromStdString(files_->Path()) + "/tone.wav";
         QVERIFY2(text.contains(title.arg(path)), qPrintable(text));
-        QVERIFY(text.contains(request == InsertRequest::Waveform ? "P e r c e n t a g e"
-                                                                 : "M a g n i t u d e"));
+        // The band's top, half the rate, labels the spectrum's frequency axis.
+        QVERIFY(request == InsertRequest::Waveform || text.contains("4000Hz"));
 
         const QString png = QString::fromStdString(files_->Path()) + "/page";
         QVERIFY(!Poppler("pdftoppm", {"-r", QString::number(kRenderDpi), "-png", "-aa", "no",
@@ -184,6 +191,7 @@ private slots:
 
         int highest = inner.bottom() + 1;
         int highestX = -1;
+        int lowest = inner.top() - 1;
         int dark = 0;
         int red = 0;
         int longestDarkColumn = 0;
@@ -194,6 +202,7 @@ private slots:
                 if (Dark(p)) {
                     ++dark;
                     ++column;
+                    lowest = std::max(lowest, y);
                     if (y < highest) {
                         highest = y;
                         highestX = x;
@@ -212,11 +221,18 @@ private slots:
                          qPrintable(QString("pixel %1,%2").arg(x).arg(y)));
         QCOMPARE(red > 0, method == 1 && request == InsertRequest::Spectrum);
         if (request == InsertRequest::Waveform) {
-            // 800 periods across the plot: the curve fills it edge to edge and
-            // nearly top to bottom, and no column is dark over its height as
-            // the block and the cursor would be.
+            // Four periods across the plot: the curve reaches nearly to the
+            // top and bottom and runs from edge to edge, and no column is dark
+            // over half its height, as the block and the cursor would be.
             QVERIFY(highest < inner.top() + inner.height() / 8);
-            QVERIFY(longestDarkColumn < inner.height() * 95 / 100);
+            QVERIFY(longestDarkColumn < inner.height() / 2);
+            QVERIFY(lowest > inner.bottom() - inner.height() / 8);
+            for (const int x : {inner.left(), inner.right()}) {
+                bool curve = false;
+                for (int y = inner.top(); y <= inner.bottom(); ++y)
+                    curve = curve || Dark(page.pixel(x, y));
+                QVERIFY(curve);
+            }
         } else {
             // The tone's peak, 1000 Hz on a band of 0 .. 4000 Hz, touches the
             // top of the levels a quarter of the way across; the cursor line
