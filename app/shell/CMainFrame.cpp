@@ -38,6 +38,9 @@ constexpr int kRecentFiles = 8;
 CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(new QMdiArea(this)) {
     setWindowTitle("Kavirel");
     setCentralWidget(mdiArea_);
+    mdiArea_->setWhatsThis("The analysis windows. The Window menu cascades or tiles them; F1 "
+                           "opens the manual.");
+    statusBar()->setWhatsThis("The status bar: what the command under the pointer does.");
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
     BuildMenus();
     statusBar()->showMessage("Ready");
@@ -185,12 +188,19 @@ void CMainFrame::CreateBars() {
     layout->setContentsMargins(4, 4, 4, 4);
     infoBox_ = new QPlainTextEdit(projectBody);
     infoBox_->setObjectName("1003");
+    infoBox_->setWhatsThis("The info box: the measurements of the window you work in, the "
+                           "selection of the head window, and playback positions.");
     infoBox_->setReadOnly(true);
     infoBox_->setFocusPolicy(Qt::NoFocus);
     infoBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
     infoBox_->setFixedHeight(infoBox_->fontMetrics().lineSpacing() * 6 + 12);
     tree_ = new CProjectTree(projectBody);
     tree_->setObjectName("1002");
+    tree_->setWhatsThis("The project tree: a node for every open sound file, with the analysis "
+                        "windows inserted from it below. Click a node to bring its window to "
+                        "the front; Delete closes it with everything below it; Enter plays the "
+                        "file.");
+    projectBar_->setWhatsThis(tree_->whatsThis());
     layout->addWidget(infoBox_);
     layout->addWidget(tree_, 1);
     projectBar_->setWidget(projectBody);
@@ -200,6 +210,8 @@ void CMainFrame::CreateBars() {
     // The head bar: the head window along the top.
     headBar_ = new QDockWidget("Head", this);
     headBar_->setObjectName("HeadBar");
+    headBar_->setWhatsThis("The head bar holds the head window, the overview of the current "
+                           "sound file.");
     headBar_->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
     auto* headBody = new QWidget(headBar_);
     auto* headLayout = new QVBoxLayout(headBody);

@@ -83,7 +83,12 @@ bool IsPaneKey(const QKeyEvent* event) {
 
 CFftScrollView::CFftScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
                                QWidget* parent)
-    : CBaseScrollView(services, std::move(document), parent) {}
+    : CBaseScrollView(services, std::move(document), parent) {
+    setWhatsThis("The spectrum. Click or Left and Right for a bin: its frequency, level and "
+                 "note show in the info box. Ctrl+Left and Ctrl+Right find peaks, G shows the "
+                 "harmonics, W writes the measurement to the data log, F4 plays. Drag with Ctrl "
+                 "for a box that Insert Fft zooms into.");
+}
 
 CFftScrollView::~CFftScrollView() {
     Services().Player().StopPlay();

@@ -74,7 +74,12 @@ int CFftScrollView2::Mark() {
 }
 
 CFftScrollView2::CFftScrollView2(ViewServices& services, CFftScrollView& spectrum, QWidget* parent)
-    : CBaseScrollView(services, nullptr, parent), spectrum_(spectrum), sink_(this) {}
+    : CBaseScrollView(services, nullptr, parent), spectrum_(spectrum), sink_(this) {
+    setWhatsThis("The analysed frame of the spectrum window. Click or Left and Right for a "
+                 "sample, Ctrl+Left and Ctrl+Right for the zero crossings; S sets the mark, "
+                 "from which the period and its frequency are measured; F gives the "
+                 "fundamental frequency from the zero crossings.");
+}
 
 CFftScrollView2::~CFftScrollView2() {
     Services().Player().StopPlay();

@@ -106,6 +106,10 @@ CWavScrollView::CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
                                QWidget* parent)
     : CBaseScrollView(services, std::move(document), parent), sink_(this), blockLeft_(kLeft),
       blockRight_(kLeft) {
+    setWhatsThis("The waveform of one channel with its amplitude in percent of full scale. "
+                 "Click for the cursor, drag for a block: the info box shows their times and "
+                 "the frequency whose period is the block. Enter plays the range, F6 the "
+                 "block, F8 from the cursor; the right button opens windows on the block.");
     // The active block edge follows the pointer even without a button held.
     setMouseTracking(true);
     if (!Drawable())
