@@ -36,12 +36,13 @@ QString IdName(int id) {
     return QString::number(id);
 }
 
-QRadioButton* AddRadio(QButtonGroup* group, QLayout* layout, int id, const QString& text,
+QRadioButton* AddRadio(QButtonGroup* group, QBoxLayout* layout, int id, const QString& text,
                        int index) {
     auto* radio = new QRadioButton(text);
     radio->setObjectName(IdName(id));
     group->addButton(radio, index);
-    layout->addWidget(radio);
+    // Before the stretch that closes the row.
+    layout->insertWidget(layout->count() - 1, radio);
     return radio;
 }
 
@@ -95,6 +96,7 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
     transformGrid->addWidget(windowList_, 1, 1);
     transformGrid->addWidget(new QLabel("Shift:"), 1, 2);
     transformGrid->addWidget(shiftEdit_, 1, 3);
+    transformGrid->setColumnStretch(4, 1);
 
     auto* level = new QGroupBox("Level");
     auto* levelRow = new QHBoxLayout(level);
@@ -102,6 +104,7 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
     levelRow->addWidget(floorEdit_);
     levelRow->addWidget(new QLabel("Ra:"));
     levelRow->addWidget(rangeEdit_);
+    levelRow->addStretch(1);
 
     auto* frequency = new QGroupBox("Frequency");
     auto* frequencyRow = new QHBoxLayout(frequency);
@@ -109,6 +112,7 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
     frequencyRow->addWidget(minEdit_);
     frequencyRow->addWidget(new QLabel("Max:"));
     frequencyRow->addWidget(maxEdit_);
+    frequencyRow->addStretch(1);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(transform);
@@ -116,23 +120,23 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
     page->addWidget(frequency);
 
     if (fft) {
-        levelRow->addSpacing(12);
+        levelRow->insertSpacing(levelRow->count() - 1, 12);
         levelAutoCheck_ = new QCheckBox("Auto");
         levelAutoCheck_->setObjectName(IdName(kLevelAuto));
         levelAutoCheck_->setWhatsThis("Levels from the lowest to the highest of the spectrum "
                                       "instead of Fl and Ra.");
-        levelRow->addWidget(levelAutoCheck_);
+        levelRow->insertWidget(levelRow->count() - 1, levelAutoCheck_);
         levelScaleGroup_ = new QButtonGroup(this);
         AddRadio(levelScaleGroup_, levelRow, kLevelLin, "Lin", 0)
             ->setWhatsThis("Linear magnitudes.");
         AddRadio(levelScaleGroup_, levelRow, kLevelLog, "Log", 1)->setWhatsThis("Levels in dB.");
 
-        frequencyRow->addSpacing(12);
+        frequencyRow->insertSpacing(frequencyRow->count() - 1, 12);
         freqAutoCheck_ = new QCheckBox("Auto");
         freqAutoCheck_->setObjectName(IdName(kFreqAuto));
         freqAutoCheck_->setWhatsThis("The whole band from 0 Hz to half the sample rate instead "
                                      "of Min and Max.");
-        frequencyRow->addWidget(freqAutoCheck_);
+        frequencyRow->insertWidget(frequencyRow->count() - 1, freqAutoCheck_);
         freqScaleGroup_ = new QButtonGroup(this);
         AddRadio(freqScaleGroup_, frequencyRow, kFreqLin, "Lin", 0);
         AddRadio(freqScaleGroup_, frequencyRow, kFreqLog, "Log", 1)->setEnabled(false);
@@ -140,6 +144,7 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
 
         auto* methodBox = new QGroupBox("Method");
         auto* methodRow = new QHBoxLayout(methodBox);
+        methodRow->addStretch(1);
         methodGroup_ = new QButtonGroup(this);
         AddRadio(methodGroup_, methodRow, kStandard, "Standard", 0)
             ->setWhatsThis("The spectrum alone.");
@@ -147,11 +152,11 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
             ->setWhatsThis("The spectrum with its cepstrally smoothed envelope in red, smoothed "
                            "up to the cut-off frequency.");
         AddRadio(methodGroup_, methodRow, kMasking, "Masking", 2)->setEnabled(false);
-        methodRow->addSpacing(12);
+        methodRow->insertSpacing(methodRow->count() - 1, 12);
         cepFreqEdit_ = AddEdit(kCepFreqEdit, false);
         cepFreqEdit_->setWhatsThis("Cut-off frequency of the cepstral smoothing, in Hz.");
-        methodRow->addWidget(cepFreqEdit_);
-        methodRow->addWidget(new QLabel("Hz"));
+        methodRow->insertWidget(methodRow->count() - 1, cepFreqEdit_);
+        methodRow->insertWidget(methodRow->count() - 1, new QLabel("Hz"));
         page->addWidget(methodBox);
     }
     page->addStretch(1);
@@ -160,6 +165,8 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
 QLineEdit* CSfParamFftPage::AddEdit(int id, bool digitsOnly) {
     auto* edit = new QLineEdit;
     edit->setObjectName(IdName(id));
+    // Room for the longest number a field takes, 1048576, and a little more.
+    edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance("000000000") + 12);
     if (digitsOnly)
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
     return edit;

@@ -48,8 +48,13 @@ CSfParamGenPage::CSfParamGenPage(QWidget* parent) : QWidget(parent) {
     browse->setWhatsThis("Chooses the data-log file.");
     connect(browse, &QPushButton::clicked, this, &CSfParamGenPage::ChooseDataLog);
 
+    const int numberWidth = referenceEdit_->fontMetrics().horizontalAdvance("000000000") + 12;
+    referenceEdit_->setMaximumWidth(numberWidth);
+    centEdit_->setMaximumWidth(numberWidth);
+    browse->setMaximumWidth(browse->fontMetrics().horizontalAdvance("...") + 24);
     auto* reference = new QGroupBox("Reference Frequency");
     auto* referenceForm = new QFormLayout(reference);
+    referenceForm->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     referenceForm->addRow("A = Frequ:", referenceEdit_);
     referenceForm->addRow("+/-Cent:", centEdit_);
     referenceForm->addRow("Notation:", notationList_);
