@@ -332,7 +332,8 @@ void CMainFrame::PrintActive() {
     dialog.setMinMax(1, 1);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted || !ActiveAnalysisFrame())
+    // The window may have closed while the dialog was up.
+    if (dialog.exec() != QDialog::Accepted || ActiveAnalysisFrame() != frame)
         return;
     const PrintOutcome outcome = PrintView(*frame->View(), printer);
     if (outcome != PrintOutcome::Printed)
