@@ -26,7 +26,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSize>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -140,6 +144,50 @@ private slots:
             QVERIFY2(!a->toolTip().isEmpty() && !a->statusTip().isEmpty(), qPrintable(a->text()));
             QVERIFY(!a->icon().pixmap(QSize(16, 16), 2.0).isNull());
         }
+    }
+
+    void ctrlPPrintsTheActiveWindowAfterThePrintDialog_data() {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<bool>("printed");
+        QTest::newRow("A4") << int(QPageSize::A4) << true;
+        QTest::newRow("A6 is too small") << int(QPageSize::A6) << false;
+    }
+    void ctrlPPrintsTheActiveWindowAfterThePrintDialog() {
+        QFETCH(int, paper);
+        QFETCH(bool, printed);
+        CBaseScrollView* view = Insert(InsertRequest::Spectrum);
+        QVERIFY(view);
+        const QString pdf = QString::fromStdString(files_->Path()) + "/printed.pdf";
+        QPrinter& printer = Frame().Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+        printer.setPageOrientation(QPageLayout::Portrait);
+        QStringList seen;
+        // Answers the print dialog with OK and the message box after it.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&seen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+                // It offers one page, the only one there is.
+                seen << QString("print dialog %1-%2").arg(dialog->minPage()).arg(dialog->maxPage());
+                dialog->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                seen << box->text();
+                box->accept();
+            }
+        });
+        answer.start(20);
+        Frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_P, Qt::ControlModifier);
+        answer.stop();
+        QCOMPARE(seen.value(0), QString("print dialog 1-1"));
+        QCOMPARE(QFile::exists(pdf), printed);
+        QCOMPARE(seen.size(), printed ? 1 : 2);
+        if (!printed)
+            QVERIFY(seen[1].contains("too small"));
     }
 
     void windowMenuListsAndArrangesTheWindows() {
