@@ -1,7 +1,7 @@
 // The main window's menus, toolbar and help as a user meets them: printing
 // offered with the analysis windows, the Window menu's list and its
-// arrangements, the manual on F1 with every key of the menus, context help,
-// and the Analysis options sending the data log to the file chosen.
+// arrangements, the manual on F1 with every key of the menus, and the
+// Analysis options sending the data log to the file chosen.
 #include "support/AnalysisFiles.h"
 
 #include "app/shell/CMainFrame.h"
@@ -14,29 +14,21 @@
 #include "resources/CommandIds.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/SfItems.h"
-#include "spectrum/ui/CFftFrm.h"
-#include "spectrum/ui/CFftScrollView2.h"
-#include "spectrum/ui/CSfParamFftPage.h"
 #include "spectrum/ui/CSfParamGenPage.h"
 #include "spectrum/ui/CSfParamSheet.h"
-#include "waveform/ui/CHeadWnd.h"
 
-#include <QDockWidget>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPageSize>
-#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QWhatsThis>
 #include <QtTest>
 #include <memory>
 
@@ -147,13 +139,13 @@ private slots:
     }
 
     void ctrlPPrintsTheActiveWindowAfterThePrintDialog_data() {
-        QTest::addColumn<int>("paper");
+        QTest::addColumn<QPageSize>("paper");
         QTest::addColumn<bool>("printed");
-        QTest::newRow("A4") << int(QPageSize::A4) << true;
-        QTest::newRow("A6 is too small") << int(QPageSize::A6) << false;
+        QTest::newRow("A4") << QPageSize(QPageSize::A4) << true;
+        QTest::newRow("A6 is too small") << QPageSize(QPageSize::A6) << false;
     }
     void ctrlPPrintsTheActiveWindowAfterThePrintDialog() {
-        QFETCH(int, paper);
+        QFETCH(QPageSize, paper);
         QFETCH(bool, printed);
         CBaseScrollView* view = Insert(InsertRequest::Spectrum);
         QVERIFY(view);
@@ -161,7 +153,7 @@ private slots:
         QPrinter& printer = Frame().Printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        printer.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+        printer.setPageSize(paper);
         printer.setPageOrientation(QPageLayout::Portrait);
         QStringList seen;
         // Answers the print dialog with OK and the message box after it.
@@ -271,39 +263,6 @@ private slots:
         QCOMPARE(help->Browser().textCursor().selectedText(), QString("ZeroCrossF0"));
         QVERIFY(help->Find("ZeroCrossF0"));
         QVERIFY(!help->Find("no such words in it"));
-    }
-
-    void everyWindowAndBarExplainsItself() {
-        CBaseScrollView* wave = Insert(InsertRequest::Waveform);
-        CBaseScrollView* spectrum = Insert(InsertRequest::Spectrum);
-        QVERIFY(wave && spectrum);
-        auto* fftFrame = qobject_cast<CFftFrm*>(CBaseFrm::Of(spectrum));
-        QVERIFY(fftFrame);
-        MemoryStore store;
-        CSfSettings settings(store);
-        RecordingDesktop desktop;
-        CSfParamSheet sheet(settings, desktop);
-        const QList<const QWidget*> widgets = {static_cast<const QWidget*>(wave),
-                                               spectrum,
-                                               fftFrame->FramePane(),
-                                               app_->HeadWindow(),
-                                               Frame().InfoBox(),
-                                               app_->Tree(),
-                                               Frame().ProjectBar(),
-                                               Frame().HeadBar(),
-                                               Frame().statusBar(),
-                                               Frame().findChild<QToolBar*>("Toolbar"),
-                                               &sheet,
-                                               &sheet.SonPage(),
-                                               &sheet.FftPage(),
-                                               &sheet.GeneralPage()};
-        for (const QWidget* w : widgets)
-            QVERIFY2(!w->whatsThis().isEmpty(), w->metaObject()->className());
-        QAction* contextHelp = Frame().Action(Cmd::ContextHelp);
-        QCOMPARE(contextHelp->shortcut(), QKeySequence("Shift+F1"));
-        contextHelp->trigger();
-        QVERIFY(QWhatsThis::inWhatsThisMode());
-        QWhatsThis::leaveWhatsThisMode();
     }
 
     void acceptedOptionsSendTheDataLogToTheNewFile() {

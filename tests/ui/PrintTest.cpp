@@ -1,7 +1,6 @@
 // Printing analysis windows of the real program into PDF files, read back
 // with poppler's tools: one page, the title, the curve inside the framed plot
-// where the sound puts it, nothing of the screen's cursor or block, and small
-// pages refused before anything is drawn.
+// where the sound puts it, and nothing of the screen's cursor or block.
 #include "support/TestFiles.h"
 
 #include "support/AnalysisFiles.h"
@@ -246,37 +245,6 @@ private slots:
                 QVERIFY(column < inner.height() / 2);
             }
         }
-    }
-
-    void smallPagesAreRefusedBeforeDrawing_data() {
-        QTest::addColumn<int>("request");
-        QTest::addColumn<QSizeF>("inches");
-        QTest::addColumn<int>("orientation");
-        QTest::newRow("waveform A6 portrait")
-            << int(InsertRequest::Waveform) << QSizeF(4.13, 5.83) << int(QPageLayout::Portrait);
-        QTest::newRow("spectrum A6 portrait")
-            << int(InsertRequest::Spectrum) << QSizeF(4.13, 5.83) << int(QPageLayout::Portrait);
-        QTest::newRow("spectrum label")
-            << int(InsertRequest::Spectrum) << QSizeF(2.5, 1.5) << int(QPageLayout::Landscape);
-        QTest::newRow("waveform narrow strip")
-            << int(InsertRequest::Waveform) << QSizeF(2.5, 11) << int(QPageLayout::Portrait);
-    }
-    void smallPagesAreRefusedBeforeDrawing() {
-        QFETCH(int, request);
-        QFETCH(QSizeF, inches);
-        QFETCH(int, orientation);
-        app_ = std::make_unique<CSfApp>(QStringList{"kavirel"});
-        CBaseScrollView* view = Open(request);
-        QVERIFY(view);
-        const QString pdf = QString::fromStdString(files_->Path()) + "/small.pdf";
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setPageSize(QPageSize(inches, QPageSize::Inch, "small"));
-        printer.setPageOrientation(QPageLayout::Orientation(orientation));
-        QCOMPARE(PrintView(*view, printer), PrintOutcome::PageTooSmall);
-        QVERIFY(!QFile::exists(pdf));
-        QVERIFY(PrintOutcomeText(PrintOutcome::PageTooSmall).contains("too small"));
     }
 };
 
