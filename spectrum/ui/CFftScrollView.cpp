@@ -40,6 +40,11 @@ bool Ctrl(const QKeyEvent* event) {
     return event->modifiers() & Qt::ControlModifier;
 }
 
+// A letter with Ctrl or Alt belongs to the menus (Alt+W opens the Window menu).
+bool Letter(const QKeyEvent* event) {
+    return !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
 // The cursor key a key press stands for, if any.
 std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
     const bool ctrl = Ctrl(event);
@@ -57,7 +62,7 @@ std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
     case Qt::Key_Down:
         return SpectrumKey::Down;
     case Qt::Key_G:
-        if (!ctrl)
+        if (Letter(event))
             return SpectrumKey::Harmonics;
         break;
     default:
@@ -73,7 +78,7 @@ bool IsPaneKey(const QKeyEvent* event) {
     case Qt::Key_Escape:
         return true;
     case Qt::Key_W:
-        return !Ctrl(event);
+        return Letter(event);
     default:
         return CursorKey(event).has_value();
     }

@@ -14,6 +14,8 @@
 #include "resources/CommandIds.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/SfItems.h"
+#include "spectrum/ui/CFftFrm.h"
+#include "spectrum/ui/CFftScrollView2.h"
 #include "spectrum/ui/CSfParamGenPage.h"
 #include "spectrum/ui/CSfParamSheet.h"
 
@@ -180,6 +182,37 @@ private slots:
         QCOMPARE(seen.size(), printed ? 1 : 2);
         if (!printed)
             QVERIFY(seen[1].contains("too small"));
+    }
+
+    void menuMnemonicsPassTheSpectrumPanes_data() {
+        QTest::addColumn<bool>("framePane");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("W logs") << false << int(Qt::Key_W) << 0 << true;
+        QTest::newRow("Alt+W opens Window")
+            << false << int(Qt::Key_W) << int(Qt::AltModifier) << false;
+        QTest::newRow("Alt+G") << false << int(Qt::Key_G) << int(Qt::AltModifier) << false;
+        QTest::newRow("F measures") << true << int(Qt::Key_F) << 0 << true;
+        QTest::newRow("Alt+F opens File")
+            << true << int(Qt::Key_F) << int(Qt::AltModifier) << false;
+        QTest::newRow("Alt+S") << true << int(Qt::Key_S) << int(Qt::AltModifier) << false;
+    }
+    void menuMnemonicsPassTheSpectrumPanes() {
+        QFETCH(bool, framePane);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, taken);
+        CBaseScrollView* spectrum = Insert(InsertRequest::Spectrum);
+        QVERIFY(spectrum);
+        QWidget* pane =
+            framePane
+                ? static_cast<QWidget*>(qobject_cast<CFftFrm*>(CBaseFrm::Of(spectrum))->FramePane())
+                : spectrum;
+        QKeyEvent overrideEvent(QEvent::ShortcutOverride, key, Qt::KeyboardModifiers(modifiers));
+        overrideEvent.ignore();
+        QApplication::sendEvent(pane, &overrideEvent);
+        QCOMPARE(overrideEvent.isAccepted(), taken);
     }
 
     void windowMenuListsAndArrangesTheWindows() {
