@@ -42,5 +42,6 @@ install(FILES ${generated_dir}/kavirel.1.gz ${generated_dir}/kavirel-cli.1.gz
 install(FILES ${linux_dir}/copyright ${generated_dir}/changelog.gz
     DESTINATION ${KAVIREL_DOCDIR})
 
-# The bundled user manual (resources/manual/) gets its install rule here,
-# beside the manual pages.
+# The user manual: the program shows it from its resources on F1; the same
+# page goes beside the package's documentation for reading in a browser.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/manual/manual.html DESTINATION ${KAVIREL_DOCDIR})

@@ -15,3 +15,9 @@ std::string PrintG(double v);
 
 // printf's "%f": six decimals.
 std::string PrintF(double v);
+
+// The number a typed text starts with, as atof and atoi read it in the C
+// locale: leading blanks skipped, the longest number that follows, 0 when none
+// does. Integers beyond the int range are held at its ends.
+double LeadingDouble(const std::string& text);
+int LeadingInt(const std::string& text);

@@ -32,6 +32,8 @@ enum : int {
     WindowTile = 57651,
     AppAbout = 57664,
     AppExit = 57665,
+    HelpTopics = 57667,
+    ContextHelp = 57669,
     ViewToolbar = 59392,
     ViewStatusBar = 59393,
 };

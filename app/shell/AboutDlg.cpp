@@ -7,6 +7,7 @@
 
 AboutDlg::AboutDlg(QWidget* parent) : CBaseDlg(parent) {
     setWindowTitle("About Kavirel");
+    setWhatsThis("The program's name and version.");
     auto* icon = new QLabel(this);
     icon->setPixmap(windowIcon().pixmap(32, 32));
     auto* text = new QVBoxLayout;

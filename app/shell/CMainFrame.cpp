@@ -1,10 +1,14 @@
 #include "app/shell/CMainFrame.h"
 
 #include "app/shell/CProjectTree.h"
+#include "app/shell/HelpWindow.h"
+#include "app/shell/ToolbarIcons.h"
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
+#include "app/ui/PrintPage.h"
 #include "app/ui/ViewServices.h"
 #include "resources/CommandIds.h"
+#include "soundfile/DesktopServices.h"
 #include "waveform/ui/CHeadWnd.h"
 
 #include <QApplication>
@@ -15,11 +19,19 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWhatsThis>
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +54,9 @@ QStringList LocalFiles(const QMimeData* data) {
 CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(new QMdiArea(this)) {
     setWindowTitle("Kavirel");
     setCentralWidget(mdiArea_);
+    mdiArea_->setWhatsThis("The analysis windows. The Window menu cascades or tiles them; F1 "
+                           "opens the manual.");
+    statusBar()->setWhatsThis("The status bar: what the command under the pointer does.");
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
     setAcceptDrops(true);
     BuildMenus();
@@ -52,6 +67,8 @@ CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(n
             frame->View()->Activated();
     });
 }
+
+CMainFrame::~CMainFrame() = default;
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
                                 const QKeySequence& shortcut) {
@@ -68,53 +85,114 @@ QAction* CMainFrame::Action(int id) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, const QString& tip,
+                                const QKeySequence& shortcut) {
+    QAction* action = AddCommand(menu, id, text, shortcut);
+    // The status bar shows the prompt, the button's tooltip its short form.
+    action->setStatusTip(tip.section('\n', 0, 0));
+    action->setToolTip(tip.section('\n', 1, 1));
+    return action;
+}
+
 void CMainFrame::BuildMenus() {
     fileMenu_ = menuBar()->addMenu("&File");
-    connect(AddCommand(fileMenu_, Cmd::FileOpen, "&Open...", QKeySequence("Ctrl+O")),
-            &QAction::triggered, this, &CMainFrame::OpenFileRequested);
+    QAction* open = AddCommand(fileMenu_, Cmd::FileOpen, "&Open...",
+                               "Open Soundfile\nOpen Soundfile", QKeySequence("Ctrl+O"));
+    open->setIcon(OpenFileIcon());
+    connect(open, &QAction::triggered, this, &CMainFrame::OpenFileRequested);
+    // Printing is offered while an analysis window is open.
+    QAction* print =
+        AddCommand(fileMenu_, Cmd::FilePrint, "&Print...",
+                   "Print the active window on one page\nPrint", QKeySequence("Ctrl+P"));
+    print->setIcon(PrintIcon());
+    connect(print, &QAction::triggered, this, &CMainFrame::PrintActive);
+    connect(AddCommand(fileMenu_, Cmd::PrintPreview, "Print Pre&view",
+                       "Show the printed page of the active window\nPrint Preview"),
+            &QAction::triggered, this, &CMainFrame::PreviewActive);
+    connect(AddCommand(fileMenu_, Cmd::PrintSetup, "P&rint Setup...",
+                       "Choose the printer, the paper and its orientation\nPrint Setup"),
+            &QAction::triggered, this, &CMainFrame::PrintSetup);
     recentSeparator_ = fileMenu_->addSeparator();
     for (int i = 0; i < kRecentFiles; ++i) {
         QAction* recent = fileMenu_->addAction(QString());
         recent->setVisible(false);
+        recent->setStatusTip("Open this sound file");
         connect(recent, &QAction::triggered, this,
                 [this, recent] { emit OpenRecentFile(recent->data().toString()); });
         recentActions_.push_back(recent);
     }
     fileMenu_->addSeparator();
-    connect(AddCommand(fileMenu_, Cmd::AppExit, "E&xit"), &QAction::triggered, this,
-            &QWidget::close);
+    connect(AddCommand(fileMenu_, Cmd::AppExit, "E&xit", "Quit Kavirel\nExit"), &QAction::triggered,
+            this, &QWidget::close);
 
     QMenu* options = menuBar()->addMenu("&Options");
-    connect(AddCommand(options, Cmd::OptionsPlay, "&Play"), &QAction::triggered, this,
-            &CMainFrame::PlayOptionsRequested);
+    connect(AddCommand(options, Cmd::OptionsAnalysis, "&Analysis", "Analysis\nAnalysis"),
+            &QAction::triggered, this, &CMainFrame::AnalysisOptionsRequested);
+    connect(AddCommand(options, Cmd::OptionsPlay, "&Play", "Playoptions\nPlayoptions"),
+            &QAction::triggered, this, &CMainFrame::PlayOptionsRequested);
 
     QMenu* view = menuBar()->addMenu("&View");
     QToolBar* toolbar = addToolBar("Toolbar");
     toolbar->setObjectName("Toolbar");
     toolbar->setAllowedAreas(Qt::TopToolBarArea);
     toolbar->setMovable(false);
+    toolbar->setWhatsThis("Open a sound file, print the active analysis window, show the "
+                          "program's version, or click the arrow with the question mark and "
+                          "then any window, bar or control to learn what it is.");
     QAction* toggleToolbar = toolbar->toggleViewAction();
     toggleToolbar->setText("&Toolbar");
+    toggleToolbar->setStatusTip("Show or hide the toolbar");
     view->addAction(toggleToolbar);
     actions_[Cmd::ViewToolbar] = toggleToolbar;
     QAction* toggleStatus = view->addAction("&Status Bar");
     toggleStatus->setCheckable(true);
     toggleStatus->setChecked(true);
+    toggleStatus->setStatusTip("Show or hide the status bar");
     connect(toggleStatus, &QAction::toggled, statusBar(), &QWidget::setVisible);
     actions_[Cmd::ViewStatusBar] = toggleStatus;
 
     windowMenu_ = menuBar()->addMenu("&Window");
-    connect(AddCommand(windowMenu_, Cmd::WindowCascade, "&Cascade"), &QAction::triggered, mdiArea_,
-            &QMdiArea::cascadeSubWindows);
-    connect(AddCommand(windowMenu_, Cmd::WindowTile, "&Tile"), &QAction::triggered, mdiArea_,
-            &QMdiArea::tileSubWindows);
-    windowMenu_->menuAction()->setVisible(false);
+    connect(AddCommand(windowMenu_, Cmd::WindowCascade, "&Cascade",
+                       "Arrange the analysis windows so that they overlap\nCascade"),
+            &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(AddCommand(windowMenu_, Cmd::WindowTile, "&Tile",
+                       "Arrange the analysis windows side by side\nTile"),
+            &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+    connect(AddCommand(windowMenu_, Cmd::WindowArrange, "&Arrange Icons",
+                       "Line up the minimised analysis windows along the bottom\nArrange Icons"),
+            &QAction::triggered, this, &CMainFrame::ArrangeIcons);
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::ListWindows);
 
     QMenu* help = menuBar()->addMenu("&Help");
-    QAction* about = AddCommand(help, Cmd::AppAbout, "&About Kavirel...");
+    connect(AddCommand(help, Cmd::HelpTopics, "&Help Topics", "List the help topics\nHelp Topics",
+                       QKeySequence(Qt::Key_F1)),
+            &QAction::triggered, this, &CMainFrame::ShowHelp);
+    help->addSeparator();
+    QAction* about = AddCommand(help, Cmd::AppAbout, "&About Kavirel...",
+                                "Show the program's name and version\nAbout");
+    about->setIcon(AboutIcon());
     connect(about, &QAction::triggered, this, &CMainFrame::AboutRequested);
-    toolbar->addAction(Action(Cmd::FileOpen));
+    // Context help is a mode of the pointer: the next click explains what it
+    // lands on. It has no menu entry, only its key and button.
+    QAction* contextHelp = QWhatsThis::createAction(this);
+    contextHelp->setIcon(ContextHelpIcon());
+    contextHelp->setData(int(Cmd::ContextHelp));
+    contextHelp->setStatusTip("Click this, then a window, bar or control to learn what it is");
+    contextHelp->setToolTip("Help");
+    addAction(contextHelp);
+    actions_[Cmd::ContextHelp] = contextHelp;
+
+    toolbar->addAction(open);
+    toolbar->addSeparator();
+    // The button stays on the bar, disabled while nothing can be printed;
+    // the menu entries come and go with the analysis windows.
+    toolbarPrint_ = toolbar->addAction(print->icon(), "Print", this, &CMainFrame::PrintActive);
+    toolbarPrint_->setData(int(Cmd::FilePrint));
+    toolbarPrint_->setStatusTip(print->statusTip());
+    toolbar->addSeparator();
     toolbar->addAction(about);
+    toolbar->addAction(contextHelp);
+    UpdateWindowMenu();
 }
 
 void CMainFrame::CreateBars() {
@@ -127,6 +205,8 @@ void CMainFrame::CreateBars() {
     layout->setContentsMargins(4, 4, 4, 4);
     infoBox_ = new QPlainTextEdit(projectBody);
     infoBox_->setObjectName("1003");
+    infoBox_->setWhatsThis("The info box: the measurements of the window you work in, the "
+                           "selection of the head window, and playback positions.");
     infoBox_->setReadOnly(true);
     // Files dropped on the text go to the frame, which opens them.
     infoBox_->setAcceptDrops(false);
@@ -135,6 +215,11 @@ void CMainFrame::CreateBars() {
     infoBox_->setFixedHeight(infoBox_->fontMetrics().lineSpacing() * 6 + 12);
     tree_ = new CProjectTree(projectBody);
     tree_->setObjectName("1002");
+    tree_->setWhatsThis("The project tree: a node for every open sound file, with the analysis "
+                        "windows inserted from it below. Click a node to bring its window to "
+                        "the front; Delete closes it with everything below it; Enter plays the "
+                        "file.");
+    projectBar_->setWhatsThis(tree_->whatsThis());
     layout->addWidget(infoBox_);
     layout->addWidget(tree_, 1);
     projectBar_->setWidget(projectBody);
@@ -144,6 +229,8 @@ void CMainFrame::CreateBars() {
     // The head bar: the head window along the top.
     headBar_ = new QDockWidget("Head", this);
     headBar_->setObjectName("HeadBar");
+    headBar_->setWhatsThis("The head bar holds the head window, the overview of the current "
+                           "sound file.");
     headBar_->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
     auto* headBody = new QWidget(headBar_);
     auto* headLayout = new QVBoxLayout(headBody);
@@ -182,7 +269,125 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 }
 
 void CMainFrame::UpdateWindowMenu() {
-    windowMenu_->menuAction()->setVisible(!mdiArea_->subWindowList().isEmpty());
+    // With an analysis window open the menus are those of the windows:
+    // printing, and the Window menu.
+    const bool windows = !mdiArea_->subWindowList().isEmpty();
+    windowMenu_->menuAction()->setVisible(windows);
+    for (const int id : {Cmd::FilePrint, Cmd::PrintPreview}) {
+        Action(id)->setVisible(windows);
+        Action(id)->setEnabled(ActiveAnalysisFrame() != nullptr);
+    }
+    toolbarPrint_->setEnabled(ActiveAnalysisFrame() != nullptr);
+}
+
+void CMainFrame::ListWindows() {
+    for (QAction* listed : windowList_)
+        delete listed;
+    windowList_.clear();
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+    if (!windows.isEmpty())
+        windowList_.push_back(windowMenu_->addSeparator());
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        const QString number = i < 9 ? QString("&%1 ").arg(i + 1) : QString("%1 ").arg(i + 1);
+        QAction* entry = windowMenu_->addAction(number + window->windowTitle());
+        entry->setCheckable(true);
+        entry->setChecked(window == mdiArea_->activeSubWindow());
+        entry->setStatusTip("Bring this window to the front");
+        connect(entry, &QAction::triggered, this, [this, window = QPointer(window)] {
+            if (window) {
+                if (window->isMinimized())
+                    window->showNormal();
+                mdiArea_->setActiveSubWindow(window);
+            }
+        });
+        windowList_.push_back(entry);
+    }
+}
+
+void CMainFrame::ArrangeIcons() {
+    // Minimised windows go in rows along the bottom of the area, left to
+    // right, a row above the last when one is full.
+    const QSize area = mdiArea_->viewport()->size();
+    int x = 0;
+    int y = area.height();
+    int rowHeight = 0;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (!window->isMinimized())
+            continue;
+        const QSize size = window->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            y -= rowHeight;
+            rowHeight = 0;
+        }
+        if (x == 0)
+            rowHeight = size.height();
+        rowHeight = std::max(rowHeight, size.height());
+        window->move(x, y - rowHeight);
+        x += size.width();
+    }
+}
+
+CBaseFrm* CMainFrame::ActiveAnalysisFrame() const {
+    auto* frame = qobject_cast<CBaseFrm*>(mdiArea_->activeSubWindow());
+    return frame && !frame->IsClosing() ? frame : nullptr;
+}
+
+QPrinter& CMainFrame::Printer() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void CMainFrame::PrintActive() {
+    CBaseFrm* frame = ActiveAnalysisFrame();
+    if (!frame)
+        return;
+    QPrinter& printer = Printer();
+    // Every window prints exactly one page.
+    printer.setFromTo(1, 1);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, 1);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    // The window may have closed while the dialog was up.
+    if (dialog.exec() != QDialog::Accepted || ActiveAnalysisFrame() != frame)
+        return;
+    const PrintOutcome outcome = PrintView(*frame->View(), printer);
+    if (outcome != PrintOutcome::Printed)
+        services_.Desktop().ShowMessage(
+            PrintOutcomeText(outcome).toStdString(),
+            outcome == PrintOutcome::PageTooSmall ? MessageIcon::Information : MessageIcon::Stop);
+}
+
+void CMainFrame::PreviewActive() {
+    CBaseFrm* frame = ActiveAnalysisFrame();
+    if (!frame)
+        return;
+    QPrintPreviewDialog preview(&Printer(), this);
+    preview.setWindowTitle("Print Preview - " + frame->windowTitle());
+    preview.resize(size() * 4 / 5);
+    QPointer<CBaseScrollView> view = frame->View();
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [view](QPrinter* printer) {
+        QPainter painter(printer);
+        if (view)
+            PaintPreviewPage(*view, *printer, painter);
+    });
+    preview.exec();
+}
+
+void CMainFrame::PrintSetup() {
+    QPageSetupDialog dialog(&Printer(), this);
+    dialog.exec();
+}
+
+void CMainFrame::ShowHelp() {
+    if (!help_)
+        help_ = new HelpWindow(this);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

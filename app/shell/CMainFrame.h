@@ -3,9 +3,14 @@
 // bar (the head window).
 #pragma once
 
-#include <QMainWindow>
-#include <map>
+#include "app/shell/HelpWindow.h"
 
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+#include <memory>
+
+class CBaseFrm;
 class CHeadWnd;
 class CProjectTree;
 class CSfBase;
@@ -15,12 +20,14 @@ class QDockWidget;
 class QMdiArea;
 class QMenu;
 class QPlainTextEdit;
+class QPrinter;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     // The head window and the analysis windows reach the program through services.
     explicit CMainFrame(ViewServices& services);
+    ~CMainFrame() override;
 
     // The project bar and the head bar; called once the frame is shown.
     void CreateBars();
@@ -37,6 +44,21 @@ public:
     // Numbered File-menu entries for the recent files, newest first.
     void SetRecentFiles(const QStringList& paths);
 
+    // The analysis window that Print and Print Preview act on, or null.
+    CBaseFrm* ActiveAnalysisFrame() const;
+    // The printer, paper and orientation chosen in Print Setup and the print
+    // dialog, kept for the whole session.
+    QPrinter& Printer();
+    // Print: the print dialog for one page, then the active window's page.
+    void PrintActive();
+    void PreviewActive();
+    void PrintSetup();
+    // Help Topics: the manual's window.
+    void ShowHelp();
+    HelpWindow* Help() const { return help_; }
+    // Window menu: minimised windows in rows along the bottom of the area.
+    void ArrangeIcons();
+
     // A view asks for an item to be inserted for its own item (a sonagram,
     // spectrum or waveform request).
     void InsertRequest(int request, CSfBase* item);
@@ -44,6 +66,7 @@ public:
 signals:
     void OpenFileRequested();
     void OpenRecentFile(const QString& path);
+    void AnalysisOptionsRequested();
     void PlayOptionsRequested();
     void AboutRequested();
     // Sound files dropped onto the window, in the order the drop lists them;
@@ -58,8 +81,13 @@ protected:
 private:
     QAction* AddCommand(QMenu* menu, int id, const QString& text,
                         const QKeySequence& shortcut = QKeySequence());
+    // With the status-bar prompt and the tooltip, given as "prompt\ntip".
+    QAction* AddCommand(QMenu* menu, int id, const QString& text, const QString& tip,
+                        const QKeySequence& shortcut = QKeySequence());
     void BuildMenus();
     void UpdateWindowMenu();
+    // The numbered entries of the open windows at the end of the Window menu.
+    void ListWindows();
 
     ViewServices& services_;
     QMdiArea* mdiArea_;
@@ -72,5 +100,9 @@ private:
     QMenu* windowMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
+    QList<QAction*> windowList_;
+    QAction* toolbarPrint_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+    QPointer<HelpWindow> help_;
     std::map<int, QAction*> actions_;
 };

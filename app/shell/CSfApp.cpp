@@ -15,6 +15,7 @@
 #include "soundfile/OpenHead.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
+#include "spectrum/ui/CSfParamSheet.h"
 #include "spectrum/ui/SpectrumWindows.h"
 #include "waveform/ui/CHeadWnd.h"
 #include "waveform/ui/WaveformWindows.h"
@@ -64,6 +65,8 @@ CSfApp::CSfApp(const QStringList& args) {
     connect(mainFrame_.get(), &CMainFrame::OpenFileRequested, this, [this] { OpenHead(); });
     connect(mainFrame_.get(), &CMainFrame::OpenRecentFile, this,
             [this](const QString& path) { OpenHead(path); });
+    connect(mainFrame_.get(), &CMainFrame::AnalysisOptionsRequested, this,
+            [this] { RunAnalysisOptions(); });
     connect(mainFrame_.get(), &CMainFrame::PlayOptionsRequested, this,
             [this] { RunPlayOptions(); });
     connect(mainFrame_.get(), &CMainFrame::AboutRequested, this, [this] { ShowAbout(); });
@@ -274,4 +277,12 @@ void CSfApp::ShowAbout() {
 void CSfApp::RunPlayOptions() {
     CPlayOptionsDlg dialog(*player_, mainFrame_.get());
     dialog.exec();
+}
+
+void CSfApp::RunAnalysisOptions() {
+    CSfParamSheet sheet(*settings_, desktop_, mainFrame_.get());
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    store_->Sync();
+    dataLog_->Open(settings_->DataLogFile());
 }

@@ -55,6 +55,8 @@ public:
 
     void ShowAbout();
     void RunPlayOptions();
+    // The Analysis options; after OK the data log goes to the path chosen.
+    void RunAnalysisOptions();
 
 private:
     bool AskSoundFile(std::string& path);

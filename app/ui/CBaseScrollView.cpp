@@ -31,6 +31,12 @@ QSize CBaseScrollView::WindowSizeHint() const {
     return QSize(640, 320);
 }
 
+std::optional<PlotRect> CBaseScrollView::PrintedPlot(int, int, int) const {
+    return std::nullopt;
+}
+
+void CBaseScrollView::PrintPage(QPainter&, const PlotRect&, int) {}
+
 void CBaseScrollView::Activated() {
     PublishTask();
     if (CSfBase* item = GetItem())

@@ -2,13 +2,17 @@
 // activating it does to the head window and the project tree.
 #pragma once
 
+#include "drawing/ScaleMath.h"
+
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class CBaseDoc;
 class CSfBase;
 class PlayNotifyEvent;
 class QMenu;
+class QPainter;
 class ViewServices;
 
 class CBaseScrollView : public QWidget {
@@ -26,6 +30,18 @@ public:
 
     // Called when the view's frame becomes the active window.
     void Activated();
+
+    // Printing: every analysis window prints one page through its main view
+    // (the spectrum pane, the waveform view, the sonagram view with its RMS
+    // strip below the image). PrintedPlot lays the page out: the rectangle,
+    // in device pixels of a printable area width x height at dpi, that the
+    // framed axes enclose; none for a view without a printed form or with
+    // nothing computed. PrintPage then draws the title, the framed axes and
+    // the curves or the image into plot, with pens sized from dpi; plot has
+    // been checked to fit the page. Cursors, marks and selections never go on
+    // paper.
+    virtual std::optional<PlotRect> PrintedPlot(int width, int height, int dpi) const;
+    virtual void PrintPage(QPainter& painter, const PlotRect& plot, int dpi);
 
 protected:
     ViewServices& Services() const { return services_; }

@@ -65,6 +65,11 @@ QRect ToQRect(const PlotRect& rect) {
 
 void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QColor& colour,
                const PlotRect& clip) {
+    DrawCurve(painter, points, QPen(colour), clip);
+}
+
+void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QPen& pen,
+               const PlotRect& clip) {
     if (points.empty())
         return;
     std::vector<QPoint> polyline;
@@ -73,7 +78,7 @@ void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QC
         polyline.emplace_back(point.x, point.y);
     SavedPainter saved(painter);
     painter.setClipRect(ToQRect(clip));
-    painter.setPen(colour);
+    painter.setPen(pen);
     painter.drawPolyline(polyline.data(), int(polyline.size()));
 }
 

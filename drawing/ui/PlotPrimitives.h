@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPen>
 #include <QRect>
 #include <QString>
 #include <vector>
@@ -51,6 +52,10 @@ QRect ToQRect(const PlotRect& rect);
 
 // One polyline through points in colour, clipped to clip.
 void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QColor& colour,
+               const PlotRect& clip);
+// The same with a pen of its own, as printed curves need one sized for the
+// printer's resolution.
+void DrawCurve(QPainter& painter, const std::vector<PlotPoint>& points, const QPen& pen,
                const PlotRect& clip);
 
 // Draws text in the painter's pen colour with the top of its line at top.

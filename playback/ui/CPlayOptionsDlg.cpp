@@ -40,6 +40,9 @@ QLineEdit* NumberEdit(int id, QWidget* parent) {
 CPlayOptionsDlg::CPlayOptionsDlg(CSfPlay& player, QWidget* parent)
     : QDialog(parent), player_(&player) {
     setWindowTitle(QStringLiteral("Playoptions"));
+    setWhatsThis(QStringLiteral("The sound output and how playback streams: the device, the "
+                                "length and number of the queued blocks, how often the playback "
+                                "cursor moves, and whether cursor keys play a short piece."));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     device_ = new QComboBox(this);

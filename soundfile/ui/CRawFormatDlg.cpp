@@ -25,6 +25,8 @@ QLineEdit* NumberEdit(const QString& objectName, qlonglong value, QWidget* paren
 CRawFormatDlg::CRawFormatDlg(const QString& fileName, const RawFormat& values, QWidget* parent)
     : QDialog(parent), values_(values) {
     setWindowTitle("Dialog");
+    setWhatsThis("The file has no header Kavirel knows: give its sample rate, channels, bytes "
+                 "per sample, the offset of the sound data and the byte order.");
     auto* form = new QFormLayout;
     fileName_ = new QLabel(QFileInfo(fileName).fileName(), this);
     fileName_->setObjectName("1000");

@@ -4,6 +4,8 @@
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
+#include "drawing/TimeText.h"
+#include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -38,6 +40,11 @@ bool Ctrl(const QKeyEvent* event) {
     return event->modifiers() & Qt::ControlModifier;
 }
 
+// A letter with Ctrl or Alt belongs to the menus (Alt+W opens the Window menu).
+bool Letter(const QKeyEvent* event) {
+    return !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
 // The cursor key a key press stands for, if any.
 std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
     const bool ctrl = Ctrl(event);
@@ -55,7 +62,7 @@ std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
     case Qt::Key_Down:
         return SpectrumKey::Down;
     case Qt::Key_G:
-        if (!ctrl)
+        if (Letter(event))
             return SpectrumKey::Harmonics;
         break;
     default:
@@ -71,7 +78,7 @@ bool IsPaneKey(const QKeyEvent* event) {
     case Qt::Key_Escape:
         return true;
     case Qt::Key_W:
-        return !Ctrl(event);
+        return Letter(event);
     default:
         return CursorKey(event).has_value();
     }
@@ -81,7 +88,12 @@ bool IsPaneKey(const QKeyEvent* event) {
 
 CFftScrollView::CFftScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
                                QWidget* parent)
-    : CBaseScrollView(services, std::move(document), parent) {}
+    : CBaseScrollView(services, std::move(document), parent) {
+    setWhatsThis("The spectrum. Click or Left and Right for a bin: its frequency, level and "
+                 "note show in the info box. Ctrl+Left and Ctrl+Right find peaks, G shows the "
+                 "harmonics, W writes the measurement to the data log, F4 plays. Drag with Ctrl "
+                 "for a box that Insert Fft zooms into.");
+}
 
 CFftScrollView::~CFftScrollView() {
     Services().Player().StopPlay();
@@ -183,6 +195,46 @@ const QImage& CFftScrollView::PlotImage() {
     // this paint is over, since the info box repaints at once.
     QMetaObject::invokeMethod(this, &CFftScrollView::ShowInfoText, Qt::QueuedConnection);
     return plot_;
+}
+
+std::optional<PlotRect> CFftScrollView::PrintedPlot(int width, int height, int dpi) const {
+    if (!Drawable())
+        return std::nullopt;
+    PlotRect plot{dpi, int(1.5 * dpi), width - dpi, height - dpi};
+    if (width < height)
+        plot.bottom = 3 * (plot.right - plot.left) / 4;
+    return plot;
+}
+
+void CFftScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi) {
+    CSfFft* item = Item();
+    SfFftParam& p = item->Param();
+    const SfInfo& info = item->GetHead()->Info();
+    // The same bins and levels as on the screen: the screen's drawing has
+    // settled them already, so laying them out again changes nothing.
+    const SpectrumGeometry g = LayOutSpectrum(p, item->XScale(), item->YScale(), info.rate, plot);
+    const QString path = QString::fromStdString(info.path);
+    const QString start = QString::fromStdString(FormatFrames(int32_t(p.start), info.rate, 1));
+    const QString when =
+        IsInstant(p)
+            ? start
+            : start + "_" + QString::fromStdString(FormatFrames(int32_t(p.end), info.rate, 1));
+    const QString title = QString("FFT: %1 Ch%2 %3 lfft=%4")
+                              .arg(path)
+                              .arg(item->Task().channel)
+                              .arg(when)
+                              .arg(p.Lfft);
+    painter.setPen(Qt::black);
+    DrawFramedXAxis(painter, plot, p.Fmin, p.Fmax, "Hz", title, true, false);
+    // Linear magnitudes are no decibels.
+    DrawYAxis(painter, plot, g.levels.lo, g.levels.hi, true,
+              (item->YScale() & kScaleLog) ? "Magnitude in dB" : "Magnitude");
+    const int penWidth = dpi / 300 + 1;
+    DrawCurve(painter, SpectrumCurve(*p.spectrum, g), QPen(Qt::black, penWidth), plot);
+    // On paper a one-pixel line would vanish: the smoothed curve gets the
+    // width of the spectrum's.
+    if (p.smoothed && !p.smoothed->empty())
+        DrawCurve(painter, SpectrumCurve(*p.smoothed, g), QPen(kSmoothedColour, penWidth), plot);
 }
 
 double CFftScrollView::CursorFrequency() const {

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QRegion>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CSfFft;
@@ -38,6 +39,11 @@ public:
     // Where playback of a range started here reports its position: the frame
     // pane, which draws it. This pane shows frequencies and draws none.
     void SetPlayFollower(std::weak_ptr<PlayNotifySink> follower);
+
+    // One page: the spectrum in a framed frequency axis and level axis under
+    // a title naming the file, channel, time and transform length.
+    std::optional<PlotRect> PrintedPlot(int width, int height, int dpi) const override;
+    void PrintPage(QPainter& painter, const PlotRect& plot, int dpi) override;
 
     CSfFft* Item() const;
     // The spectrum has been computed and can be drawn.

@@ -36,6 +36,11 @@ bool Ctrl(const QKeyEvent* event) {
     return event->modifiers() & Qt::ControlModifier;
 }
 
+// A letter with Ctrl or Alt belongs to the menus (Alt+F opens the File menu).
+bool Letter(const QKeyEvent* event) {
+    return !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
 std::optional<FrameKey> CursorKey(const QKeyEvent* event) {
     const bool ctrl = Ctrl(event);
     switch (event->key()) {
@@ -48,11 +53,11 @@ std::optional<FrameKey> CursorKey(const QKeyEvent* event) {
     case Qt::Key_Right:
         return ctrl ? FrameKey::NextCrossing : FrameKey::Right;
     case Qt::Key_F:
-        if (!ctrl)
+        if (Letter(event))
             return FrameKey::Fundamental;
         break;
     case Qt::Key_S:
-        if (!ctrl)
+        if (Letter(event))
             return FrameKey::Mark;
         break;
     default:
@@ -74,7 +79,12 @@ int CFftScrollView2::Mark() {
 }
 
 CFftScrollView2::CFftScrollView2(ViewServices& services, CFftScrollView& spectrum, QWidget* parent)
-    : CBaseScrollView(services, nullptr, parent), spectrum_(spectrum), sink_(this) {}
+    : CBaseScrollView(services, nullptr, parent), spectrum_(spectrum), sink_(this) {
+    setWhatsThis("The analysed frame of the spectrum window. Click or Left and Right for a "
+                 "sample, Ctrl+Left and Ctrl+Right for the zero crossings; S sets the mark, "
+                 "from which the period and its frequency are measured; F gives the "
+                 "fundamental frequency from the zero crossings.");
+}
 
 CFftScrollView2::~CFftScrollView2() {
     Services().Player().StopPlay();

@@ -17,7 +17,7 @@ for f in bin/kavirel bin/kavirel-cli \
     share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png \
     share/icons/hicolor/256x256/apps/$id.png \
     share/man/man1/kavirel.1.gz share/man/man1/kavirel-cli.1.gz \
-    share/doc/kavirel/copyright share/doc/kavirel/changelog.gz; do
+    share/doc/kavirel/copyright share/doc/kavirel/changelog.gz share/doc/kavirel/manual.html; do
     [ -f "$usr/$f" ] || fail "$f is not installed"
 done
 desktop-file-validate "$usr/share/applications/$id.desktop"

@@ -51,6 +51,10 @@ std::string Printf(const char* format, int pixels, const std::string& text) {
 CHeadWnd::CHeadWnd(ViewServices& services, QWidget* parent)
     : QWidget(parent), services_(services), sink_(this) {
     setObjectName("HeadWnd");
+    setWhatsThis("The head window: the whole current sound file, channel by channel. Drag to "
+                 "select the range and channel that new analysis windows take; Enter plays the "
+                 "file, F6 the selection, Esc stops. The right button offers Insert Wav, Fft "
+                 "and Son, Show Info, Task and the overview Method.");
     setFocusPolicy(Qt::StrongFocus);
     setMinimumHeight(60);
 }

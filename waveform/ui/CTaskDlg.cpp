@@ -35,6 +35,8 @@ QLineEdit* TimeEdit(int id, QWidget* parent) {
 
 CTaskDlg::CTaskDlg(QWidget* parent) : CBaseDlg(parent) {
     setWindowTitle(QStringLiteral("Task"));
+    setWhatsThis(QStringLiteral("The range as start, end and length: type times such as "
+                                "1m30s or 2.5s, or frames."));
     setModal(true);
     startEdit_ = TimeEdit(kStartEditId, this);
     endEdit_ = TimeEdit(kEndEditId, this);

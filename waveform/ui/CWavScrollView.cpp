@@ -9,6 +9,7 @@
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AmplitudeAxis.h"
+#include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -71,6 +72,29 @@ std::string Line(const char* format, int pixels, const std::string& text) {
     return buffer;
 }
 
+// The largest sample value of the file's sample size, 100 % on the axes.
+double FullScale(const SfInfo& info) {
+    return std::ldexp(1.0, 8 * std::clamp(info.bytesPerSample, 1, 4) - 1);
+}
+
+// The points of the envelope's curve across plot, both ends rounded to the
+// nearest pixel.
+std::vector<PlotPoint> CurvePoints(const WavEnvelope& envelope, const PlotRect& r) {
+    const int n = int(envelope.values.size());
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const double span = double(envelope.upper) - envelope.lower;
+    std::vector<PlotPoint> points(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double v = envelope.values[size_t(i)];
+        // A silent range has no span; its curve lies on the zero line.
+        const double y =
+            span > 0 ? r.bottom - (v - envelope.lower) * h / span : r.top + (h + 1) / 2;
+        points[size_t(i)] = PlotPoint{RoundedPixel(r.left + double(i) * w / n), RoundedPixel(y)};
+    }
+    return points;
+}
+
 // The task dialog works in signed 32-bit frames.
 int32_t DialogFrames(uint32_t frames) {
     return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
@@ -82,6 +106,10 @@ CWavScrollView::CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
                                QWidget* parent)
     : CBaseScrollView(services, std::move(document), parent), sink_(this), blockLeft_(kLeft),
       blockRight_(kLeft) {
+    setWhatsThis("The waveform of one channel with its amplitude in percent of full scale. "
+                 "Click for the cursor, drag for a block: the info box shows their times and "
+                 "the frequency whose period is the block. Enter plays the range, F6 the "
+                 "block, F8 from the cursor; the right button opens windows on the block.");
     // The active block edge follows the pointer even without a button held.
     setMouseTracking(true);
     if (!Drawable())
@@ -255,27 +283,47 @@ const QImage& CWavScrollView::PlotImage() {
     const double rate = info.rate;
     DrawXScale(XScale{p, r, float(range.start / rate),
                       float((double(range.start) + range.length) / rate), "s", false, true});
-    const double fullScale = std::ldexp(1.0, 8 * std::clamp(info.bytesPerSample, 1, 4) - 1);
-    DrawAmplitudeAxis(p, r, envelope.upper * 100.0 / fullScale);
+    DrawAmplitudeAxis(p, r, envelope.upper * 100.0 / FullScale(info));
 
-    const int n = int(envelope.values.size());
-    if (n == 0)
-        return plot_;
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    const double span = double(envelope.upper) - envelope.lower;
-    std::vector<QPoint> points(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        const double v = envelope.values[size_t(i)];
-        // A silent range has no span; its curve lies on the zero line.
-        const double y =
-            span > 0 ? r.bottom - (v - envelope.lower) * h / span : r.top + (h + 1) / 2;
-        points[size_t(i)] = QPoint(RoundedPixel(r.left + double(i) * w / n), RoundedPixel(y));
-    }
-    p.setClipRect(ToQRect(r));
-    p.setPen(kCurveColour);
-    p.drawPolyline(points.data(), n);
+    DrawCurve(p, CurvePoints(envelope, r), kCurveColour, r);
     return plot_;
+}
+
+std::optional<PlotRect> CWavScrollView::PrintedPlot(int width, int height, int dpi) const {
+    if (!Drawable())
+        return std::nullopt;
+    PlotRect plot{dpi, int(1.5 * dpi), width - dpi, 0};
+    if (width >= height) {
+        plot.top = dpi;
+        plot.bottom = height - int(1.5 * dpi);
+    } else {
+        plot.bottom = (width - 2 * dpi) * 3 / 4;
+    }
+    return plot;
+}
+
+void CWavScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi) {
+    CSfWav* item = Item();
+    const SfInfo& info = item->GetHead()->Info();
+    const WavRange& range = item->Range();
+    const WavEnvelope& envelope = item->Envelope();
+    const double rate = info.rate;
+    const QString title =
+        QString("WAV: %1 Ch%2 %3_%4")
+            .arg(QString::fromStdString(info.path))
+            .arg(range.channel)
+            .arg(QString::fromStdString(FormatFrames(int32_t(range.start), float(rate), 1)))
+            .arg(QString::fromStdString(FormatFrames(int32_t(range.end), float(rate), 1)));
+    const double percent = 100.0 / FullScale(info);
+    const QPen pen(Qt::black, dpi / 300 + 1);
+    painter.setPen(Qt::black);
+    DrawFramedXAxis(painter, plot, float(range.start / rate),
+                    float((double(range.start) + range.length) / rate), "s", title, false, true);
+    DrawYAxis(painter, plot, float(envelope.lower * percent), float(envelope.upper * percent),
+              false, "Percentage");
+    painter.setPen(pen);
+    painter.drawLine(plot.left, plot.top, plot.right - 1, plot.top);
+    DrawCurve(painter, CurvePoints(envelope, plot), pen, plot);
 }
 
 void CWavScrollView::paintEvent(QPaintEvent*) {

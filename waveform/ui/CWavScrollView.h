@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CSfWav;
@@ -31,6 +32,11 @@ public:
 
     // Shows this window's range and channel in the head window.
     void PublishTask() override;
+
+    // One page: the curve in a framed time axis and a "Percentage" axis under
+    // a title naming the file, channel and range.
+    std::optional<PlotRect> PrintedPlot(int width, int height, int dpi) const override;
+    void PrintPage(QPainter& painter, const PlotRect& plot, int dpi) override;
 
     // The Task command: the block typed in, inside the range.
     void RunTaskDialog();

@@ -1,0 +1,42 @@
+// The Analysis options: the defaults new analysis items take, on the pages
+// "SON" (sonagrams), "FFT" (spectra) and "General" (note names and the data
+// log). Items that exist keep their parameters.
+#pragma once
+
+#include <QDialog>
+
+class CSfParamFftPage;
+class CSfParamGenPage;
+class CSfSettings;
+class DesktopServices;
+class QTabWidget;
+
+class CSfParamSheet : public QDialog {
+    Q_OBJECT
+public:
+    // Shows the settings' values. Run it with exec(): OK writes the pages
+    // back into settings and saves every section, the RMS values unchanged;
+    // Cancel changes nothing. The caller reopens the data log under the
+    // settings' path after OK.
+    CSfParamSheet(CSfSettings& settings, DesktopServices& desktop, QWidget* parent = nullptr);
+
+    CSfParamFftPage& SonPage() const { return *sonPage_; }
+    CSfParamFftPage& FftPage() const { return *fftPage_; }
+    CSfParamGenPage& GeneralPage() const { return *generalPage_; }
+    QTabWidget& Pages() const { return *tabs_; }
+
+    // Refuses a band, range or shift that cannot be analysed, on the page
+    // that holds it, and keeps the sheet open.
+    void accept() override;
+
+private:
+    void Fill();
+    void Store();
+
+    CSfSettings& settings_;
+    DesktopServices& desktop_;
+    QTabWidget* tabs_;
+    CSfParamFftPage* sonPage_;
+    CSfParamFftPage* fftPage_;
+    CSfParamGenPage* generalPage_;
+};

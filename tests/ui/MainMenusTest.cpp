@@ -1,0 +1,320 @@
+// The main window's menus, toolbar and help as a user meets them: printing
+// offered with the analysis windows, the Window menu's list and its
+// arrangements, the manual on F1 with every key of the menus, and the
+// Analysis options sending the data log to the file chosen.
+#include "support/AnalysisFiles.h"
+
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CProjectTree.h"
+#include "app/shell/CSfApp.h"
+#include "app/shell/HelpWindow.h"
+#include "app/ui/CBaseFrm.h"
+#include "app/ui/CBaseScrollView.h"
+#include "app/ui/DataLogFile.h"
+#include "resources/CommandIds.h"
+#include "soundfile/CSfSettings.h"
+#include "soundfile/SfItems.h"
+#include "spectrum/ui/CFftFrm.h"
+#include "spectrum/ui/CFftScrollView2.h"
+#include "spectrum/ui/CSfParamGenPage.h"
+#include "spectrum/ui/CSfParamSheet.h"
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// Every action reachable from the menu bar, submenus included.
+QList<QAction*> MenuActions(const QMenuBar& bar) {
+    QList<QAction*> all;
+    QList<QAction*> queue = bar.actions();
+    while (!queue.isEmpty()) {
+        QAction* a = queue.takeFirst();
+        all.push_back(a);
+        if (a->menu())
+            queue += a->menu()->actions();
+    }
+    return all;
+}
+
+QMenu* Menu(const QMenuBar& bar, const QString& text) {
+    for (QAction* a : bar.actions())
+        if (a->text() == text)
+            return a->menu();
+    return nullptr;
+}
+
+} // namespace
+
+class MainMenusTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> config_;
+    std::unique_ptr<TempDir> files_;
+    std::unique_ptr<CSfApp> app_;
+
+    CMainFrame& Frame() const { return *app_->MainFrame(); }
+
+    // Opens a window of the kind on a second of a tone.
+    CBaseScrollView* Insert(int request) {
+        CSfHead* head = app_->Tree()->CurrentHead();
+        if (!head) {
+            const std::string path =
+                files_->Write("tone.wav", MakeWav(WavSpec{1, 1, 8000, 2, 16, {}, -1},
+                                                  PcmBytes(Sine(8000, 440, 8000, 8000), 2)));
+            if (!app_->OpenHead(QString::fromStdString(path)))
+                return nullptr;
+            head = app_->Tree()->CurrentHead();
+        }
+        SetHeadTask(*head, 800, 4000);
+        QTreeWidgetItem* node = app_->Tree()->FindNode(head);
+        const int before = node->childCount();
+        app_->InsertItem(request, head);
+        if (node->childCount() != before + 1)
+            return nullptr;
+        auto* view =
+            qobject_cast<CBaseScrollView*>(app_->Tree()->ItemOf(node->child(before))->GetWindow());
+        QCoreApplication::processEvents();
+        return view;
+    }
+
+private slots:
+    void init() {
+        config_ = std::make_unique<TempDir>();
+        files_ = std::make_unique<TempDir>();
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_->Path()));
+        SetScreenWidth(800);
+        app_ = std::make_unique<CSfApp>(QStringList{"kavirel"});
+    }
+
+    void cleanup() {
+        CProjectTree* tree = app_->Tree();
+        while (tree->HeadCount() > 0)
+            app_->RemoveItem(tree->ItemOf(tree->topLevelItem(0)));
+        app_.reset();
+        files_.reset();
+        config_.reset();
+    }
+
+    void printingComesWithTheAnalysisWindows() {
+        QToolBar* toolbar = Frame().findChild<QToolBar*>("Toolbar");
+        QAction* toolbarPrint = nullptr;
+        for (QAction* a : toolbar->actions())
+            if (a->data().toInt() == Cmd::FilePrint)
+                toolbarPrint = a;
+        QVERIFY(toolbarPrint && toolbarPrint->isVisible());
+        const auto offered = [&](bool windowOpen) {
+            QCOMPARE(Frame().Action(Cmd::FilePrint)->isVisible(), windowOpen);
+            QCOMPARE(Frame().Action(Cmd::FilePrint)->isEnabled(), windowOpen);
+            QCOMPARE(Frame().Action(Cmd::PrintPreview)->isVisible(), windowOpen);
+            QCOMPARE(Menu(*Frame().menuBar(), "&Window")->menuAction()->isVisible(), windowOpen);
+            QCOMPARE(toolbarPrint->isEnabled(), windowOpen);
+            QVERIFY(Frame().Action(Cmd::PrintSetup)->isVisible());
+        };
+        offered(false);
+        QCOMPARE(Frame().Action(Cmd::FilePrint)->shortcut(), QKeySequence("Ctrl+P"));
+        CBaseScrollView* view = Insert(InsertRequest::Waveform);
+        QVERIFY(view);
+        offered(true);
+        CBaseFrm::Of(view)->close();
+        QCoreApplication::processEvents();
+        offered(false);
+        // Tooltips and status-bar prompts on the buttons.
+        for (QAction* a : toolbar->actions()) {
+            if (a->isSeparator())
+                continue;
+            QVERIFY2(!a->toolTip().isEmpty() && !a->statusTip().isEmpty(), qPrintable(a->text()));
+            QVERIFY(!a->icon().pixmap(QSize(16, 16), 2.0).isNull());
+        }
+    }
+
+    void ctrlPPrintsTheActiveWindowAfterThePrintDialog_data() {
+        QTest::addColumn<QPageSize>("paper");
+        QTest::addColumn<bool>("printed");
+        QTest::newRow("A4") << QPageSize(QPageSize::A4) << true;
+        QTest::newRow("A6 is too small") << QPageSize(QPageSize::A6) << false;
+    }
+    void ctrlPPrintsTheActiveWindowAfterThePrintDialog() {
+        QFETCH(QPageSize, paper);
+        QFETCH(bool, printed);
+        CBaseScrollView* view = Insert(InsertRequest::Spectrum);
+        QVERIFY(view);
+        const QString pdf = QString::fromStdString(files_->Path()) + "/printed.pdf";
+        QPrinter& printer = Frame().Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(paper);
+        printer.setPageOrientation(QPageLayout::Portrait);
+        QStringList seen;
+        // Answers the print dialog with OK and the message box after it.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&seen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+                // It offers one page, the only one there is.
+                seen << QString("print dialog %1-%2").arg(dialog->minPage()).arg(dialog->maxPage());
+                dialog->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                seen << box->text();
+                box->accept();
+            }
+        });
+        answer.start(20);
+        Frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_P, Qt::ControlModifier);
+        answer.stop();
+        QCOMPARE(seen.value(0), QString("print dialog 1-1"));
+        QCOMPARE(QFile::exists(pdf), printed);
+        QCOMPARE(seen.size(), printed ? 1 : 2);
+        if (!printed)
+            QVERIFY(seen[1].contains("too small"));
+    }
+
+    void menuMnemonicsPassTheSpectrumPanes_data() {
+        QTest::addColumn<bool>("framePane");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("W logs") << false << int(Qt::Key_W) << 0 << true;
+        QTest::newRow("Alt+W opens Window")
+            << false << int(Qt::Key_W) << int(Qt::AltModifier) << false;
+        QTest::newRow("Alt+G") << false << int(Qt::Key_G) << int(Qt::AltModifier) << false;
+        QTest::newRow("F measures") << true << int(Qt::Key_F) << 0 << true;
+        QTest::newRow("Alt+F opens File")
+            << true << int(Qt::Key_F) << int(Qt::AltModifier) << false;
+        QTest::newRow("Alt+S") << true << int(Qt::Key_S) << int(Qt::AltModifier) << false;
+    }
+    void menuMnemonicsPassTheSpectrumPanes() {
+        QFETCH(bool, framePane);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, taken);
+        CBaseScrollView* spectrum = Insert(InsertRequest::Spectrum);
+        QVERIFY(spectrum);
+        QWidget* pane =
+            framePane
+                ? static_cast<QWidget*>(qobject_cast<CFftFrm*>(CBaseFrm::Of(spectrum))->FramePane())
+                : spectrum;
+        QKeyEvent overrideEvent(QEvent::ShortcutOverride, key, Qt::KeyboardModifiers(modifiers));
+        overrideEvent.ignore();
+        QApplication::sendEvent(pane, &overrideEvent);
+        QCOMPARE(overrideEvent.isAccepted(), taken);
+    }
+
+    void windowMenuListsAndArrangesTheWindows() {
+        CBaseScrollView* wave = Insert(InsertRequest::Waveform);
+        CBaseScrollView* spectrum = Insert(InsertRequest::Spectrum);
+        QVERIFY(wave && spectrum);
+        QMenu* window = Menu(*Frame().menuBar(), "&Window");
+        QStringList texts;
+        for (QAction* a : window->actions())
+            texts << a->text();
+        QCOMPARE(texts.mid(0, 3), QStringList({"&Cascade", "&Tile", "&Arrange Icons"}));
+        emit window->aboutToShow();
+        QList<QAction*> listed;
+        for (QAction* a : window->actions())
+            if (a->isCheckable())
+                listed << a;
+        QCOMPARE(listed.size(), 2);
+        QVERIFY(listed[0]->text().startsWith("&1 "));
+        QVERIFY(listed[0]->text().endsWith(CBaseFrm::Of(wave)->windowTitle()));
+        QVERIFY(!listed[0]->isChecked() && listed[1]->isChecked());
+        listed[0]->trigger();
+        QCOMPARE(Frame().MdiArea().activeSubWindow(), CBaseFrm::Of(wave));
+        // A second look lists them again, not twice.
+        emit window->aboutToShow();
+        int checkable = 0;
+        for (QAction* a : window->actions())
+            checkable += a->isCheckable();
+        QCOMPARE(checkable, 2);
+
+        CBaseFrm::Of(wave)->showMinimized();
+        CBaseFrm::Of(spectrum)->showMinimized();
+        QCoreApplication::processEvents();
+        Frame().Action(Cmd::WindowArrange)->trigger();
+        const int bottom = Frame().MdiArea().viewport()->height();
+        const QRect first = CBaseFrm::Of(wave)->geometry();
+        const QRect second = CBaseFrm::Of(spectrum)->geometry();
+        QCOMPARE(first.bottom() + 1, bottom);
+        QCOMPARE(second.bottom() + 1, bottom);
+        QCOMPARE(first.left(), 0);
+        QCOMPARE(second.left(), first.right() + 1);
+    }
+
+    void f1OpensTheManualWithEveryKeyOfTheMenus() {
+        Frame().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Frame()));
+        QTest::keyClick(&Frame(), Qt::Key_F1);
+        HelpWindow* help = Frame().Help();
+        QVERIFY(help && help->isVisible());
+        const QString manual = help->Browser().toPlainText();
+        QVERIFY(manual.size() > 5000);
+        QStringList keys;
+        for (QAction* a : MenuActions(*Frame().menuBar()))
+            if (!a->shortcut().isEmpty())
+                keys << a->shortcut().toString(QKeySequence::PortableText);
+        keys << Frame().Action(Cmd::ContextHelp)->shortcut().toString(QKeySequence::PortableText);
+        QVERIFY(keys.contains("Ctrl+O") && keys.contains("F1") && keys.contains("Shift+F1"));
+        // And the keys of the windows.
+        keys << "Ctrl+B"
+             << "Ctrl+C"
+             << "Ctrl+A"
+             << "Shift+F10"
+             << "F4"
+             << "F6"
+             << "F7"
+             << "F8"
+             << "Esc"
+             << "Ctrl+Left"
+             << "Ctrl+Right"
+             << "Home"
+             << "End"
+             << "Delete";
+        for (const QString& key : keys)
+            QVERIFY2(manual.contains(key), qPrintable(key));
+        for (const char* line : {"FFT", "SON", "RMS", "tab", "kavirel-cli sonagram"})
+            QVERIFY2(manual.contains(line), qPrintable(line));
+
+        QTreeWidget& contents = help->Contents();
+        QVERIFY(contents.topLevelItemCount() >= 10);
+        QVERIFY(!contents.findItems("The data log", Qt::MatchExactly).isEmpty());
+        QVERIFY(help->Find("ZeroCrossF0"));
+        QCOMPARE(help->Browser().textCursor().selectedText(), QString("ZeroCrossF0"));
+        QVERIFY(help->Find("ZeroCrossF0"));
+        QVERIFY(!help->Find("no such words in it"));
+    }
+
+    void acceptedOptionsSendTheDataLogToTheNewFile() {
+        const QString log = QString::fromStdString(files_->Path()) + "/measured.txt";
+        QTimer::singleShot(0, this, [log] {
+            auto* sheet = qobject_cast<CSfParamSheet*>(QApplication::activeModalWidget());
+            QVERIFY(sheet);
+            sheet->GeneralPage()
+                .findChild<QLineEdit*>(QString::number(CSfParamGenPage::kDataLogEdit))
+                ->setText(log);
+            sheet->accept();
+        });
+        Frame().Action(Cmd::OptionsAnalysis)->trigger();
+        QCOMPARE(app_->Settings().DataLogFile(), log.toStdString());
+        app_->WriteDataLog("FFT\tline\n");
+        const Bytes written = ReadFileBytes(log.toStdString());
+        QCOMPARE(std::string(written.begin(), written.end()), std::string("FFT\tline\n"));
+    }
+};
+
+QTEST_MAIN(MainMenusTest)
+#include "MainMenusTest.moc"
