@@ -17,8 +17,8 @@ public:
     void Add(const uint8_t* bytes, size_t frames);
 
     size_t Frames() const { return frames_; }
-    // Numeric values, as every analysis converts them; 0 and 0
-    // while no frame has been added.
+    // In numeric sample values, as every analysis converts them; both 0 while
+    // no frame has been added.
     int32_t Min(int channel) const;
     int32_t Max(int channel) const;
     long double Squares(int channel) const { return squares_[size_t(channel)]; }

@@ -32,13 +32,14 @@ public:
         // sounds still draw.
         framesPerStep_ = uint64_t(info.frames) / steps_;
         spread_ = framesPerStep_ == 0;
-        pieceFrames_ = std::max<int64_t>(1, kPieceBytes / info.blockAlign);
+        const int64_t pieceFrames = std::max<int64_t>(1, kPieceBytes / info.blockAlign);
         const int64_t bufferFrames =
-            std::min<int64_t>(pieceFrames_, std::max<uint64_t>(framesPerStep_, 1));
+            std::min<int64_t>(pieceFrames, std::max<uint64_t>(framesPerStep_, 1));
         bytes_.resize(size_t(bufferFrames * info.blockAlign));
     }
 
-    // Reads step k into Stats(); stops early at the end of the file.
+    // The statistics of step k; a step cut short by the end of the file holds
+    // the frames there are.
     const ChannelStats& Read(int k) {
         stats_.Reset();
         uint64_t first = uint64_t(k) * framesPerStep_;
@@ -67,7 +68,6 @@ private:
     uint64_t steps_;
     uint64_t framesPerStep_ = 0;
     bool spread_ = false;
-    int64_t pieceFrames_ = 1;
     std::vector<uint8_t> bytes_;
     ChannelStats stats_;
 };
