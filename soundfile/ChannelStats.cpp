@@ -176,13 +176,15 @@ void ChannelStats::Add(const uint8_t* bytes, size_t frames) {
             squares_[size_t(c)] += static_cast<long double>(exact[size_t(c)]);
     };
     // 8-bit and little-endian 16-bit frames without padding are scanned as
-    // stored; the hosts we build for are little-endian.
+    // stored (16-bit ones when they lie at an even address, as read buffers
+    // do); the hosts we build for are little-endian.
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "16-bit samples are scanned in place");
     if (packed && bps == 1 && coding_.signed8)
         return scanInPlace(reinterpret_cast<const int8_t*>(bytes), 0);
     if (packed && bps == 1)
         return scanInPlace(bytes, 128);
-    if (packed && bps == 2 && !coding_.bigEndian)
+    if (packed && bps == 2 && !coding_.bigEndian &&
+        reinterpret_cast<uintptr_t>(bytes) % alignof(int16_t) == 0)
         return scanInPlace(reinterpret_cast<const int16_t*>(bytes), 0);
 
     numbers_.resize(frames * size_t(channels_));

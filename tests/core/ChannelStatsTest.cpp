@@ -96,3 +96,22 @@ TEST(ChannelStats, EveryCodingMatchesAPlainScan) {
         }
     }
 }
+
+TEST(ChannelStats, SamplesAtAnOddAddress) {
+    // 16-bit samples one byte into a buffer, as a caller may hand them over.
+    const std::vector<int32_t> values = {-32768, 5, 32767, -7, 300, -300, 12, 0, 1, -1};
+    const Bytes stored = PcmBytes(values, 2);
+    Bytes shifted(1, 0);
+    shifted.insert(shifted.end(), stored.begin(), stored.end());
+    SampleCoding coding;
+    for (int channels : {1, 2}) {
+        ChannelStats aligned(coding, channels, 2 * channels), odd(coding, channels, 2 * channels);
+        aligned.Add(stored.data(), values.size() / size_t(channels));
+        odd.Add(shifted.data() + 1, values.size() / size_t(channels));
+        for (int c = 0; c < channels; ++c) {
+            EXPECT_EQ(odd.Min(c), aligned.Min(c)) << channels;
+            EXPECT_EQ(odd.Max(c), aligned.Max(c)) << channels;
+            EXPECT_EQ(odd.Squares(c), aligned.Squares(c)) << channels;
+        }
+    }
+}
