@@ -96,22 +96,29 @@ private:
 constexpr double kLowestLevel = -96.4;
 constexpr double kHighestLevel = 186.7;
 
-void StoreColumn(const SfInfo& info, const ChannelStats& stats, float* envelope, int A, int k) {
+// The envelope pair of channel c: (minimum, maximum) for 1-byte samples,
+// (maximum, minimum) for wider ones.
+void ColumnPair(const SfInfo& info, const ChannelStats& stats, int c, float pair[2]) {
     const bool minFirst = info.bytesPerSample == 1;
-    for (int c = 0; c < info.channels; ++c) {
-        float* pair = envelope + size_t(c) * size_t(A) + 2 * size_t(k);
-        pair[0] = float(minFirst ? stats.Min(c) : stats.Max(c));
-        pair[1] = float(minFirst ? stats.Max(c) : stats.Min(c));
-    }
+    pair[0] = float(minFirst ? stats.Min(c) : stats.Max(c));
+    pair[1] = float(minFirst ? stats.Max(c) : stats.Min(c));
+}
+
+// Mean square in dB; digital silence is 0, not minus infinity.
+float LevelOf(const ChannelStats& stats, int c) {
+    const long double s = stats.Squares(c);
+    return s > 0.0L ? float(10.0L * std::log10(s / static_cast<long double>(stats.Frames())))
+                    : 0.0f;
+}
+
+void StoreColumn(const SfInfo& info, const ChannelStats& stats, float* envelope, int A, int k) {
+    for (int c = 0; c < info.channels; ++c)
+        ColumnPair(info, stats, c, envelope + size_t(c) * size_t(A) + 2 * size_t(k));
 }
 
 void StoreLevel(const SfInfo& info, const ChannelStats& stats, float* levels, int G, int k) {
-    for (int c = 0; c < info.channels; ++c) {
-        const long double s = stats.Squares(c);
-        levels[size_t(c) * size_t(G) + size_t(k)] =
-            s > 0.0L ? float(10.0L * std::log10(s / static_cast<long double>(stats.Frames())))
-                     : 0.0f;
-    }
+    for (int c = 0; c < info.channels; ++c)
+        levels[size_t(c) * size_t(G) + size_t(k)] = LevelOf(stats, c);
 }
 
 bool SupportedWidth(const SfInfo& info, DesktopServices& desktop) {
@@ -174,25 +181,26 @@ bool OverviewAgrees(const SfInfo& info, const float* overview, int W) {
             return false;
 
     // The first and last column and level block, computed again from the file,
-    // must come out exactly as stored.
-    std::vector<float> envelope(size_t(channels) * size_t(A)), level(size_t(channels) * size_t(G));
+    // must come out exactly as stored. (At a width of 1 the one column is both.)
     StepReader columns(info, W), blocks(info, G);
-    for (int k : {0, W - 1})
-        StoreColumn(info, columns.Read(k), envelope.data(), A, k);
-    for (int k : {0, G - 1})
-        StoreLevel(info, blocks.Read(k), level.data(), G, k);
-    for (int c = 0; c < channels; ++c) {
-        for (int k : {0, W - 1})
-            for (int j : {0, 1}) {
-                const size_t i = size_t(c) * size_t(A) + 2 * size_t(k) + size_t(j);
-                if (envelope[i] != overview[i])
-                    return false;
-            }
-        for (int k : {0, G - 1}) {
-            const size_t i = size_t(c) * size_t(G) + size_t(k);
-            if (level[i] != levels[i])
+    const int lastColumn = W - 1, lastBlock = G - 1;
+    for (int k : {0, lastColumn}) {
+        const ChannelStats& stats = columns.Read(k);
+        for (int c = 0; c < channels; ++c) {
+            float pair[2];
+            ColumnPair(info, stats, c, pair);
+            const float* stored = overview + size_t(c) * size_t(A) + 2 * size_t(k);
+            if (pair[0] != stored[0] || pair[1] != stored[1])
                 return false;
         }
+        if (lastColumn == 0)
+            break;
+    }
+    for (int k : {0, lastBlock}) {
+        const ChannelStats& stats = blocks.Read(k);
+        for (int c = 0; c < channels; ++c)
+            if (LevelOf(stats, c) != levels[size_t(c) * size_t(G) + size_t(k)])
+                return false;
     }
     return true;
 }
