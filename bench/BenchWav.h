@@ -30,10 +30,10 @@ inline bool BenchFileReady(const std::string& path, int64_t bytes) {
     return ::stat(path.c_str(), &st) == 0 && st.st_size == bytes;
 }
 
-// A new 16-bit WAV file with its 44-byte header written; the caller writes the
-// frames and closes it. Aborts when the file cannot be made.
+// A new WAV file (16-bit unless said) with its 44-byte header written; the
+// caller writes the frames and closes it. Aborts when the file cannot be made.
 inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t rate,
-                            uint32_t frames) {
+                            uint32_t frames, uint16_t bytesPerSample = 2) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         std::abort();
@@ -41,7 +41,7 @@ inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t
         for (int i = 0; i < 4; ++i)
             p[i] = static_cast<unsigned char>(v >> (8 * i));
     };
-    const uint32_t align = 2u * channels;
+    const uint32_t align = uint32_t(bytesPerSample) * channels;
     unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     le32(h + 4, 36 + frames * align);
     le32(h + 16, 16);
@@ -50,7 +50,7 @@ inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t
     le32(h + 24, rate);
     le32(h + 28, rate * align);
     h[32] = static_cast<unsigned char>(align);
-    h[34] = 16;
+    h[34] = static_cast<unsigned char>(8 * bytesPerSample);
     std::memcpy(h + 36, "data", 4);
     le32(h + 40, frames * align);
     std::fwrite(h, 1, sizeof h, f);

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -38,6 +39,24 @@ bool AskRaw(SfInfo& info, DesktopServices& desktop) {
     info.frames = UINT32_MAX;
     info.flags = raw.msbFirst ? kSfFormatKnown | kSfBigEndian : kSfFormatKnown;
     return true;
+}
+
+// Why a path did not open, in words: a named pipe or a device is not an error
+// of the system but a thing that holds no sound file.
+std::string OpenFailure(const std::string& path, int reason) {
+    struct stat st;
+    if (reason == ENODEV && ::stat(path.c_str(), &st) == 0) {
+        if (S_ISFIFO(st.st_mode))
+            return "it is a named pipe, not a regular file";
+        if (S_ISSOCK(st.st_mode))
+            return "it is a socket, not a regular file";
+        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+            return "it is a device, not a regular file";
+        return "it is not a regular file";
+    }
+    if (reason == EISDIR)
+        return "it is a folder";
+    return std::strerror(reason);
 }
 
 void Close(SfInfo& info) {
@@ -76,7 +95,7 @@ OpenOutcome OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
         // file that is gone; the user learns why nothing opened.
         const int reason = errno;
         desktop.ShowMessage("The file " + info.path +
-                                " cannot be opened: " + std::strerror(reason) + ".",
+                                " cannot be opened: " + OpenFailure(info.path, reason) + ".",
                             MessageIcon::Stop);
         return OpenOutcome::Refused;
     }

@@ -7,8 +7,15 @@
 struct SfInfo;
 class DesktopServices;
 
-// Loads the overview from the cache beside the file or computes it (and
-// writes the cache). Zeroes the task block. False when it cannot be held.
+// The widest overview drawn: wider than any screen made.
+inline constexpr int kMaxOverviewWidth = 16384;
+// The most values an overview holds (64 MB of floats): a thousand channels
+// fit a screen 4096 pixels wide.
+inline constexpr int64_t kMaxOverviewValues = int64_t(1) << 24;
+
+// Loads the overview from its cache or computes it (and writes the cache).
+// Zeroes the task block. False when it cannot be held; a screen width or
+// channel count that would make it absurdly large is refused with a message.
 // fromCache, when given, tells whether the cache was used.
 bool BuildOverview(SfInfo& info, DesktopServices& desktop, bool* fromCache = nullptr);
 
@@ -19,3 +26,8 @@ void PrepareWav(const SfInfo& info, float* envelope, int A, DesktopServices& des
 
 // Fills the level part: G levels in dB per channel, values c x G .. c x G + G - 1.
 void PrepareRms(const SfInfo& info, float* levels, int G, DesktopServices& desktop);
+
+// True when an overview of W columns read from a cache can be the overview of
+// this file: every value is one the file's samples could give, and the first
+// and last column and level block, computed again, come out the same.
+bool OverviewAgrees(const SfInfo& info, const float* overview, int W);

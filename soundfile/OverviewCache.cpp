@@ -1,13 +1,19 @@
 #include "soundfile/OverviewCache.h"
 
+#include "soundfile/OpenHead.h"
+#include "soundfile/Overview.h"
 #include "soundfile/SfInfo.h"
 #include "soundfile/TolqDsp.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
@@ -17,6 +23,7 @@ namespace {
 
 constexpr char kMagic[4] = {'S', 'F', 'V', '1'};
 constexpr int kHeaderSize = 24;
+constexpr int kBareSize = 16; // the method word alone, after zeros
 constexpr int64_t kIso9660Magic = 0x9660;
 constexpr int64_t kUdfMagic = 0x15013346;
 
@@ -62,6 +69,190 @@ uint32_t StoredTime(int64_t mtime) {
     return static_cast<uint32_t>(mtime);
 }
 
+bool KnownMethod(uint32_t method) {
+    return method == uint32_t(kOverviewWav) || method == uint32_t(kOverviewRms);
+}
+
+bool SameFile(const struct stat& st, const SfStat& sound) {
+    return uint64_t(st.st_dev) == sound.device && uint64_t(st.st_ino) == sound.inode;
+}
+
+// Opens a path only when it is a regular file other than the sound file; a
+// named pipe or device there would block or answer nonsense.
+int OpenRegular(const std::string& path, int flags, const SfStat& sound, struct stat& st) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || SameFile(st, sound)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+enum class Slot {
+    Free,  // nothing there: a cache may be made
+    Cache, // an overview cache, or the bare method word a method change leaves
+    Taken, // anything else: the user's, never written over
+};
+
+Slot Inspect(const std::string& path, const SfStat& sound) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? Slot::Free : Slot::Taken;
+    const int fd = OpenRegular(path, O_RDONLY, sound, st);
+    if (fd < 0)
+        return Slot::Taken;
+    uint8_t header[kHeaderSize] = {};
+    bool cache = false;
+    const int64_t size = st.st_size;
+    if (size == kBareSize) {
+        cache = ReadFully(fd, header, kBareSize) &&
+                std::all_of(header, header + 12, [](uint8_t b) { return b == 0; }) &&
+                KnownMethod(GetLe32(header + 12));
+    } else if (size > kHeaderSize && ReadFully(fd, header, kHeaderSize)) {
+        const uint32_t C = GetLe32(header + 8);
+        // A cache cut short (a full disk) keeps its header and stays ours.
+        cache = std::memcmp(header, kMagic, 4) == 0 && C > 0 && C % 4 == 0 &&
+                KnownMethod(GetLe32(header + 12));
+    }
+    ::close(fd);
+    return cache ? Slot::Cache : Slot::Taken;
+}
+
+bool OlderThanSound(const struct stat& st, const SfStat& sound) {
+    return int64_t(st.st_mtim.tv_sec) < sound.mtime ||
+           (int64_t(st.st_mtim.tv_sec) == sound.mtime && st.st_mtim.tv_nsec < sound.mtimeNsec);
+}
+
+bool LoadFrom(const std::string& path, SfInfo& info, std::vector<float>& overview, int C,
+              const SfStat& sound) {
+    struct stat st;
+    const int fd = OpenRegular(path, O_RDONLY, sound, st);
+    if (fd < 0)
+        return false;
+    // Exactly the payload this file needs, and written no earlier than the
+    // file's last change (the header's whole seconds cannot tell).
+    const size_t payload = overview.size() * 4;
+    std::vector<uint8_t> bytes;
+    if (st.st_size == int64_t(kHeaderSize + payload) && !OlderThanSound(st, sound)) {
+        bytes.resize(kHeaderSize + payload);
+        if (!ReadFully(fd, bytes.data(), bytes.size()))
+            bytes.clear();
+    }
+    ::close(fd);
+    const uint8_t* header = bytes.data();
+    if (bytes.empty() || std::memcmp(header, kMagic, 4) != 0 ||
+        GetLe32(header + 4) != StoredTime(sound.mtime) || GetLe32(header + 8) != uint32_t(C) ||
+        GetLe32(header + 16) != uint32_t(info.dataOffset) ||
+        GetLe32(header + 20) != uint32_t(info.flags))
+        return false;
+    std::vector<float> values(overview.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        const uint32_t bits = GetLe32(header + kHeaderSize + 4 * i);
+        std::memcpy(&values[i], &bits, sizeof bits);
+    }
+    if (!OverviewAgrees(info, values.data(), C / 4))
+        return false;
+    overview = std::move(values);
+    info.overviewMethod =
+        GetLe32(header + 12) == uint32_t(kOverviewRms) ? kOverviewRms : kOverviewWav;
+    return true;
+}
+
+// Temporaries are hidden and named after the cache they become: ".a.sfv.kavirel-XXXXXX".
+std::string TemporaryPrefix(const std::string& name) {
+    return "." + name + ".kavirel-";
+}
+
+// A program killed while writing leaves its temporary behind; the next write
+// of the same cache takes it away. Only regular files of this user with
+// exactly our naming are removed.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = TemporaryPrefix(name);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string entryName = entry->d_name;
+        struct stat st;
+        if (entryName.size() == prefix.size() + 6 &&
+            entryName.compare(0, prefix.size(), prefix) == 0 &&
+            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// Written under a temporary name and renamed over the old cache, so that a
+// crash half-way never leaves a cache that loads. The cache takes the sound
+// file's modification time from before the overview was computed: a file
+// changed since, even within the same second, is then newer than its cache.
+bool WriteCache(const std::string& path, const std::vector<uint8_t>& bytes, const SfStat& sound) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    RemoveStaleTemporaries(folder, name);
+    std::string temp = folder + "/" + TemporaryPrefix(name) + "XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(sound.mtime), long(sound.mtimeNsec)}};
+    const bool written = ::fchmod(fd, 0644) == 0 && WriteFully(fd, bytes.data(), bytes.size()) &&
+                         ::futimens(fd, times) == 0;
+    if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string CacheFolder() {
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/') {
+            const passwd* user = ::getpwuid(::geteuid());
+            home = user ? user->pw_dir : nullptr;
+        }
+        if (!home)
+            return std::string();
+        base = std::string(home) + "/.cache";
+    }
+    return base + "/TOLQ/Kavirel";
+}
+
+// Creates the folder and its parents as the user's alone.
+bool MakeFolders(const std::string& folder) {
+    for (size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+        const std::string part = folder.substr(0, at);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (at == std::string::npos)
+            break;
+    }
+    struct stat st;
+    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Where a cache of the file may be, in the order they are looked at.
+std::vector<std::string> CachePlaces(const SfInfo& info, bool forWriting) {
+    std::vector<std::string> places;
+    if (!forWriting || !OnReadOnlyMedium(info.path))
+        places.push_back(OverviewCachePath(info.path));
+    std::string fallback = FallbackCachePath(info.path);
+    if (!fallback.empty())
+        places.push_back(std::move(fallback));
+    return places;
+}
+
+bool IsFallback(const std::string& place, const SfInfo& info) {
+    return place != OverviewCachePath(info.path);
+}
+
 } // namespace
 
 std::string OverviewCachePath(const std::string& soundPath) {
@@ -74,6 +265,22 @@ std::string OverviewCachePath(const std::string& soundPath) {
     return soundPath.substr(0, dot) + ".sfv";
 }
 
+std::string FallbackCachePath(const std::string& soundPath) {
+    const std::string folder = CacheFolder();
+    if (folder.empty())
+        return std::string();
+    // 64-bit FNV-1a: stable from run to run, unlike std::hash. A collision
+    // only costs a rebuild, since a loaded cache must agree with the file.
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (unsigned char c : CanonicalSoundPath(soundPath)) {
+        hash ^= c;
+        hash *= 0x100000001b3ull;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "/%016llx.sfv", static_cast<unsigned long long>(hash));
+    return folder + name;
+}
+
 bool OnReadOnlyMedium(const std::string& path) {
     struct statvfs vfs;
     if (::statvfs(path.c_str(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY))
@@ -84,49 +291,19 @@ bool OnReadOnlyMedium(const std::string& path) {
     return false;
 }
 
-bool LoadOverview(SfInfo& info, std::vector<float>& overview, int C) {
+bool LoadOverview(SfInfo& info, std::vector<float>& overview, int C, const SfStat& sound) {
     info.overviewMethod = kOverviewWav;
-    SfStat st;
-    if (sfstat(info.handle, st) == -1)
-        return false;
-    const int fd = ::open(OverviewCachePath(info.path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    uint8_t header[kHeaderSize];
-    bool loaded = false;
-    if (ReadFully(fd, header, sizeof header) && std::memcmp(header, kMagic, 4) == 0 &&
-        GetLe32(header + 4) == StoredTime(st.mtime) && GetLe32(header + 8) == uint32_t(C) &&
-        GetLe32(header + 16) == uint32_t(info.dataOffset) &&
-        GetLe32(header + 20) == uint32_t(info.flags)) {
-        // A payload shorter than the header promises is a miss: a half-written
-        // or truncated cache must not show as a partly empty overview.
-        std::vector<uint8_t> payload(overview.size() * 4);
-        if (ReadFully(fd, payload.data(), payload.size())) {
-            for (size_t i = 0; i < overview.size(); ++i) {
-                const uint32_t bits = GetLe32(payload.data() + 4 * i);
-                float v;
-                std::memcpy(&v, &bits, sizeof v);
-                overview[i] = std::isfinite(v) ? v : 0.0f;
-            }
-            const int32_t method = int32_t(GetLe32(header + 12));
-            info.overviewMethod = method == kOverviewRms ? kOverviewRms : kOverviewWav;
-            loaded = true;
-        }
-    }
-    ::close(fd);
-    return loaded;
+    for (const std::string& place : CachePlaces(info, false))
+        if (LoadFrom(place, info, overview, C, sound))
+            return true;
+    return false;
 }
 
-void SaveOverview(const SfInfo& info, const std::vector<float>& overview, int C) {
-    if (OnReadOnlyMedium(info.path))
-        return;
-    SfStat st;
-    if (sfstat(info.handle, st) == -1)
-        return;
-    const std::string path = OverviewCachePath(info.path);
+void SaveOverview(const SfInfo& info, const std::vector<float>& overview, int C,
+                  const SfStat& sound) {
     std::vector<uint8_t> bytes(kHeaderSize + overview.size() * 4);
     std::memcpy(bytes.data(), kMagic, 4);
-    PutLe32(bytes.data() + 4, StoredTime(st.mtime));
+    PutLe32(bytes.data() + 4, StoredTime(sound.mtime));
     PutLe32(bytes.data() + 8, uint32_t(C));
     PutLe32(bytes.data() + 12, uint32_t(kOverviewWav));
     PutLe32(bytes.data() + 16, uint32_t(info.dataOffset));
@@ -136,26 +313,48 @@ void SaveOverview(const SfInfo& info, const std::vector<float>& overview, int C)
         std::memcpy(&bits, &overview[i], sizeof bits);
         PutLe32(bytes.data() + kHeaderSize + 4 * i, bits);
     }
-    // Written under a temporary name and renamed over the old cache, so that a
-    // crash half-way never leaves a cache that loads.
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return;
-    const bool written = ::fchmod(fd, 0644) == 0 && WriteFully(fd, bytes.data(), bytes.size());
-    if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path.c_str()) != 0)
-        ::unlink(temp.c_str());
+    for (const std::string& place : CachePlaces(info, true)) {
+        if (IsFallback(place, info) && !MakeFolders(place.substr(0, place.rfind('/'))))
+            return;
+        if (Inspect(place, sound) != Slot::Taken && WriteCache(place, bytes, sound))
+            return;
+    }
 }
 
 void SaveOverviewMethod(const SfInfo& info) {
-    if (OnReadOnlyMedium(info.path))
-        return;
-    const int fd = ::open(OverviewCachePath(info.path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
+    SfStat sound;
+    if (sfstat(info.handle, sound) != 0)
         return;
     uint8_t word[4];
     PutLe32(word, uint32_t(info.overviewMethod));
-    while (::pwrite(fd, word, sizeof word, 12) < 0 && errno == EINTR) {
+    const std::vector<std::string> places = CachePlaces(info, true);
+    bool written = false;
+    for (const std::string& place : places) {
+        struct stat st;
+        if (Inspect(place, sound) != Slot::Cache)
+            continue;
+        const int fd = OpenRegular(place, O_WRONLY, sound, st);
+        if (fd < 0)
+            continue;
+        while (::pwrite(fd, word, sizeof word, 12) < 0 && errno == EINTR) {
+        }
+        ::close(fd);
+        written = true;
     }
-    ::close(fd);
+    // Without a cache the word alone is kept, at the first place that is free.
+    for (const std::string& place : places) {
+        if (written)
+            break;
+        if (IsFallback(place, info) && !MakeFolders(place.substr(0, place.rfind('/'))))
+            break;
+        if (Inspect(place, sound) != Slot::Free)
+            continue;
+        const int fd = ::open(place.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            continue;
+        uint8_t bare[kBareSize] = {};
+        std::memcpy(bare + 12, word, sizeof word);
+        written = WriteFully(fd, bare, sizeof bare);
+        ::close(fd);
+    }
 }

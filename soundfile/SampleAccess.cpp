@@ -30,32 +30,63 @@ int32_t FloatToSampleValue(float f) {
     return static_cast<int32_t>(v);
 }
 
-inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFloat) {
-    switch (bps) {
-    case 1:
-        return static_cast<int32_t>(p[0]) - 128;
-    case 2: {
-        const uint16_t u = bigEndian ? static_cast<uint16_t>(p[0] << 8 | p[1])
-                                     : static_cast<uint16_t>(p[1] << 8 | p[0]);
-        return static_cast<int16_t>(u);
-    }
-    case 3: {
-        const uint32_t u = bigEndian ? (uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2])
-                                     : (uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
-        return static_cast<int32_t>(u << 8) >> 8;
-    }
-    default: {
+// One sample of a width known at compile time, so that runs of them decode in
+// tight loops the compiler can vectorise.
+template <int Bps, bool Big, bool Float, bool Signed8> inline int32_t Decode(const uint8_t* p) {
+    if constexpr (Bps == 1) {
+        return Signed8 ? int32_t(int8_t(p[0])) : int32_t(p[0]) - 128;
+    } else if constexpr (Bps == 2) {
+        const uint16_t u = Big ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]);
+        return int16_t(u);
+    } else if constexpr (Bps == 3) {
+        const uint32_t u = Big ? (uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2])
+                               : (uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+        return int32_t(u << 8) >> 8;
+    } else {
         const uint32_t u =
-            bigEndian ? (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3])
-                      : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
-        if (ieeeFloat) {
+            Big ? (uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3])
+                : (uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]);
+        if constexpr (Float) {
             float f;
             std::memcpy(&f, &u, sizeof f);
             return FloatToSampleValue(f);
         }
-        return static_cast<int32_t>(u);
+        return int32_t(u);
     }
+}
+
+// Frames of channels samples each, stride bytes apart.
+template <int Bps, bool Big, bool Float, bool Signed8>
+void DecodeRun(const uint8_t* bytes, size_t frames, int channels, int stride, int32_t* values) {
+    if (stride == Bps * channels) {
+        const size_t count = frames * size_t(channels);
+        for (size_t i = 0; i < count; ++i)
+            values[i] = Decode<Bps, Big, Float, Signed8>(bytes + i * Bps);
+        return;
     }
+    for (size_t f = 0; f < frames; ++f, bytes += stride)
+        for (int c = 0; c < channels; ++c)
+            *values++ = Decode<Bps, Big, Float, Signed8>(bytes + c * Bps);
+}
+
+template <int Bps, bool Big>
+void DecodeWidth(const SampleCoding& coding, const uint8_t* bytes, size_t frames, int channels,
+                 int stride, int32_t* values) {
+    if (coding.ieeeFloat)
+        DecodeRun<Bps, Big, Bps == 4, false>(bytes, frames, channels, stride, values);
+    else if (coding.signed8)
+        DecodeRun<Bps, Big, false, Bps == 1>(bytes, frames, channels, stride, values);
+    else
+        DecodeRun<Bps, Big, false, false>(bytes, frames, channels, stride, values);
+}
+
+template <int Bps>
+void DecodeOrder(const SampleCoding& coding, const uint8_t* bytes, size_t frames, int channels,
+                 int stride, int32_t* values) {
+    if (coding.bigEndian && Bps > 1)
+        DecodeWidth<Bps, true>(coding, bytes, frames, channels, stride, values);
+    else
+        DecodeWidth<Bps, false>(coding, bytes, frames, channels, stride, values);
 }
 
 template <typename Store>
@@ -74,11 +105,14 @@ uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t
     const int64_t got =
         sfread(info.handle, buffer.data(), bytes, info.dataOffset + int64_t(start) * align);
     const uint32_t n = got > 0 ? static_cast<uint32_t>(got / align) : 0;
-    const bool bigEndian = (info.flags & kSfBigEndian) != 0;
-    const bool ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
-    const uint8_t* p = buffer.data() + int64_t(channel) * bps;
-    for (uint32_t i = 0; i < n; ++i, p += align)
-        store(i, static_cast<float>(DecodeOne(p, bps, bigEndian, ieeeFloat)));
+    // The channel alone, read as a mono file whose frames are a whole frame apart.
+    thread_local std::vector<int32_t> numbers;
+    if (numbers.size() < n)
+        numbers.resize(n);
+    DecodeFrames(CodingOf(info), 1, int(align), buffer.data() + int64_t(channel) * bps, n,
+                 numbers.data());
+    for (uint32_t i = 0; i < n; ++i)
+        store(i, static_cast<float>(numbers[i]));
     std::fill(values + n, values + count, 0.0f);
     return n;
 }
@@ -120,15 +154,25 @@ void SwapSamples(uint8_t* bytes, size_t count, int bytesPerSample) {
     }
 }
 
-void DecodeFrames(const SfInfo& info, const uint8_t* bytes, size_t frames, int32_t* values) {
-    const int bps = info.bytesPerSample;
-    const int channels = info.channels;
-    const bool bigEndian = (info.flags & kSfBigEndian) != 0;
-    const bool ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
-    for (size_t f = 0; f < frames; ++f, bytes += info.blockAlign) {
-        const uint8_t* p = bytes;
-        for (int c = 0; c < channels; ++c, p += bps)
-            *values++ = DecodeOne(p, bps, bigEndian, ieeeFloat);
+SampleCoding CodingOf(const SfInfo& info) {
+    SampleCoding coding;
+    coding.bytesPerSample = info.bytesPerSample;
+    coding.bigEndian = (info.flags & kSfBigEndian) != 0;
+    coding.ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
+    return coding;
+}
+
+void DecodeFrames(const SampleCoding& coding, int channels, int blockAlign, const uint8_t* bytes,
+                  size_t frames, int32_t* values) {
+    switch (coding.bytesPerSample) {
+    case 1:
+        return DecodeOrder<1>(coding, bytes, frames, channels, blockAlign, values);
+    case 2:
+        return DecodeOrder<2>(coding, bytes, frames, channels, blockAlign, values);
+    case 3:
+        return DecodeOrder<3>(coding, bytes, frames, channels, blockAlign, values);
+    default:
+        return DecodeOrder<4>(coding, bytes, frames, channels, blockAlign, values);
     }
 }
 

@@ -9,13 +9,25 @@
 
 struct SfInfo;
 
+// How one stored sample becomes a number.
+struct SampleCoding {
+    int bytesPerSample = 2;
+    bool bigEndian = false;
+    bool ieeeFloat = false; // 4-byte IEEE floats
+    // 8-bit samples in two's complement (AIFF, AU) rather than offset by 128 (WAV).
+    bool signed8 = false;
+};
+
+SampleCoding CodingOf(const SfInfo& info);
+
 // Reverses the byte order of count samples of the given width in place.
 void SwapSamples(uint8_t* bytes, size_t count, int bytesPerSample);
 
 // Converts whole frames of stored bytes (byte order, IEEE floats and any
 // padding at the end of a frame taken care of) to frames x channels numbers,
 // interleaved as stored. The sample width must be 1 to 4 bytes.
-void DecodeFrames(const SfInfo& info, const uint8_t* bytes, size_t frames, int32_t* values);
+void DecodeFrames(const SampleCoding& coding, int channels, int blockAlign, const uint8_t* bytes,
+                  size_t frames, int32_t* values);
 
 // Reads count frames from frame start, channel channel, into values. Frames
 // past the end of the file become 0. Returns the frames actually read; 0 for

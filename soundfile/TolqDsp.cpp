@@ -11,20 +11,24 @@
 int sfopen(SfInfo& info, char mode) {
     if (mode != 'r' || info.path.empty())
         return 0;
+    // Opening a named pipe for reading waits for a writer, and a device may wait
+    // for its medium; without blocking the open returns at once and the type
+    // check below turns them away.
     int fd;
     do {
-        fd = ::open(info.path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(info.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return 0;
     // Only regular files have a size and positioned reads that mean anything.
-    struct stat st;
+    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int reason = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        const int reason = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
         ::close(fd);
         errno = reason;
         return 0;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     info.handle = fd;
     return 1;
 }
@@ -55,7 +59,10 @@ int sfstat(int handle, SfStat& st) {
     if (handle < 0 || ::fstat(handle, &s) != 0)
         return -1;
     st.size = static_cast<int64_t>(s.st_size);
-    st.mtime = static_cast<int64_t>(s.st_mtime);
+    st.mtime = static_cast<int64_t>(s.st_mtim.tv_sec);
+    st.mtimeNsec = static_cast<int32_t>(s.st_mtim.tv_nsec);
+    st.device = static_cast<uint64_t>(s.st_dev);
+    st.inode = static_cast<uint64_t>(s.st_ino);
     return 0;
 }
 

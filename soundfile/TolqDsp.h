@@ -10,12 +10,17 @@ struct SfInfo;
 
 // What sfstat reports of an open file.
 struct SfStat {
-    int64_t size = 0;  // bytes
-    int64_t mtime = 0; // modification time, seconds since the epoch
+    int64_t size = 0;      // bytes
+    int64_t mtime = 0;     // modification time, seconds since the epoch
+    int32_t mtimeNsec = 0; // and the nanoseconds within that second
+    uint64_t device = 0;   // with the inode, which file this is
+    uint64_t inode = 0;
 };
 
 // Opens info.path for reading (mode 'r' only) and stores the handle in
-// info.handle. Returns non-zero on success.
+// info.handle. Returns non-zero on success. Only regular files open: anything
+// else fails with errno ENODEV (EISDIR for a folder), without waiting for a
+// writer on a named pipe.
 int sfopen(SfInfo& info, char mode);
 
 // Reads up to count bytes at the absolute byte offset. Returns the bytes read;

@@ -3,10 +3,12 @@
 #include "CliDesktop.h"
 #include "Commands.h"
 #include "soundfile/OpenHead.h"
+#include "soundfile/Overview.h"
 #include "soundfile/SfInfo.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 int UsageError(const CliArgs& args, const char* command) {
     if (!args.Ok())
@@ -21,8 +23,8 @@ int UsageError(const CliArgs& args, const char* command) {
 
 bool ApplyScreenWidth(CliArgs& args) {
     const long width = args.Int("screen-width", 1024);
-    if (width < 1 || width > 65536) {
-        args.Fail("--screen-width must lie between 1 and 65536");
+    if (width < 1 || width > kMaxOverviewWidth) {
+        args.Fail("--screen-width must lie between 1 and " + std::to_string(kMaxOverviewWidth));
         return false;
     }
     SetScreenWidth(int(width));

@@ -326,7 +326,14 @@ TEST(Recognition, FilesThatCannotBeReadSayWhy) {
         {dir.Path() + "/missing.wav", true, OpenOutcome::Refused,
          "The file " + dir.Path() + "/missing.wav cannot be opened: No such file or directory."},
         {dir.Path(), true, OpenOutcome::Refused,
-         "The file " + dir.Path() + " cannot be opened: Is a directory."},
+         "The file " + dir.Path() + " cannot be opened: it is a folder."},
+        // A named pipe would wait for a writer for ever.
+        {dir.Fifo("pipe.wav"), true, OpenOutcome::Refused,
+         "The file " + dir.Path() +
+             "/pipe.wav cannot be opened: it is a named pipe, not a "
+             "regular file."},
+        {"/dev/null", true, OpenOutcome::Refused,
+         "The file /dev/null cannot be opened: it is a device, not a regular file."},
         // No bytes at all: refused at once, never sent to the raw-format dialog.
         {dir.Write("empty.wav", Bytes()), true, OpenOutcome::Refused,
          "The file " + dir.Path() + "/empty.wav is empty."},

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/stat.h>
 
 void AppendLe16(Bytes& b, uint32_t v) {
     b.push_back(uint8_t(v));
@@ -137,6 +138,13 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
     const std::string path = path_ + "/" + name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+}
+
+std::string TempDir::Fifo(const std::string& name) const {
+    const std::string path = path_ + "/" + name;
+    if (::mkfifo(path.c_str(), 0600) != 0)
+        throw std::runtime_error("cannot make the named pipe " + path);
     return path;
 }
 

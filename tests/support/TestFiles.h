@@ -50,6 +50,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     const std::string& Path() const { return path_; }
     std::string Write(const std::string& name, const Bytes& bytes) const;
+    std::string Fifo(const std::string& name) const; // a named pipe
 
 private:
     std::string path_;

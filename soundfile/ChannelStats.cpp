@@ -1,0 +1,197 @@
+#include "soundfile/ChannelStats.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Lanes per channel in the min/max and square-sum loops: enough independent
+// accumulators, of a size known at compile time, for the compiler to keep them
+// in vector registers. Mono and stereo, nearly every file, take that path.
+constexpr int kLanes = 16;
+
+// The hot loops get a second build for processors with 256-bit vectors,
+// chosen when the program loads. Clang cannot clone templates; its builds
+// (the fuzzer) keep the baseline loops.
+#if defined(__clang__)
+#define KAVIREL_VECTOR_CLONES
+#else
+#define KAVIREL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
+// Folds the stored values of N interleaved channels into mn and mx, each value
+// less bias (8-bit WAV samples are stored offset by 128).
+template <typename T, int N>
+KAVIREL_VECTOR_CLONES void FixedMinMax(const T* v, size_t frames, int32_t bias, int32_t* mn,
+                                       int32_t* mx) {
+    constexpr size_t L = size_t(kLanes) * N;
+    const size_t total = frames * N;
+    size_t i = 0;
+    if (total >= L) {
+        T lmn[L], lmx[L];
+        for (size_t j = 0; j < L; ++j)
+            lmn[j] = lmx[j] = v[j];
+        for (i = L; i + L <= total; i += L) {
+            const T* block = v + i;
+            for (size_t j = 0; j < L; ++j) {
+                lmn[j] = block[j] < lmn[j] ? block[j] : lmn[j];
+                lmx[j] = block[j] > lmx[j] ? block[j] : lmx[j];
+            }
+        }
+        for (size_t j = 0; j < L; ++j) {
+            mn[j % N] = std::min(mn[j % N], int32_t(lmn[j]) - bias);
+            mx[j % N] = std::max(mx[j % N], int32_t(lmx[j]) - bias);
+        }
+    }
+    for (; i < total; ++i) {
+        mn[i % N] = std::min(mn[i % N], int32_t(v[i]) - bias);
+        mx[i % N] = std::max(mx[i % N], int32_t(v[i]) - bias);
+    }
+}
+
+template <typename T>
+void ChannelMinMax(const T* v, size_t frames, int channels, int32_t bias, int32_t* mn,
+                   int32_t* mx) {
+    if (channels == 1)
+        return FixedMinMax<T, 1>(v, frames, bias, mn, mx);
+    if (channels == 2)
+        return FixedMinMax<T, 2>(v, frames, bias, mn, mx);
+    for (size_t f = 0; f < frames; ++f, v += channels)
+        for (int c = 0; c < channels; ++c) {
+            mn[c] = std::min(mn[c], int32_t(v[c]) - bias);
+            mx[c] = std::max(mx[c], int32_t(v[c]) - bias);
+        }
+}
+
+// Sums of squares of 8- and 16-bit samples, exact in 64 bits. Two squares of
+// one channel (lane j and lane j + L/2 hold the same channel) add up to at
+// most 2^31, which fits 32 unsigned bits; only that pair sum is widened.
+template <typename T, int N>
+KAVIREL_VECTOR_CLONES void FixedSquares(const T* v, size_t frames, int32_t bias, uint64_t* sums) {
+    constexpr size_t L = size_t(kLanes) * N;
+    constexpr size_t H = L / 2;
+    uint64_t acc[H] = {};
+    const size_t total = frames * N;
+    size_t i = 0;
+    for (; i + L <= total; i += L) {
+        const T* block = v + i;
+        for (size_t j = 0; j < H; ++j) {
+            const int32_t a = int32_t(block[j]) - bias, b = int32_t(block[j + H]) - bias;
+            acc[j] += uint32_t(a * a) + uint32_t(b * b);
+        }
+    }
+    for (; i < total; ++i) {
+        const int32_t a = int32_t(v[i]) - bias;
+        sums[i % N] += uint32_t(a * a);
+    }
+    for (size_t j = 0; j < H; ++j)
+        sums[j % N] += acc[j];
+}
+
+template <typename T>
+void ChannelSquares(const T* v, size_t frames, int channels, int32_t bias, uint64_t* sums) {
+    if (channels == 1)
+        return FixedSquares<T, 1>(v, frames, bias, sums);
+    if (channels == 2)
+        return FixedSquares<T, 2>(v, frames, bias, sums);
+    for (size_t f = 0; f < frames; ++f, v += channels)
+        for (int c = 0; c < channels; ++c) {
+            const int32_t a = int32_t(v[c]) - bias;
+            sums[c] += uint32_t(a * a);
+        }
+}
+
+// Squares of 24- and 32-bit values overflow 64-bit integers after a few
+// additions; they are summed in double lanes (53 bits, a relative error far
+// below the single-precision level they end in) and each run's sum is added
+// in extended precision.
+template <int N>
+KAVIREL_VECTOR_CLONES void FixedWideSquares(const int32_t* v, size_t frames, double* sums) {
+    constexpr size_t L = size_t(kLanes) * N;
+    double acc[L] = {};
+    const size_t total = frames * N;
+    size_t i = 0;
+    for (; i + L <= total; i += L) {
+        const int32_t* block = v + i;
+        for (size_t j = 0; j < L; ++j) {
+            const double x = block[j];
+            acc[j] += x * x;
+        }
+    }
+    for (; i < total; ++i) {
+        const double x = v[i];
+        sums[i % N] += x * x;
+    }
+    for (size_t j = 0; j < L; ++j)
+        sums[j % N] += acc[j];
+}
+
+void ChannelWideSquares(const int32_t* v, size_t frames, int channels, double* sums) {
+    if (channels == 1)
+        return FixedWideSquares<1>(v, frames, sums);
+    if (channels == 2)
+        return FixedWideSquares<2>(v, frames, sums);
+    for (size_t f = 0; f < frames; ++f, v += channels)
+        for (int c = 0; c < channels; ++c) {
+            const double x = v[c];
+            sums[c] += x * x;
+        }
+}
+
+} // namespace
+
+ChannelStats::ChannelStats(const SampleCoding& coding, int channels, int blockAlign)
+    : coding_(coding), channels_(channels), blockAlign_(blockAlign), min_(size_t(channels)),
+      max_(size_t(channels)), squares_(size_t(channels)) {
+    Reset();
+}
+
+void ChannelStats::Reset() {
+    frames_ = 0;
+    std::fill(min_.begin(), min_.end(), INT32_MAX);
+    std::fill(max_.begin(), max_.end(), INT32_MIN);
+    std::fill(squares_.begin(), squares_.end(), 0.0L);
+}
+
+int32_t ChannelStats::Min(int channel) const {
+    return frames_ ? min_[size_t(channel)] : 0;
+}
+
+int32_t ChannelStats::Max(int channel) const {
+    return frames_ ? max_[size_t(channel)] : 0;
+}
+
+void ChannelStats::Add(const uint8_t* bytes, size_t frames) {
+    if (frames == 0)
+        return;
+    frames_ += frames;
+    const int bps = coding_.bytesPerSample;
+    const bool packed = blockAlign_ == bps * channels_;
+    std::vector<uint64_t> exact;
+    auto scanInPlace = [&](const auto* v, int32_t bias) {
+        ChannelMinMax(v, frames, channels_, bias, min_.data(), max_.data());
+        exact.assign(size_t(channels_), 0);
+        ChannelSquares(v, frames, channels_, bias, exact.data());
+        for (int c = 0; c < channels_; ++c)
+            squares_[size_t(c)] += static_cast<long double>(exact[size_t(c)]);
+    };
+    // 8-bit and little-endian 16-bit frames without padding are scanned as
+    // stored (16-bit ones when they lie at an even address, as read buffers
+    // do); the hosts we build for are little-endian.
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "16-bit samples are scanned in place");
+    if (packed && bps == 1 && coding_.signed8)
+        return scanInPlace(reinterpret_cast<const int8_t*>(bytes), 0);
+    if (packed && bps == 1)
+        return scanInPlace(bytes, 128);
+    if (packed && bps == 2 && !coding_.bigEndian &&
+        reinterpret_cast<uintptr_t>(bytes) % alignof(int16_t) == 0)
+        return scanInPlace(reinterpret_cast<const int16_t*>(bytes), 0);
+
+    numbers_.resize(frames * size_t(channels_));
+    DecodeFrames(coding_, channels_, blockAlign_, bytes, frames, numbers_.data());
+    ChannelMinMax(numbers_.data(), frames, channels_, 0, min_.data(), max_.data());
+    std::vector<double> sums(size_t(channels_), 0.0);
+    ChannelWideSquares(numbers_.data(), frames, channels_, sums.data());
+    for (int c = 0; c < channels_; ++c)
+        squares_[size_t(c)] += static_cast<long double>(sums[size_t(c)]);
+}
