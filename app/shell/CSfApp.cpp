@@ -13,6 +13,7 @@
 #include "resources/CommandIds.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/OpenHead.h"
+#include "soundfile/Overview.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
 #include "spectrum/ui/CSfParamSheet.h"
@@ -25,6 +26,7 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QScreen>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -46,7 +48,9 @@ const QStringList& SoundFileFilters() {
 
 CSfApp::CSfApp(const QStringList& args) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
-        SetScreenWidth(screen->geometry().width());
+        // A wall of screens wider than an overview may be is drawn at the
+        // widest overview the cache holds.
+        SetScreenWidth(std::min(screen->geometry().width(), kMaxOverviewWidth));
 
     // Everything the windows call is built before the first window.
     store_ = std::make_unique<QtSettingsStore>();
