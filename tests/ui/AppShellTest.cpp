@@ -400,7 +400,7 @@ private slots:
         QVERIFY(app->OpenHead(QString::fromStdString(files_->Write("e.wav", StereoTone(900)))));
         std::unique_ptr<QMenu> menu(app->HeadWindow()->CreateContextMenu());
         const auto found = commands(menu.get());
-        QCOMPARE(found.size(), 6);
+        QCOMPARE(found.size(), 7);
         for (const auto& [id, enabled, checked] : found) {
             QVERIFY2(enabled, qPrintable(QString::number(id)));
             // A new file without cache shows its waveform.
