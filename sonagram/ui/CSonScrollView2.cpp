@@ -99,11 +99,17 @@ const QImage& CSonScrollView2::PlotImage() {
     DrawPlotBackground(painter, *this, r);
     if (r.right <= r.left || r.bottom <= r.top)
         return plot_;
+    // The curve's extremes would lie on the plot's outline, and a curve of
+    // nearly even level (a tone, a sweep) would vanish into it; a twentieth
+    // of the span above and below keeps them in sight.
     const SonLevels& levels = Item()->Levels();
-    DrawYScale(YScale{painter, r, levels.minimum, levels.maximum, "%g", true});
+    const float room = (levels.maximum - levels.minimum) / 20;
+    const float lowest = levels.minimum - room;
+    const float highest = levels.maximum + room;
+    DrawYScale(YScale{painter, r, lowest, highest, "%g", true});
     const int n = Count();
     std::vector<PlotPoint> points(static_cast<size_t>(n));
-    CurveToPoints(points.data(), values.data(), n, r, levels.minimum, levels.maximum);
+    CurveToPoints(points.data(), values.data(), n, r, lowest, highest);
     DrawCurve(painter, points, kCurveColour, r);
     return plot_;
 }
