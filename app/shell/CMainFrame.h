@@ -21,6 +21,7 @@ class CMainFrame : public QMainWindow {
 public:
     // The head window and the analysis windows reach the program through services.
     explicit CMainFrame(ViewServices& services);
+    ~CMainFrame() override;
 
     // The project bar and the head bar; called once the frame is shown.
     void CreateBars();
