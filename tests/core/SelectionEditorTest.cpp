@@ -279,16 +279,12 @@ const Case kWavCases[] = {
 };
 
 const Case kSonCases[] = {
-    {"SonClickCollapsesOntoTheCursor", SonRules(), kSonStart,
-     {P(100), SP(200), P(150)}, 150, 150, 150, 150, kR, kMove},
     // Shift+click moves the nearer edge only: the cursor line and the pixel
     // the arrows step from stay.
     {"SonShiftClickKeepsTheCursor", SonRules(), kSonStart,
      {P(100), H(190), SP(200)}, 100, 100, 100, 200, kR, kEdit},
     {"SonArrowsStepFromTheCursorAfterShiftClick", SonRules(), kSonStart,
      {P(100), H(190), SP(200), K(R)}, 101, 101, 101, 101, kR, kMove, true, true},
-    {"SonRightEdgeDraggedPastTheLeftSwaps", SonRules(), kSonStart,
-     {P(100), D(200), H(199), D(50)}, 100, 100, 50, 100, kL, kEdit},
     {"SonEndStopsOnTheLastPixel", SonRules(), kSonStart, {K(End)}, 427, 427, 427, 427, kNone, kMove},
     {"SonRightAtTheLastPixelStays", SonRules(), kSonStart,
      {K(End), K(R)}, 427, 427, 427, 427, kNone, kNone, false},
@@ -296,14 +292,6 @@ const Case kSonCases[] = {
      {P(418), CK(R)}, 418, 418, 418, 418, kL, kNone, false},
     {"SonCtrlRightFitsExactly", SonRules(), kSonStart,
      {P(417), CK(R)}, 427, 427, 427, 427, kL, kMove, true, true},
-    {"SonLeftAtTheEdgeDoesNothing", SonRules(), kSonStart,
-     {K(L)}, 28, 28, 28, 28, kNone, kNone, false},
-    {"SonCtrlLeftNearTheEdgeDoesNothing", SonRules(), kSonStart,
-     {P(37), CK(L)}, 37, 37, 37, 37, kL, kNone, false},
-    {"SonShiftEndSelectsToThePlotEdge", SonRules(), kSonStart,
-     {P(100), SK(End)}, 100, 100, 100, 428, kL, kEdit},
-    {"SonCtrlASelectsThePlot", SonRules(), kSonStart,
-     {P(100), CK(All)}, 100, 100, 28, 428, kL, kEdit},
 };
 // clang-format on
 
