@@ -1,6 +1,5 @@
 // The cursor and the selection (block) that the user sets with the mouse and
-// the cursor keys in the head window, the waveform window and the sonagram
-// window: which edge is
+// the cursor keys in the head, waveform and sonagram windows: which edge is
 // active, how Shift and Ctrl step, Home and End, crossing edges and Ctrl+A.
 // It works in pixel columns only; each window converts to frames itself.
 #pragma once
