@@ -15,3 +15,8 @@ struct SfInfo;
 // True when playback started.
 bool PlayShortPiece(CSfPlay& player, SettingsStore& store, const SfInfo& info, uint32_t frame,
                     std::weak_ptr<PlayNotifySink> window);
+
+// As PlayShortPiece, with a piece of the given length: the sonagram window
+// plays one analysis frame.
+bool PlayCursorPiece(CSfPlay& player, SettingsStore& store, const SfInfo& info, uint32_t frame,
+                     uint32_t frames, std::weak_ptr<PlayNotifySink> window);

@@ -73,5 +73,9 @@ double FrameLevel(const float* data, int n, bool decibels) {
         sum += static_cast<double>(data[i]) * data[i];
     }
     const double meanSquare = n > 0 ? sum / n : 0.0;
-    return decibels ? PowerToDb(meanSquare) : std::sqrt(meanSquare);
+    if (!decibels)
+        return std::sqrt(meanSquare);
+    // A silent frame is 0 dB, not the spectra's silence floor: the level curve
+    // and its data-log lines stay on the scale of the frames around it.
+    return meanSquare > 0.0 ? 10.0 * std::log10(meanSquare) : 0.0;
 }

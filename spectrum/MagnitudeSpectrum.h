@@ -10,5 +10,5 @@
 void MagnitudeSpectrum(float* data, int n, bool decibels);
 
 // The RMS of n values, or their mean square in dB when decibels is set. An
-// empty frame counts as silent.
+// empty frame counts as silent; a silent frame is 0 dB.
 double FrameLevel(const float* data, int n, bool decibels);

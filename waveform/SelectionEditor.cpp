@@ -26,7 +26,9 @@ int SelectionEditor::FirstIndex() const {
 }
 
 int SelectionEditor::LastIndex() const {
-    return rules_.steps > 0 ? rules_.steps - 1 : rules_.plotRight;
+    if (rules_.steps > 0)
+        return rules_.steps - 1;
+    return rules_.cursorInsidePlot ? rules_.plotRight - 1 : rules_.plotRight;
 }
 
 void SelectionEditor::ChooseEdge(int x) {
@@ -70,11 +72,13 @@ void SelectionEditor::Press(int x, bool shift) {
     if (rules_.edgeFollowsButton || !(s_.flags & (kLeftActive | kRightActive)))
         ChooseEdge(x);
     if (shift) {
-        s_.index = index;
         // The head window's cursor is its index; the waveform window's line
-        // stays where it was.
-        if (rules_.steps <= 0)
-            s_.cursor = at;
+        // stays where it was, and the sonagram window keeps both.
+        if (!rules_.shiftClickKeepsCursor) {
+            s_.index = index;
+            if (rules_.steps <= 0)
+                s_.cursor = at;
+        }
         ActiveEdge(false) = at;
         s_.flags |= kChanged;
         SwapCrossed();

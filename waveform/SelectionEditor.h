@@ -1,5 +1,5 @@
 // The cursor and the selection (block) that the user sets with the mouse and
-// the cursor keys in the head window and the waveform window: which edge is
+// the cursor keys in the head, waveform and sonagram windows: which edge is
 // active, how Shift and Ctrl step, Home and End, crossing edges and Ctrl+A.
 // It works in pixel columns only; each window converts to frames itself.
 #pragma once
@@ -32,6 +32,12 @@ public:
         bool edgeFollowsButton = false;
         // Shift+Home takes the cursor to the plot's left edge as well.
         bool shiftHomeMovesCursor = false;
+        // A Shift+click moves only the selection edge; the cursor line of a
+        // pixel-stepped window stays where it was.
+        bool shiftClickKeepsCursor = false;
+        // The cursor of a pixel-stepped window stops on the plot's last pixel
+        // column, plotRight - 1, while the selection reaches plotRight.
+        bool cursorInsidePlot = false;
     };
 
     SelectionEditor(const Rules& rules, const Selection& state) : rules_(rules), s_(state) {}

@@ -68,7 +68,11 @@ CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(n
     });
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The MDI area closes its windows after this part of the frame has gone;
+    // their activations must no longer reach the frame's menus and views.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+}
 
 QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text,
                                 const QKeySequence& shortcut) {

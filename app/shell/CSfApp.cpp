@@ -11,6 +11,7 @@
 #include "playback/PortAudioOutput.h"
 #include "playback/ui/CPlayOptionsDlg.h"
 #include "resources/CommandIds.h"
+#include "sonagram/ui/SonagramWindows.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/Overview.h"
@@ -87,8 +88,9 @@ CSfApp::CSfApp(const QStringList& args) {
     mainFrame_->SetRecentFiles(recentFiles_);
     desktop_.SetInfoBox(mainFrame_->InfoBox());
     const auto pending = [tree = mainFrame_->Tree()] { return tree->Pending(); };
-    waveformTemplate_ = MakeWaveformTemplate(*this, pending);
+    sonagramTemplate_ = MakeSonagramTemplate(*this, pending);
     spectrumTemplate_ = MakeSpectrumTemplate(*this, pending);
+    waveformTemplate_ = MakeWaveformTemplate(*this, pending);
 
     CProjectTree* tree = mainFrame_->Tree();
     connect(tree, &CProjectTree::HeadWindowChanged, this, [this] { HeadWindow()->Refresh(); });
@@ -248,22 +250,41 @@ bool CSfApp::CheckReadable(const std::string& path) {
 }
 
 void CSfApp::InsertItem(int request, CSfBase* source) {
-    // The sonagram window does not exist yet; its request is not offered.
-    if (!source || (request != InsertRequest::Waveform && request != InsertRequest::Spectrum))
+    if (!source)
         return;
-    QTreeWidgetItem* parent = Tree()->FindNode(source);
-    if (!parent)
+    const DocTemplate* kind = nullptr;
+    std::unique_ptr<CSfBase> item;
+    // A sonagram hangs under the head of its source, the others under the
+    // source itself.
+    QTreeWidgetItem* parent = nullptr;
+    switch (request) {
+    case InsertRequest::Sonagram:
+        if (!source->GetHead() || !(parent = Tree()->FindNode(source->GetHead())))
+            return;
+        item = MakeSonagramItem(*source, *settings_);
+        kind = sonagramTemplate_.get();
+        break;
+    case InsertRequest::Spectrum:
+        if (!(parent = Tree()->FindNode(source)))
+            return;
+        item = MakeSpectrumItem(*source, *settings_);
+        kind = spectrumTemplate_.get();
+        break;
+    case InsertRequest::Waveform:
+        if (!(parent = Tree()->FindNode(source)))
+            return;
+        item = MakeWaveformItem(*source);
+        kind = waveformTemplate_.get();
+        break;
+    default:
         return;
-    const bool spectrum = request == InsertRequest::Spectrum;
-    std::unique_ptr<CSfBase> item =
-        spectrum ? MakeSpectrumItem(*source, *settings_) : MakeWaveformItem(*source);
+    }
     if (!item) {
         desktop_.ShowMessage("You have to define a task!", MessageIcon::Information);
         return;
     }
     Tree()->SetPending(item.get());
-    const DocTemplate& kind = spectrum ? *spectrumTemplate_ : *waveformTemplate_;
-    CBaseScrollView* view = kind.OpenDocument(mainFrame_->MdiArea());
+    CBaseScrollView* view = kind->OpenDocument(mainFrame_->MdiArea());
     Tree()->SetPending(nullptr);
     if (!view)
         return;

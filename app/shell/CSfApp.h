@@ -74,6 +74,7 @@ private:
     std::unique_ptr<DataLogFile> dataLog_;
     QStringList recentFiles_;
     std::unique_ptr<CMainFrame> mainFrame_;
-    std::unique_ptr<DocTemplate> waveformTemplate_;
+    std::unique_ptr<DocTemplate> sonagramTemplate_;
     std::unique_ptr<DocTemplate> spectrumTemplate_;
+    std::unique_ptr<DocTemplate> waveformTemplate_;
 };

@@ -147,7 +147,7 @@ TEST_F(ComputeSonagram_, OnlyTheRangeChannelIsAnalysed) {
         EXPECT_TRUE(LitRows(i).empty()) << i;
 }
 
-TEST_F(ComputeSonagram_, SilenceIsAllBackgroundOnTheDbFloor) {
+TEST_F(ComputeSonagram_, SilenceIsAllBackgroundOnTheDbFloorWithLevelsOfZeroDb) {
     auto son = Item(std::vector<int32_t>(8256, 0), 0, 8000, 256, 4, 4000.0f);
     ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
     for (uint8_t c : cells.index)
@@ -155,10 +155,25 @@ TEST_F(ComputeSonagram_, SilenceIsAllBackgroundOnTheDbFloor) {
     EXPECT_EQ(son->Param().dBMax, -200.0f);
     EXPECT_EQ(son->Param().Floor, -270);
     for (float v : son->Levels().values)
-        EXPECT_EQ(v, -200.0f);
-    // A flat curve below 0 dB is widened without turning its bounds round.
-    EXPECT_FLOAT_EQ(son->Levels().minimum, -202.0f);
-    EXPECT_FLOAT_EQ(son->Levels().maximum, -198.0f);
+        EXPECT_EQ(v, 0.0f);
+    // A flat curve at 0 dB still gets an axis with an extent.
+    EXPECT_FLOAT_EQ(son->Levels().minimum, -1.0f);
+    EXPECT_FLOAT_EQ(son->Levels().maximum, 1.0f);
+}
+
+// Silent frames before a tone: their 0 dB is the curve's lower bound, not the
+// -200 dB of silent bins, so the tone's frames keep the whole pane.
+TEST_F(ComputeSonagram_, SilentFramesBeforeAToneLieAtZeroDb) {
+    std::vector<int32_t> values(4000, 0);
+    const std::vector<int32_t> tone = Sine(4256, 500, 8000, kAmplitude);
+    values.insert(values.end(), tone.begin(), tone.end());
+    auto son = Item(values, 0, 8000, 256, 2, 4000.0f);
+    ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
+    const std::vector<float>& levels = son->Levels().values;
+    EXPECT_EQ(levels.front(), 0.0f);
+    EXPECT_NEAR(levels.back(), kToneLevel, 0.01);
+    EXPECT_EQ(son->Levels().minimum, 0.0f);
+    EXPECT_NEAR(son->Levels().maximum, kToneLevel, 0.01);
 }
 
 TEST_F(ComputeSonagram_, ConstantSignalIsZeroHertzInTheBottomRowWithAFlatCurve) {

@@ -274,14 +274,16 @@ TEST(MagnitudeFrameLevelTest, LongLoudFramesAreSummedExactly) {
     EXPECT_EQ(FrameLevel(frame.data(), n, false), 32767.0);
 }
 
-TEST(MagnitudeFrameLevelTest, SilenceLiesOnTheFloor) {
+// Unlike a silent bin, a silent frame is 0 dB; anything above silence keeps
+// its own level, however far below one sample step it lies.
+TEST(MagnitudeFrameLevelTest, SilenceIsZeroDecibels) {
     const std::vector<float> silence(256, 0.0f);
     EXPECT_EQ(FrameLevel(silence.data(), 256, false), 0.0);
-    EXPECT_EQ(FrameLevel(silence.data(), 256, true), kSilenceDb);
+    EXPECT_EQ(FrameLevel(silence.data(), 256, true), 0.0);
     EXPECT_EQ(FrameLevel(silence.data(), 0, false), 0.0);
-    EXPECT_EQ(FrameLevel(silence.data(), 0, true), kSilenceDb);
+    EXPECT_EQ(FrameLevel(silence.data(), 0, true), 0.0);
     const float whisper = 1e-12f;
-    EXPECT_EQ(FrameLevel(&whisper, 1, true), kSilenceDb);
+    EXPECT_NEAR(FrameLevel(&whisper, 1, true), -240.0, 1e-3);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The cursor-and-selection editor of the head window and the waveform window,
+// The cursor-and-selection editor of the head, waveform and sonagram windows,
 // over sequences of pointer and key input as the windows pass them on.
 #include "waveform/SelectionEditor.h"
 #include "soundfile/SfInfo.h"
@@ -73,8 +73,19 @@ SelectionEditor::Rules WavRules() {
     return rules;
 }
 
+// The sonagram window: plot 28 .. 428, the cursor in pixels and on the plot.
+SelectionEditor::Rules SonRules() {
+    SelectionEditor::Rules rules;
+    rules.plotLeft = 28;
+    rules.plotRight = 428;
+    rules.shiftClickKeepsCursor = true;
+    rules.cursorInsidePlot = true;
+    return rules;
+}
+
 const Selection kHeadStart{22, 22, 22, 22, 0};
 const Selection kWavStart{28, 0, 28, 28, kShown};
+const Selection kSonStart{28, 28, 28, 28, kShown};
 
 constexpr uint32_t kNone = 0;
 
@@ -266,6 +277,22 @@ const Case kWavCases[] = {
     {"WavCtrlASelectsThePlot", WavRules(), kWavStart,
      {P(200), CK(All)}, 200, 86, 28, 428, kL, kEdit},
 };
+
+const Case kSonCases[] = {
+    // Shift+click moves the nearer edge only: the cursor line and the pixel
+    // the arrows step from stay.
+    {"SonShiftClickKeepsTheCursor", SonRules(), kSonStart,
+     {P(100), H(190), SP(200)}, 100, 100, 100, 200, kR, kEdit},
+    {"SonArrowsStepFromTheCursorAfterShiftClick", SonRules(), kSonStart,
+     {P(100), H(190), SP(200), K(R)}, 101, 101, 101, 101, kR, kMove, true, true},
+    {"SonEndStopsOnTheLastPixel", SonRules(), kSonStart, {K(End)}, 427, 427, 427, 427, kNone, kMove},
+    {"SonRightAtTheLastPixelStays", SonRules(), kSonStart,
+     {K(End), K(R)}, 427, 427, 427, 427, kNone, kNone, false},
+    {"SonCtrlRightStopsTenShort", SonRules(), kSonStart,
+     {P(418), CK(R)}, 418, 418, 418, 418, kL, kNone, false},
+    {"SonCtrlRightFitsExactly", SonRules(), kSonStart,
+     {P(417), CK(R)}, 427, 427, 427, 427, kL, kMove, true, true},
+};
 // clang-format on
 
 std::string NameOf(const testing::TestParamInfo<Case>& info) {
@@ -274,6 +301,8 @@ std::string NameOf(const testing::TestParamInfo<Case>& info) {
 
 INSTANTIATE_TEST_SUITE_P(HeadWindow, SelectionEditorTable, testing::ValuesIn(kHeadCases), NameOf);
 INSTANTIATE_TEST_SUITE_P(WaveformWindow, SelectionEditorTable, testing::ValuesIn(kWavCases),
+                         NameOf);
+INSTANTIATE_TEST_SUITE_P(SonagramWindow, SelectionEditorTable, testing::ValuesIn(kSonCases),
                          NameOf);
 
 TEST(SelectionEditorIndices, PixelsAndIndicesConvertByIntegerDivision) {

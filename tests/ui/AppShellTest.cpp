@@ -9,6 +9,8 @@
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/WindowImage.h"
 #include "resources/CommandIds.h"
+#include "sonagram/CSfSon.h"
+#include "sonagram/ui/CSonFrm.h"
 #include "soundfile/OverviewCache.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
@@ -380,6 +382,51 @@ private slots:
         QCOMPARE(headNode->childCount(), 0);
     }
 
+    void sonagramWindowsHangUnderTheHeadAndCloseWithTheirNode() {
+        const std::string path = files_->Write("s.wav", StereoTone(8000));
+        auto app = Start({"kavirel", QString::fromStdString(path)});
+        CProjectTree* tree = app->Tree();
+        CSfHead* head = tree->CurrentHead();
+        QTreeWidgetItem* headNode = tree->topLevelItem(0);
+
+        // An instant is no range for a sonagram.
+        MessageCatcher catcher;
+        head->Info().task.start = head->Info().task.end = 800;
+        app->InsertItem(InsertRequest::Sonagram, head);
+        QCOMPARE(catcher.texts, QStringList{"You have to define a task!"});
+        QCOMPARE(headNode->childCount(), 0);
+
+        head->Info().task.end = 4800;
+        head->Info().task.channel = 1;
+        app->InsertItem(InsertRequest::Waveform, head);
+        QCOMPARE(headNode->childCount(), 1);
+        auto* wav = static_cast<CSfWav*>(tree->ItemOf(headNode->child(0)));
+        // From a waveform window the sonagram of its block hangs under the
+        // head, beside the waveform, not under it.
+        wav->Task().start = 1600;
+        wav->Task().end = 3200;
+        app->InsertItem(InsertRequest::Sonagram, wav);
+        QCOMPARE(headNode->childCount(), 2);
+        QTreeWidgetItem* sonNode = headNode->child(1);
+        auto* son = dynamic_cast<CSfSon*>(tree->ItemOf(sonNode));
+        QVERIFY(son);
+        QCOMPARE(sonNode->text(0), QString("SON: 1, 0.2s_0.4s 1024"));
+        auto* frame = qobject_cast<CSonFrm*>(CBaseFrm::Of(son->GetWindow()));
+        QVERIFY(frame);
+        QCOMPARE(frame->windowTitle(), sonNode->text(0));
+        QVERIFY(frame->ImagePane() && frame->LevelPane());
+        QTRY_VERIFY(!son->Levels().values.empty());
+
+        // Delete on the sonagram's node closes its window only.
+        QPointer<CBaseFrm> closing = frame;
+        tree->setCurrentItem(sonNode);
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QTRY_VERIFY(!closing);
+        QCOMPARE(headNode->childCount(), 1);
+        QVERIFY(CBaseFrm::Of(wav->GetWindow()));
+    }
+
     void headMenuCommandsNeedAHead() {
         // (id, enabled, checked) of every head-menu command, submenu included.
         auto commands = [](QMenu* menu) {
@@ -403,7 +450,7 @@ private slots:
         QVERIFY(app->OpenHead(QString::fromStdString(files_->Write("e.wav", StereoTone(900)))));
         std::unique_ptr<QMenu> menu(app->HeadWindow()->CreateContextMenu());
         const auto found = commands(menu.get());
-        QCOMPARE(found.size(), 6);
+        QCOMPARE(found.size(), 7);
         for (const auto& [id, enabled, checked] : found) {
             QVERIFY2(enabled, qPrintable(QString::number(id)));
             // A new file without cache shows its waveform.

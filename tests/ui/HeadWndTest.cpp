@@ -147,12 +147,19 @@ private slots:
     void menuCommandsGoToTheServices() {
         Open(4000);
         std::unique_ptr<QMenu> menu(wnd_->CreateContextMenu());
-        for (QAction* action : menu->actions())
-            if (action->data().toInt() == Cmd::HeadInsertWav)
-                action->trigger();
-        QCOMPARE(services_->inserts.size(), size_t(1));
-        QCOMPARE(services_->inserts[0].first, int(InsertRequest::Waveform));
-        QCOMPARE(services_->inserts[0].second, static_cast<CSfBase*>(services_->CurrentHead()));
+        const std::vector<std::pair<int, int>> inserts{
+            {Cmd::HeadInsertWav, InsertRequest::Waveform},
+            {Cmd::HeadInsertFft, InsertRequest::Spectrum},
+            {Cmd::HeadInsertSon, InsertRequest::Sonagram}};
+        for (const auto& [command, request] : inserts) {
+            services_->inserts.clear();
+            for (QAction* action : menu->actions())
+                if (action->data().toInt() == command)
+                    action->trigger();
+            QCOMPARE(services_->inserts.size(), size_t(1));
+            QCOMPARE(services_->inserts[0].first, request);
+            QCOMPARE(services_->inserts[0].second, static_cast<CSfBase*>(services_->CurrentHead()));
+        }
     }
 };
 

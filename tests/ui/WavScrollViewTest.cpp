@@ -581,8 +581,9 @@ void WavScrollViewTest::contextMenuOffersInsertWavAndTask() {
         menu->close();
     });
     Key(Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "&Task"}));
-    QCOMPARE(ids, (QList<int>{Cmd::ViewInsertWav, Cmd::ViewInsertFft, Cmd::ViewTask}));
+    QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "Insert &Son", "&Task"}));
+    QCOMPARE(ids, (QList<int>{Cmd::ViewInsertWav, Cmd::ViewInsertFft, Cmd::ViewInsertSon,
+                              Cmd::ViewTask}));
     QCOMPARE(at, view_->mapToGlobal(QPoint(5, 5)));
 }
 

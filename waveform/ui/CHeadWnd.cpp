@@ -405,6 +405,10 @@ QMenu* CHeadWnd::CreateContextMenu() {
     insertFft->setData(Cmd::HeadInsertFft);
     connect(insertFft, &QAction::triggered, this,
             [this, head] { services_.InsertItem(InsertRequest::Spectrum, head); });
+    QAction* insertSon = menu->addAction("Insert &Son");
+    insertSon->setData(Cmd::HeadInsertSon);
+    connect(insertSon, &QAction::triggered, this,
+            [this, head] { services_.InsertItem(InsertRequest::Sonagram, head); });
     QAction* info = menu->addAction("Show &Info");
     info->setData(Cmd::HeadShowInfo);
     connect(info, &QAction::triggered, this, &CHeadWnd::ShowInfo);

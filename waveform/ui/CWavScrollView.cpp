@@ -491,6 +491,13 @@ QMenu* CWavScrollView::CreateContextMenu() {
         if (CSfBase* item = GetItem())
             Services().InsertItem(InsertRequest::Spectrum, item);
     });
+    QAction* insertSon = menu->addAction(QStringLiteral("Insert &Son"));
+    insertSon->setData(Cmd::ViewInsertSon);
+    insertSon->setEnabled(GetItem() != nullptr);
+    connect(insertSon, &QAction::triggered, this, [this] {
+        if (CSfBase* item = GetItem())
+            Services().InsertItem(InsertRequest::Sonagram, item);
+    });
     QAction* task = menu->addAction(QStringLiteral("&Task"));
     task->setData(Cmd::ViewTask);
     connect(task, &QAction::triggered, this, &CWavScrollView::RunTaskDialog);

@@ -1,0 +1,513 @@
+#include "sonagram/ui/CSonScrollView.h"
+
+#include "app/ui/CBaseDoc.h"
+#include "app/ui/ViewKeys.h"
+#include "app/ui/ViewServices.h"
+#include "drawing/ScaleMath.h"
+#include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotPrimitives.h"
+#include "drawing/ui/ScaleDrawing.h"
+#include "playback/CSfPlay.h"
+#include "playback/PlayNotify.h"
+#include "playback/ShortPiece.h"
+#include "resources/CommandIds.h"
+#include "sonagram/CSfSon.h"
+#include "sonagram/ComputeSonagram.h"
+#include "sonagram/SonagramTexts.h"
+#include "sonagram/ui/SonagramImage.h"
+#include "soundfile/DesktopServices.h"
+#include "waveform/SelectionEditor.h"
+#include "waveform/ui/CTaskDlg.h"
+#include "waveform/ui/SelectionKeys.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int kLeft = 28;
+constexpr int kTop = 4;
+constexpr int kRight = 4;
+constexpr int kBottom = 15;
+
+using namespace TaskFlags;
+
+uint32_t CursorFrame(const SfFftParam& p) {
+    return static_cast<uint32_t>(p.cursorFrame);
+}
+
+// P plays one analysis frame at the cursor; with Ctrl it is no key of ours.
+bool IsPieceKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_P && !(event->modifiers() & Qt::ControlModifier);
+}
+
+bool IsLogKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_W && !(event->modifiers() & Qt::ControlModifier);
+}
+
+// The task dialog works in signed 32-bit frames.
+int32_t DialogFrames(uint32_t frames) {
+    return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+CSonScrollView::CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                               QWidget* parent)
+    : CBaseScrollView(services, std::move(document), parent), sink_(this), selectionLeft_(kLeft),
+      selectionRight_(kLeft) {
+    // The nearer selection edge follows the pointer even without a button held.
+    setMouseTracking(true);
+}
+
+CSonScrollView::~CSonScrollView() {
+    Services().Player().StopPlay();
+}
+
+CSfSon* CSonScrollView::Item() const {
+    return dynamic_cast<CSfSon*>(GetItem());
+}
+
+bool CSonScrollView::Drawable() const {
+    CSfSon* item = Item();
+    return computed_ && item && item->GetHead() && item->Range().length > 0 &&
+           item->GetHead()->Info().rate > 0;
+}
+
+bool CSonScrollView::Editable() const {
+    const PlotRect r = Plot();
+    return Drawable() && r.right > r.left && r.bottom > r.top;
+}
+
+QSize CSonScrollView::sizeHint() const {
+    // Four fifths of the window; the level pane takes the rest.
+    const QSize window = WindowSizeHint();
+    return QSize(window.width(), window.height() * 4 / 5);
+}
+
+PlotRect CSonScrollView::Plot() const {
+    return PlotRect{kLeft, kTop, width() - kRight, height() - kBottom};
+}
+
+bool CSonScrollView::InPlot(const QPoint& at) const {
+    const PlotRect r = Plot();
+    return at.x() >= r.left && at.x() < r.right && at.y() >= r.top && at.y() < r.bottom;
+}
+
+SonAxis CSonScrollView::Axis() const {
+    const SonRange& range = Item()->Range();
+    const PlotRect r = Plot();
+    return SonAxis{range.start, range.length, kLeft, r.right - r.left};
+}
+
+void CSonScrollView::showEvent(QShowEvent* event) {
+    CBaseScrollView::showEvent(event);
+    if (!initialised_)
+        InitialUpdate();
+}
+
+void CSonScrollView::InitialUpdate() {
+    initialised_ = true;
+    CSfSon* item = Item();
+    if (!item || !item->GetHead() || item->GetHead()->Info().rate <= 0)
+        return;
+    SonagramCells cells;
+    // On failure the user has been told why, and the window stays empty.
+    const SonagramOutcome outcome = ComputeSonagram(*item, cells, Services().Desktop());
+    computed_ = outcome == SonagramOutcome::Computed || outcome == SonagramOutcome::NoCells;
+    if (!computed_)
+        return;
+    image_ = SonagramImage(cells);
+    if (!image_.isNull())
+        stretchable_ = image_.convertToFormat(QImage::Format_RGB32);
+
+    SfFftParam& p = item->Param();
+    const SonRange& range = item->Range();
+    p.start = p.end = range.start;
+    p.cursorFrame = int32_t(range.start);
+    // The channel the window shows, so that activating it shows that channel
+    // in the head window whatever the head window selected meanwhile.
+    p.channel = range.channel;
+    p.cursorX = kLeft;
+    p.viewFlags = kShown;
+    selectionLeft_ = selectionRight_ = kLeft;
+    plot_ = QImage();
+    update();
+    ShowInfoTextLater();
+}
+
+const QImage& CSonScrollView::PlotImage() {
+    if (plot_.size() == size())
+        return plot_;
+    plot_ = QImage(size(), QImage::Format_RGB32);
+    QPainter painter(&plot_);
+    const PlotRect r = Plot();
+    painter.setPen(palette().color(QPalette::WindowText));
+    DrawPlotBackground(painter, *this, r);
+    if (r.right <= r.left || r.bottom <= r.top)
+        return plot_;
+
+    // Nearest-pixel stretching: every cell stays a sharp-edged block,
+    // however far the window enlarges it.
+    const QRect area = ToQRect(r);
+    if (!stretchable_.isNull()) {
+        painter.drawImage(area, stretchable_);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(area.adjusted(0, 0, -1, -1));
+    }
+    CSfSon* item = Item();
+    const SonRange& range = item->Range();
+    const SfFftParam& p = item->Param();
+    const double rate = item->GetHead()->Info().rate;
+    DrawXScale(XScale{painter, r, float(range.start / rate),
+                      float((double(range.start) + range.length) / rate), "s", true, true});
+    DrawYScale(YScale{painter, r, p.Fmin * 0.001f, p.Fmax * 0.001f, "%g", true});
+    return plot_;
+}
+
+QRegion CSonScrollView::CursorRegion() const {
+    const PlotRect r = Plot();
+    const int x = Item()->Param().cursorX;
+    if (x <= r.left || x >= r.right)
+        return {};
+    return QRegion(x, r.top, 1, r.bottom - r.top);
+}
+
+QRegion CSonScrollView::SelectionRegion() const {
+    const PlotRect r = Plot();
+    if (selectionRight_ <= selectionLeft_)
+        return {};
+    return QRegion(
+        QRect(selectionLeft_, r.top, selectionRight_ - selectionLeft_, r.bottom - r.top) &
+        ToQRect(r));
+}
+
+void CSonScrollView::UpdateMarks(const QRegion& cursorBefore, const QRegion& selectionBefore) {
+    update(cursorBefore.xored(CursorRegion()) + selectionBefore.xored(SelectionRegion()));
+}
+
+void CSonScrollView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    if (!Drawable()) {
+        p.fillRect(rect(), palette().color(QPalette::Window));
+        return;
+    }
+    const QRect dirty = event->rect();
+    p.drawImage(dirty, PlotImage(), dirty);
+    if (!Editable() || !(Item()->Param().viewFlags & kShown))
+        return;
+    // Cursor and selection invert what lies under them, as in every window
+    // of the program; where they overlap the image shows through again.
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    for (const QRect& mark : CursorRegion())
+        p.fillRect(mark, Qt::black);
+    for (const QRect& mark : SelectionRegion())
+        p.fillRect(mark, Qt::black);
+}
+
+void CSonScrollView::resizeEvent(QResizeEvent* event) {
+    CBaseScrollView::resizeEvent(event);
+    if (!Editable())
+        return;
+    // A new size is no edit: the frames stay, the pixels follow the width.
+    PixelsFromFrames();
+    update();
+    ShowInfoTextLater();
+}
+
+void CSonScrollView::StyleChanged() {
+    plot_ = QImage();
+}
+
+SelectionEditor CSonScrollView::Editor() const {
+    SelectionEditor::Rules rules;
+    rules.plotLeft = kLeft;
+    rules.plotRight = Plot().right;
+    rules.shiftClickKeepsCursor = true;
+    rules.cursorInsidePlot = true;
+    const SfFftParam& p = Item()->Param();
+    return SelectionEditor(
+        rules, Selection{p.cursorX, p.cursorX, selectionLeft_, selectionRight_, p.viewFlags});
+}
+
+void CSonScrollView::Store(const SelectionEditor& editor) {
+    const QRegion cursorBefore = CursorRegion();
+    const QRegion selectionBefore = SelectionRegion();
+    SfFftParam& p = Item()->Param();
+    const Selection& s = editor.State();
+    p.cursorX = s.cursor;
+    selectionLeft_ = s.left;
+    selectionRight_ = s.right;
+    p.viewFlags = s.flags;
+    FramesFromPixels();
+    ShowInfoText();
+    UpdateMarks(cursorBefore, selectionBefore);
+}
+
+void CSonScrollView::PixelsFromFrames() {
+    SfFftParam& p = Item()->Param();
+    const SonAxis axis = Axis();
+    selectionLeft_ = SonPixelOfFrame(axis, p.start);
+    selectionRight_ = SonPixelOfFrame(axis, p.end);
+    p.cursorX = SonPixelOfFrame(axis, CursorFrame(p));
+}
+
+void CSonScrollView::FramesFromPixels() {
+    // Only what the user's last input moved is taken from the pixels: frames
+    // typed in the task dialog, or set before the window changed its size,
+    // stay exact.
+    SfFftParam& p = Item()->Param();
+    const SonAxis axis = Axis();
+    if (p.viewFlags & kCursorMoved) {
+        const uint32_t cursor = SonFrameOfPixel(axis, p.cursorX);
+        p.cursorFrame = int32_t(cursor);
+        p.start = p.end = cursor;
+    } else if (p.viewFlags & kChanged) {
+        p.start = SonFrameOfPixel(axis, selectionLeft_);
+        p.end = SonFrameOfPixel(axis, selectionRight_);
+    }
+}
+
+void CSonScrollView::ShowInfoText() {
+    if (!Editable())
+        return;
+    Services().Desktop().SetInfoText(
+        SonInfoText(Item()->GetHead()->Info(), Axis(),
+                    SonMarks{Item()->Param().cursorX, selectionLeft_, selectionRight_}));
+}
+
+void CSonScrollView::ShowInfoTextLater() {
+    if (infoPending_)
+        return;
+    infoPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        infoPending_ = false;
+        ShowInfoText();
+    });
+}
+
+void CSonScrollView::PublishTask() {
+    CSfSon* item = Item();
+    if (!item || !item->GetHead())
+        return;
+    SfTask& headTask = item->GetHead()->Info().task;
+    headTask.start = item->Range().start;
+    headTask.end = item->Range().end;
+    headTask.channel = item->Param().channel;
+    Services().RefreshHeadWindow();
+}
+
+void CSonScrollView::ShowInfo() {
+    CSfSon* item = Item();
+    if (!item || !item->GetHead())
+        return;
+    Services().Desktop().ShowMessage(SonShowInfoText(item->GetHead()->Info(), *item),
+                                     MessageIcon::Information);
+}
+
+void CSonScrollView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || !Editable() || !InPlot(at))
+        return CBaseScrollView::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    dragging_ = true;
+    SelectionEditor editor = Editor();
+    editor.Press(at.x(), event->modifiers() & Qt::ShiftModifier);
+    Store(editor);
+}
+
+void CSonScrollView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const Qt::MouseButtons buttons = event->buttons();
+    const bool leftHeld = buttons & Qt::LeftButton;
+    // A drag begun in the plot goes on outside it, holding the edge at the
+    // plot's border, so that a quick sweep still reaches the range's start or
+    // end. Other moves count only inside.
+    if (!Editable() || !(InPlot(at) || (leftHeld && dragging_)))
+        return CBaseScrollView::mouseMoveEvent(event);
+    SelectionEditor editor = Editor();
+    if (leftHeld && dragging_) {
+        editor.Drag(at.x());
+        Store(editor);
+    } else if (buttons == Qt::NoButton) {
+        editor.Hover(at.x());
+        Item()->Param().viewFlags = editor.State().flags;
+    }
+}
+
+void CSonScrollView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !dragging_)
+        return CBaseScrollView::mouseReleaseEvent(event);
+    dragging_ = false;
+    if (!Editable())
+        return;
+    // A click that did not move leaves the collapsed selection as it is.
+    const int x = event->position().toPoint().x();
+    const SfFftParam& p = Item()->Param();
+    const int edge = (p.viewFlags & kRightActive) ? selectionRight_ : selectionLeft_;
+    if (x == edge)
+        return;
+    SelectionEditor editor = Editor();
+    editor.Drag(x);
+    Store(editor);
+}
+
+bool CSonScrollView::TakesKey(const QKeyEvent* key) const {
+    return Editable() && (IsViewKey(key) || IsPieceKey(key) || IsLogKey(key));
+}
+
+bool CSonScrollView::HandleKey(QKeyEvent* event) {
+    if (!Editable())
+        return false;
+    CSfSon* item = Item();
+    const SonRange& range = item->Range();
+    const SfFftParam& p = item->Param();
+    const int key = event->key();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+
+    if (IsPlayKey(event)) {
+        Play(range.start, range.end, false);
+        return true;
+    }
+    if (IsStopKey(event)) {
+        Services().Player().StopPlay();
+        return true;
+    }
+    if (key == Qt::Key_F6) {
+        // An empty selection has nothing to play, and nothing to loop forever.
+        if (p.start < p.end)
+            Play(p.start, p.end, shift);
+        return true;
+    }
+    if (key == Qt::Key_F8) {
+        Play(p.start, range.end, false);
+        return true;
+    }
+    if (IsPieceKey(event)) {
+        PlayFrameAtCursor(shift);
+        return true;
+    }
+    if (IsLogKey(event)) {
+        Services().WriteDataLog(SonLogLine(item->GetHead()->Info(), *item));
+        return true;
+    }
+    const std::optional<SelectionKey> edit = SelectionKeyOf(event);
+    if (!edit)
+        return false;
+    SelectionEditor editor = Editor();
+    // A step that does not fit is still this window's key: it only ends
+    // what the last input marked.
+    editor.Key(*edit, shift, ctrl);
+    Store(editor);
+    if (editor.Stepped())
+        PlayCursorPiece(Services().Player(), Services().Store(), item->GetHead()->Info(),
+                        CursorFrame(p), uint32_t(std::max(p.Lfft, 0)), Services().HeadPlaySink());
+    return true;
+}
+
+void CSonScrollView::Play(uint32_t start, uint32_t end, bool loop) {
+    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end, Services().HeadPlaySink(),
+                                  sink_.Sink(), loop);
+}
+
+void CSonScrollView::PlayFrameAtCursor(bool ending) {
+    CSfSon* item = Item();
+    const SfInfo& info = item->GetHead()->Info();
+    const SfFftParam& p = item->Param();
+    const uint32_t cursor = CursorFrame(p);
+    const uint32_t lfft = uint32_t(std::max(p.Lfft, 0));
+    const uint32_t from = ending ? cursor - std::min(cursor, lfft) : cursor;
+    const uint32_t to =
+        ending ? cursor : uint32_t(std::min<uint64_t>(info.frames, uint64_t(cursor) + lfft));
+    // The cursor line stays where it is: only the head window follows.
+    if (from < to)
+        Services().Player().PlayRange(info, from, to, Services().HeadPlaySink(), {}, false);
+}
+
+void CSonScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
+    if (!Editable() || !event.Notify())
+        return;
+    CSfSon* item = Item();
+    const SfInfo& info = item->GetHead()->Info();
+    const PlayPoint point = event.Notify()->Read();
+    // The record may already describe a playback of another file that
+    // replaced ours.
+    if (point.handle != info.handle)
+        return;
+    const QRegion cursorBefore = CursorRegion();
+    // The frame stays: the line rests where playback stopped.
+    item->Param().cursorX = SonPlaybackPixel(Axis(), info.rate, point.position);
+    UpdateMarks(cursorBefore, SelectionRegion());
+}
+
+QMenu* CSonScrollView::CreateContextMenu() {
+    auto* menu = new QMenu(this);
+    const bool hasItem = GetItem() != nullptr;
+    const auto insert = [&](const char* text, int id, int request) {
+        QAction* action = menu->addAction(QString::fromLatin1(text));
+        action->setData(id);
+        action->setEnabled(hasItem);
+        connect(action, &QAction::triggered, this, [this, request] { Insert(request); });
+    };
+    insert("Insert &Wav", Cmd::ViewInsertWav, InsertRequest::Waveform);
+    insert("Insert &Fft", Cmd::ViewInsertFft, InsertRequest::Spectrum);
+    insert("Insert &Son", Cmd::ViewInsertSon, InsertRequest::Sonagram);
+    QAction* showInfo = menu->addAction(QStringLiteral("Show &Info"));
+    showInfo->setData(Cmd::ViewShowInfo);
+    showInfo->setEnabled(hasItem);
+    connect(showInfo, &QAction::triggered, this, &CSonScrollView::ShowInfo);
+    QAction* task = menu->addAction(QStringLiteral("&Task"));
+    task->setData(Cmd::ViewTask);
+    connect(task, &QAction::triggered, this, &CSonScrollView::RunTaskDialog);
+    return menu;
+}
+
+void CSonScrollView::Insert(int request) {
+    if (CSfBase* item = GetItem())
+        Services().InsertItem(request, item);
+}
+
+void CSonScrollView::RunTaskDialog() {
+    if (!Editable())
+        return;
+    CTaskDlg dialog(this);
+    {
+        CSfSon* item = Item();
+        const SonRange& range = item->Range();
+        const SfFftParam& p = item->Param();
+        dialog.rate = float(item->GetHead()->Info().rate);
+        dialog.lowerLimit = DialogFrames(range.start);
+        dialog.upperLimit = DialogFrames(range.end);
+        dialog.limitLength = DialogFrames(range.length);
+        dialog.start = DialogFrames(p.start);
+        dialog.end = DialogFrames(p.end);
+        dialog.length = dialog.end - dialog.start;
+    }
+    // The item may have gone while the dialog was open.
+    if (dialog.exec() != QDialog::Accepted || !Editable())
+        return;
+
+    CSfSon* item = Item();
+    SfFftParam& p = item->Param();
+    const SonRange& range = item->Range();
+    // An end typed below the start still means the frames between them.
+    const int64_t first = range.start;
+    const int64_t last = first + range.length;
+    p.start = uint32_t(std::clamp<int64_t>(std::min(dialog.start, dialog.end), first, last));
+    p.end = uint32_t(std::clamp<int64_t>(std::max(dialog.start, dialog.end), first, last));
+    p.cursorFrame = int32_t(p.start);
+    // The frames are exactly what was typed; no later settling may take them
+    // from the pixels again.
+    p.viewFlags &= ~(kChanged | kCursorMoved);
+    const QRegion cursorBefore = CursorRegion();
+    const QRegion selectionBefore = SelectionRegion();
+    PixelsFromFrames();
+    ShowInfoText();
+    UpdateMarks(cursorBefore, selectionBefore);
+}

@@ -1,0 +1,114 @@
+// The image pane of a sonagram window: the grey-level image of one channel
+// of a range over a time and a frequency scale, with the cursor line and the
+// selection the user sets with the mouse, the keys or the task dialog. The
+// selection, cursor and flags live in the item's parameter record, so that
+// items inserted from this window analyse the selection.
+#pragma once
+
+#include "app/ui/CBaseScrollView.h"
+#include "app/ui/QtPlaySink.h"
+#include "sonagram/SonagramDisplay.h"
+
+#include <QImage>
+#include <QRegion>
+#include <cstdint>
+
+class CSfSon;
+class SelectionEditor;
+class ViewServices;
+struct PlotRect;
+
+class CSonScrollView : public CBaseScrollView {
+    Q_OBJECT
+public:
+    CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
+                   QWidget* parent = nullptr);
+    // Stops playback: it may be this window's.
+    ~CSonScrollView() override;
+
+    QSize sizeHint() const override;
+    CSfSon* Item() const;
+    // The sonagram has been computed and there is a range to show.
+    bool Drawable() const;
+    // The image: W columns (frames) by H rows (bins), black the loudest;
+    // null before the first update or when the sonagram has no rows.
+    const QImage& Image() const { return image_; }
+
+    // Shows this window's range and channel in the head window.
+    void PublishTask() override;
+    void ShowInfo() override;
+
+    // The Task command: the selection typed in, inside the range.
+    void RunTaskDialog();
+
+protected:
+    bool TakesKey(const QKeyEvent* key) const override;
+    bool HandleKey(QKeyEvent* event) override;
+    void OnPlayNotify(const PlayNotifyEvent& event) override;
+    void StyleChanged() override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    QMenu* CreateContextMenu() override;
+
+private:
+    // Computes the sonagram and its image, then starts with the cursor at the
+    // range start and no selection.
+    void InitialUpdate();
+    // Drawable, with a plot of some size: the cursor, selection, mouse, keys
+    // and info text work.
+    bool Editable() const;
+
+    // The image area: 28 pixels on the left for the frequency labels, 4 at
+    // the top and right, 15 at the bottom for the time labels. Right and
+    // bottom are exclusive, so the width is right - left.
+    PlotRect Plot() const;
+    bool InPlot(const QPoint& at) const;
+    SonAxis Axis() const;
+
+    SelectionEditor Editor() const;
+    // Takes an edit: the pixels, then the frames it moved, the info text, and
+    // a repaint of the strips that changed.
+    void Store(const SelectionEditor& editor);
+    // The cursor and selection pixels from their frames, as after a change of
+    // size; the frames stay.
+    void PixelsFromFrames();
+    // The frames of what the last input moved (cursor or selection).
+    void FramesFromPixels();
+    // The pixels the cursor line and the selection invert.
+    QRegion CursorRegion() const;
+    QRegion SelectionRegion() const;
+    // Repaints what changed since the marks covered before.
+    void UpdateMarks(const QRegion& cursorBefore, const QRegion& selectionBefore);
+
+    void ShowInfoText();
+    // The info text once the current layout pass or paint is over: the info
+    // box repaints at once.
+    void ShowInfoTextLater();
+
+    void Play(uint32_t start, uint32_t end, bool loop);
+    // Key P: Lfft frames from the cursor frame, or ending at it.
+    void PlayFrameAtCursor(bool ending);
+    void Insert(int request);
+
+    // Background, image, scales and outline, drawn once per size.
+    const QImage& PlotImage();
+
+    PlaySinkHolder sink_;
+    QImage image_;
+    // The image as 32-bit pixels, stretched far faster than the indexed one
+    // whenever the window takes a new size.
+    QImage stretchable_;
+    bool initialised_ = false;
+    bool computed_ = false;
+    // The selection's left and right pixel columns; equal when there is none.
+    int selectionLeft_;
+    int selectionRight_;
+    // A left-button drag that began inside the plot.
+    bool dragging_ = false;
+    bool infoPending_ = false;
+    QImage plot_;
+};
