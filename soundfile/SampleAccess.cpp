@@ -30,10 +30,10 @@ int32_t FloatToSampleValue(float f) {
     return static_cast<int32_t>(v);
 }
 
-inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFloat) {
+inline int32_t DecodeOne(const uint8_t* p, int bps, bool bigEndian, bool ieeeFloat, bool signed8) {
     switch (bps) {
     case 1:
-        return static_cast<int32_t>(p[0]) - 128;
+        return signed8 ? static_cast<int8_t>(p[0]) : static_cast<int32_t>(p[0]) - 128;
     case 2: {
         const uint16_t u = bigEndian ? static_cast<uint16_t>(p[0] << 8 | p[1])
                                      : static_cast<uint16_t>(p[1] << 8 | p[0]);
@@ -76,9 +76,10 @@ uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t
     const uint32_t n = got > 0 ? static_cast<uint32_t>(got / align) : 0;
     const bool bigEndian = (info.flags & kSfBigEndian) != 0;
     const bool ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
+    const bool signed8 = (info.flags & kSfSigned8) != 0;
     const uint8_t* p = buffer.data() + int64_t(channel) * bps;
     for (uint32_t i = 0; i < n; ++i, p += align)
-        store(i, static_cast<float>(DecodeOne(p, bps, bigEndian, ieeeFloat)));
+        store(i, static_cast<float>(DecodeOne(p, bps, bigEndian, ieeeFloat, signed8)));
     std::fill(values + n, values + count, 0.0f);
     return n;
 }
@@ -125,10 +126,11 @@ void DecodeFrames(const SfInfo& info, const uint8_t* bytes, size_t frames, int32
     const int channels = info.channels;
     const bool bigEndian = (info.flags & kSfBigEndian) != 0;
     const bool ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
+    const bool signed8 = (info.flags & kSfSigned8) != 0;
     for (size_t f = 0; f < frames; ++f, bytes += info.blockAlign) {
         const uint8_t* p = bytes;
         for (int c = 0; c < channels; ++c, p += bps)
-            *values++ = DecodeOne(p, bps, bigEndian, ieeeFloat);
+            *values++ = DecodeOne(p, bps, bigEndian, ieeeFloat, signed8);
     }
 }
 
