@@ -343,6 +343,23 @@ void MarkUsed(const std::string& path) {
 
 } // namespace
 
+std::vector<std::string> SoundFileExtensions() {
+    // Our own, and the usual names of what libsndfile lists under another.
+    std::vector<std::string> names = {"wav", "bwf", "rf64", "aif", "aiff", "aifc", "au",
+                                      "snd", "raw", "pcm",  "ogg", "opus", "mp3",  "mp2"};
+    int count = 0;
+    sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof count);
+    for (int i = 0; i < count; ++i) {
+        SF_FORMAT_INFO info{};
+        info.format = i;
+        if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof info) == 0 && info.extension)
+            names.emplace_back(info.extension);
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
+
 std::string DecodedCacheDir() {
     const char* xdg = std::getenv("XDG_CACHE_HOME");
     std::string base;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct SfInfo;
 class DesktopServices;
@@ -33,6 +34,10 @@ DecodeResult DecodeSoundFile(const SfInfo& info, DesktopServices& desktop);
 // ones become 32-bit floats. Shows progress; the partial file is removed
 // when the user stops it or decoding fails.
 DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& desktop);
+
+// The file-name extensions, lower case without the dot, of every sound file
+// that opens: those our own probes read, raw files, and libsndfile's.
+std::vector<std::string> SoundFileExtensions();
 
 // Where decoded copies are kept: $XDG_CACHE_HOME/TOLQ/Kavirel/decoded.
 std::string DecodedCacheDir();
