@@ -1,6 +1,7 @@
 // Arbitrary bytes as a sound file and its overview cache: recognition (the raw
 // dialog answered with the values it shows), the overview and the cache loader
 // must neither crash nor hang, whatever the bytes hold.
+#include "soundfile/Decoder.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/SampleAccess.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ::utime(path.c_str(), &times);
 
     SetScreenWidth(64);
+    // Inputs libsndfile reads are decoded: keep their copies in the scratch
+    // folder, and few of them.
+    ::setenv("XDG_CACHE_HOME", ScratchDir().c_str(), 1);
+    SetDecodedCacheBudget(int64_t(1) << 20);
     AcceptingDesktop desktop;
     if (auto head = OpenHeadFile(path, desktop)) {
         const SfInfo& info = head->Info();
