@@ -581,21 +581,4 @@ TEST(Recognition, FilesBeyondFourGigabytes) {
         EXPECT_EQ(desktop.messages[0].first, "This file holds 5368709120 sample frames; no more "
                                              "than 4294967295 can be analysed.");
     }
-    {
-        // A raw file opens with the part that 32-bit frame numbers reach, and says so.
-        const std::string path = dir.Write("long.raw", Bytes(1, 0));
-        ASSERT_EQ(::truncate(path.c_str(), off_t(kData)), 0);
-        RecordingDesktop desktop;
-        desktop.answerRaw = true;
-        desktop.rawAnswer = RawFormat{8000, 1, 1, 0, false};
-        Opened o;
-        Open(o, path, desktop);
-        ASSERT_TRUE(o.ok);
-        EXPECT_EQ(o.info.frames, UINT32_MAX);
-        ASSERT_EQ(desktop.messages.size(), 1u);
-        EXPECT_EQ(desktop.messages[0].first,
-                  "This file holds 5368709120 sample frames; only the first 4294967295 "
-                  "(536871 s) can be analysed and played.");
-        EXPECT_EQ(desktop.messages[0].second, MessageIcon::Information);
-    }
 }
