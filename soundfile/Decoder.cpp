@@ -400,7 +400,8 @@ DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& de
                          " sample frames; no more than 4294967295 can be analysed.";
         return result;
     }
-    // Lossy decoders may overshoot full scale slightly; floats keep that.
+    // Floats at full scale 1, as float WAV files hold them; a lossy decoder's
+    // slight overshoot beyond it is kept, not clipped.
     sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
 
     const Sample sample = SampleFor(in.format & SF_FORMAT_SUBMASK);
