@@ -36,8 +36,9 @@ namespace {
 constexpr int kRecentFiles = 8;
 const char* const kRecentSection = "Recent File List";
 
-// The stored filter index counts in this order: new filters go after the first five.
-const QStringList& SoundFileFilters() {
+} // namespace
+
+const QStringList& CSfApp::SoundFileFilters() {
     static const QStringList filters = [] {
         QStringList list = {"Wave Files (*.wav)", "AIFF Files (*.aif *.aiff)",
                             "Sun/NeXT Files (*.au *.snd)", "Raw Files (*.raw *.pcm)",
@@ -50,8 +51,6 @@ const QStringList& SoundFileFilters() {
     }();
     return filters;
 }
-
-} // namespace
 
 CSfApp::CSfApp(const QStringList& args) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
