@@ -6,6 +6,7 @@
 // Input: byte 0 chooses the screen width, bytes 1 and 2 the length of the
 // sound file; the rest after the sound file is the cache beside it.
 #include "soundfile/ChannelStats.h"
+#include "soundfile/Decoder.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/OverviewCache.h"
@@ -92,6 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ::unlink(FallbackCachePath(path).c_str());
 
     SetScreenWidth(width);
+    // Inputs libsndfile reads are decoded: keep their copies in the scratch
+    // folder, and few of them.
+    ::setenv("XDG_CACHE_HOME", ScratchDir().c_str(), 1);
+    SetDecodedCacheBudget(int64_t(1) << 20);
     AcceptingDesktop desktop;
     if (auto head = OpenHeadFile(path, desktop)) {
         const SfInfo& info = head->Info();

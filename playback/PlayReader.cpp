@@ -48,6 +48,10 @@ BlockFill FillBlock(PlayReader& reader, uint8_t* block, size_t blockBytes) {
 
     if (reader.flags & kSfBigEndian)
         SwapSamples(block, size_t(got / reader.bytesPerSample), reader.bytesPerSample);
+    // The device takes 8-bit samples offset by 128, as WAV stores them.
+    if (reader.flags & kSfSigned8)
+        for (int64_t i = 0; i < got; ++i)
+            block[i] ^= 0x80;
     reader.readOffset += got;
 
     BlockFill fill;

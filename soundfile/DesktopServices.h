@@ -28,6 +28,14 @@ public:
     virtual void ShowMessage(const std::string& text, MessageIcon icon) = 0;
     // Shows the raw-format dialog pre-filled with values; false on Cancel.
     virtual bool AskRawFormat(const std::string& path, RawFormat& values) = 0;
+    // Progress of a long task the user may stop (decoding a compressed file):
+    // shown like an info text; false once the user has asked to stop.
+    virtual bool ShowStoppableProgress(const std::string& text, int percent) {
+        (void)percent;
+        SetInfoText(text);
+        return true;
+    }
+    virtual void EndStoppableProgress() {}
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}
 };

@@ -1,6 +1,8 @@
 #include "soundfile/OpenHead.h"
 
+#include "drawing/NumberText.h"
 #include "drawing/TimeText.h"
+#include "soundfile/Decoder.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/FormatProbes.h"
 #include "soundfile/Overview.h"
@@ -10,6 +12,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -64,6 +67,58 @@ void Close(SfInfo& info) {
     info.handle = -1;
 }
 
+// Frame numbers are 32-bit throughout the analyses.
+std::string ReachableText(const SfInfo& info, int64_t held) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "This file holds %lld sample frames; only the first %u (%s s) can be "
+                  "analysed and played.",
+                  static_cast<long long>(held), info.frames,
+                  PrintG(double(info.frames) / double(info.rate)).c_str());
+    return text;
+}
+
+// Reads a file our probes do not know through its decoded copy, if libsndfile
+// reads it: the head keeps the user's path and takes the copy's handle.
+DecodeOutcome OpenDecoded(SfInfo& info, DesktopServices& desktop) {
+    const DecodeResult decoded = DecodeSoundFile(info, desktop);
+    if (decoded.outcome != DecodeOutcome::Decoded) {
+        if (decoded.outcome == DecodeOutcome::Failed)
+            desktop.ShowMessage(decoded.problem, MessageIcon::Stop);
+        return decoded.outcome;
+    }
+    SfInfo copy;
+    copy.path = decoded.wavPath;
+    if (!sfopen(copy, 'r')) {
+        const int reason = errno;
+        desktop.ShowMessage("The decoded copy " + copy.path +
+                                " cannot be opened: " + std::strerror(reason) + ".",
+                            MessageIcon::Stop);
+        return DecodeOutcome::Failed;
+    }
+    const ProbeResult found = ProbeWav(copy);
+    if (found.outcome != ProbeOutcome::Recognised) {
+        sfclose(copy.handle);
+        desktop.ShowMessage(found.problem.empty()
+                                ? "The decoded copy " + copy.path + " cannot be read."
+                                : found.problem,
+                            MessageIcon::Stop);
+        return DecodeOutcome::Failed;
+    }
+    sfclose(info.handle);
+    info.handle = copy.handle;
+    info.rate = copy.rate;
+    info.dataOffset = copy.dataOffset;
+    info.frames = copy.frames;
+    info.channels = copy.channels;
+    info.bytesPerSample = copy.bytesPerSample;
+    info.blockAlign = copy.blockAlign;
+    info.flags = copy.flags;
+    info.format = decoded.format;
+    info.decodedPath = decoded.wavPath;
+    return DecodeOutcome::Decoded;
+}
+
 } // namespace
 
 std::string CheckFormat(SfInfo& info, int64_t fileSize) {
@@ -76,7 +131,7 @@ std::string CheckFormat(SfInfo& info, int64_t fileSize) {
         return "The sample rate of this file is invalid!";
     if (int64_t(info.blockAlign) < int64_t(info.channels) * bps)
         return "The block align of this file is invalid!";
-    if (info.dataOffset < 0 || info.dataOffset >= fileSize)
+    if (info.dataOffset < 0 || info.dataOffset > fileSize)
         return "The data offset lies beyond the end of the file!";
     // A header may promise more sound than the file holds (a recording cut
     // short, or a size left open by a streaming writer): read what is there.
@@ -107,21 +162,46 @@ OpenOutcome OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
         return OpenOutcome::Refused;
     }
 
-    bool recognised = ProbeWav(info);
-    if (!recognised) {
+    ProbeResult found;
+    for (ProbeResult (*probe)(SfInfo&) : {ProbeWav, ProbeAu, ProbeAiff}) {
         info.flags = 0;
-        recognised = ProbeAu(info, desktop);
+        found = probe(info);
+        if (found.outcome != ProbeOutcome::NotThisFormat)
+            break;
     }
+    if (found.outcome == ProbeOutcome::Refused) {
+        desktop.ShowMessage(found.problem, MessageIcon::Stop);
+        Close(info);
+        return OpenOutcome::Refused;
+    }
+    bool recognised = found.outcome == ProbeOutcome::Recognised;
     if (!recognised) {
+        // Our own probes come first, so that a headerless file reaches the
+        // raw-format dialog as it always did.
         info.flags = 0;
-        recognised = ProbeAiff(info);
+        switch (OpenDecoded(info, desktop)) {
+        case DecodeOutcome::Decoded:
+            recognised = true;
+            break;
+        case DecodeOutcome::Cancelled:
+            Close(info);
+            return OpenOutcome::Cancelled;
+        case DecodeOutcome::Failed:
+            Close(info);
+            return OpenOutcome::Refused;
+        case DecodeOutcome::NotDecodable:
+            if (!found.problem.empty())
+                desktop.ShowMessage(found.problem, MessageIcon::None);
+            break;
+        }
     }
     if (!recognised && info.bytesPerSample > 2) {
         desktop.ShowMessage("This data format is not supported!", MessageIcon::Stop);
         Close(info);
         return OpenOutcome::Refused;
     }
-    if (!(info.flags & (kSfRiffWave | kSfBigEndian)) && !AskRaw(info, desktop)) {
+    const bool raw = !recognised;
+    if (raw && !AskRaw(info, desktop)) {
         Close(info);
         return OpenOutcome::Cancelled;
     }
@@ -132,6 +212,11 @@ OpenOutcome OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
         desktop.ShowMessage(problem, MessageIcon::Stop);
         Close(info);
         return OpenOutcome::Refused;
+    }
+    if (raw) {
+        const int64_t held = (size - info.dataOffset) / info.blockAlign;
+        if (held > int64_t(info.frames))
+            desktop.ShowMessage(ReachableText(info, held), MessageIcon::Information);
     }
     return OpenOutcome::Opened;
 }

@@ -159,6 +159,7 @@ SampleCoding CodingOf(const SfInfo& info) {
     coding.bytesPerSample = info.bytesPerSample;
     coding.bigEndian = (info.flags & kSfBigEndian) != 0;
     coding.ieeeFloat = (info.flags & kSfIeeeFloat) != 0;
+    coding.signed8 = (info.flags & kSfSigned8) != 0;
     return coding;
 }
 

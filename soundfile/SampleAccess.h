@@ -1,7 +1,7 @@
 // The one conversion from stored sample bytes to numbers that every analysis
 // and the overview use. Values are not scaled: a full-scale 16-bit sample is
-// 32767; 8-bit samples are the byte minus 128; IEEE float samples are
-// sample x 2^31, clamped to the 32-bit range.
+// 32767; 8-bit samples are the byte minus 128 (WAV, raw) or the signed byte
+// (AIFF, AU); IEEE float samples are sample x 2^31, clamped to the 32-bit range.
 #pragma once
 
 #include <cstddef>

@@ -5,6 +5,8 @@
 #include <string>
 
 const char* FormatName(const SfInfo& info) {
+    if (!info.format.empty())
+        return info.format.c_str();
     if (info.flags & kSfRiffWave)
         return "WAVE";
     if (info.flags & kSfBigEndian)

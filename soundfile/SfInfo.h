@@ -11,6 +11,7 @@ enum SfFlags : int {
     kSfRiffWave = 2,    // RIFF WAVE header
     kSfBigEndian = 4,   // samples are stored most significant byte first
     kSfIeeeFloat = 256, // 4-byte samples are IEEE floats, read as sample x 2^31
+    kSfSigned8 = 512,   // 1-byte samples are two's complement (AIFF, AU), not offset by 128
 };
 
 // Which overview the head window draws.
@@ -67,9 +68,14 @@ struct SfInfo {
     std::vector<float> overview; // empty until built
     int32_t overviewMethod = kOverviewWav;
     SfTask task; // the head's task block
+    // The container recognition found ("WAVE", "AU", "FLAC"...); empty for raw files.
+    std::string format;
+    // Compressed files are read from a decoded copy; path stays the user's file.
+    std::string decodedPath;
 };
 
-// Format name of the file block of Show Info.
+// Format name of the file block of Show Info: the container found, or for a
+// raw file the name its flags suggest.
 const char* FormatName(const SfInfo& info);
 
 // The file block that every Show Info text begins with.

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 void CliDesktop::ShowMessage(const std::string& text, MessageIcon) {
+    ++shown_;
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 

@@ -14,7 +14,10 @@ public:
     void SetInfoText(const std::string&) override {}
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool AskRawFormat(const std::string& path, RawFormat& values) override;
+    // How many messages were shown.
+    int Shown() const { return shown_; }
 
 private:
     std::optional<RawFormat> raw_;
+    int shown_ = 0;
 };

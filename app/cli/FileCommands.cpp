@@ -29,9 +29,11 @@ int RunInfo(int argc, char** argv) {
     if (code != kExitOk)
         return code;
     const SfInfo& info = file.info;
-    std::printf("%s\nDataOffset:\t%d\nFrames:\t%u\nBlockAlign:\t%d\nFlags:\t%d\n",
-                FileInfoText(info).c_str(), int(info.dataOffset), info.frames, info.blockAlign,
-                info.flags);
+    std::printf("%s\nDataOffset:\t%lld\nFrames:\t%u\nBlockAlign:\t%d\nFlags:\t%d\n",
+                FileInfoText(info).c_str(), static_cast<long long>(info.dataOffset), info.frames,
+                info.blockAlign, info.flags);
+    if (!info.decodedPath.empty())
+        std::printf("Decoded:\t%s\n", info.decodedPath.c_str());
     return kExitOk;
 }
 

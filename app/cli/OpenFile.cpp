@@ -40,6 +40,10 @@ int OpenSoundFile(CliArgs& args, SfInfo& info) {
     case OpenOutcome::Opened:
         return kExitOk;
     case OpenOutcome::Cancelled:
+        // A header whose samples cannot be read has said so already; one
+        // message is enough.
+        if (desktop.Shown() > 0)
+            return kExitNeedsRaw;
         std::fprintf(stderr,
                      "%s has no header that kavirel-cli knows: give its format with "
                      "--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB\n",

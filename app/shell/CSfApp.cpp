@@ -13,6 +13,7 @@
 #include "resources/CommandIds.h"
 #include "sonagram/ui/SonagramWindows.h"
 #include "soundfile/CSfSettings.h"
+#include "soundfile/Decoder.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/Overview.h"
 #include "soundfile/QtSettingsStore.h"
@@ -38,14 +39,21 @@ namespace {
 constexpr int kRecentFiles = 8;
 const char* const kRecentSection = "Recent File List";
 
-const QStringList& SoundFileFilters() {
-    static const QStringList filters = {"Wave Files (*.wav)", "AIFF Files (*.aif *.aiff)",
-                                        "Sun/NeXT Files (*.au *.snd)", "Raw Files (*.raw *.pcm)",
-                                        "All Files (*)"};
+} // namespace
+
+const QStringList& CSfApp::SoundFileFilters() {
+    static const QStringList filters = [] {
+        QStringList list = {"Wave Files (*.wav)", "AIFF Files (*.aif *.aiff)",
+                            "Sun/NeXT Files (*.au *.snd)", "Raw Files (*.raw *.pcm)",
+                            "All Files (*)"};
+        QStringList patterns;
+        for (const std::string& extension : SoundFileExtensions())
+            patterns << "*." + QString::fromStdString(extension);
+        list << "Sound Files (" + patterns.join(' ') + ")";
+        return list;
+    }();
     return filters;
 }
-
-} // namespace
 
 CSfApp::CSfApp(const QStringList& args) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -61,6 +69,9 @@ CSfApp::CSfApp(const QStringList& args) {
             recentFiles_.push_back(QString::fromStdString(path));
     }
     settings_ = std::make_unique<CSfSettings>(*store_);
+    // Decoded copies of compressed files, in MiB, before the oldest are removed.
+    const int budgetMiB = store_->GetInt("General", "DecodedCacheMiB", 4096);
+    SetDecodedCacheBudget(int64_t(std::max(budgetMiB, 0)) << 20);
     output_ = std::make_unique<PortAudioOutput>();
     player_ = std::make_unique<CSfPlay>(*output_, *store_, desktop_);
     dataLog_ = std::make_unique<DataLogFile>();

@@ -50,6 +50,10 @@ public:
     // Removes path from the recent-file list.
     void ForgetPath(const QString& path);
 
+    // The filters of the open dialog. The stored filter index counts in this
+    // order, so new filters go after the first five.
+    static const QStringList& SoundFileFilters();
+
     // Opens a sound file as a new head, asking for it when path is empty.
     bool OpenHead(const QString& path = QString());
 

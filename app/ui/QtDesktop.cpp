@@ -34,6 +34,25 @@ bool QtDesktop::AskRawFormat(const std::string& path, RawFormat& values) {
     return true;
 }
 
+bool QtDesktop::ShowStoppableProgress(const std::string& text, int percent) {
+    SetInfoText(text);
+    if (!progress_) {
+        progress_ = std::make_unique<QProgressDialog>("Decoding the sound file...", "Cancel", 0,
+                                                      100, QApplication::activeWindow());
+        progress_->setWindowTitle("Kavirel");
+        progress_->setWindowModality(Qt::ApplicationModal);
+        // Short decodings finish before the box would be worth a glance.
+        progress_->setMinimumDuration(500);
+    }
+    // A modal progress box takes its own events here, Cancel among them.
+    progress_->setValue(percent);
+    return !progress_->wasCanceled();
+}
+
+void QtDesktop::EndStoppableProgress() {
+    progress_.reset();
+}
+
 void QtDesktop::BeginWaitCursor() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,7 +18,9 @@ class Cli : public ::testing::Test {
 protected:
     // Runs kavirel-cli with the settings of a fresh user.
     Result Run(const std::vector<std::string>& args) {
-        return RunCli("XDG_CONFIG_HOME=" + Quote(config.Path()), args, dir.Path());
+        return RunCli("XDG_CONFIG_HOME=" + Quote(config.Path()) +
+                          " XDG_CACHE_HOME=" + Quote(config.Path()),
+                      args, dir.Path());
     }
 
     TempDir dir;
@@ -65,7 +68,7 @@ TEST_F(Cli, RawFilesNeedTheirFormat) {
 }
 
 TEST_F(Cli, RefusedFilesSayWhy) {
-    const std::string au = dir.Write("u.au", MakeAu(1, 8000, 1, Bytes(100, 0), 100));
+    const std::string au = dir.Write("u.au", MakeAu(24, 8000, 1, Bytes(100, 0), 100));
     const Result r = Run({"info", au, "--raw", "8000,0,1,24,LSB"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "This AU file encoding is not supported\n"
@@ -75,6 +78,27 @@ TEST_F(Cli, RefusedFilesSayWhy) {
     EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos);
     EXPECT_EQ(Run({"info"}).code, 64);
     EXPECT_EQ(Run({"frobnicate"}).code, 64);
+}
+
+TEST_F(Cli, OneMessageAndWholeNumbersForUnusualFiles) {
+    // An encoding nothing here reads says so once, without the raw-format hint.
+    const Result au = Run({"info", dir.Write("g.au", MakeAu(24, 8000, 1, Bytes(100, 0), 100))});
+    EXPECT_EQ(au.code, 2);
+    EXPECT_EQ(au.err, "This AU file encoding is not supported\n");
+
+    // A sparse raw file of 6 GB: offsets beyond 2^31 print whole, and what
+    // 32-bit frame numbers reach is said.
+    const std::string big = dir.Write("big.raw", Bytes(1, 0));
+    ASSERT_EQ(::truncate(big.c_str(), off_t(6000000000)), 0);
+    const Result far = Run({"info", big, "--raw", "8000,1,1,5000000000,LSB"});
+    EXPECT_EQ(far.code, 0);
+    EXPECT_NE(far.out.find("DataOffset:\t5000000000\nFrames:\t1000000000\n"), std::string::npos)
+        << far.out;
+    EXPECT_EQ(far.err, "");
+    const Result all = Run({"info", big, "--raw", "8000,1,1,0,LSB"});
+    EXPECT_EQ(all.code, 0);
+    EXPECT_EQ(all.err, "This file holds 6000000000 sample frames; only the first 4294967295 "
+                       "(536871 s) can be analysed and played.\n");
 }
 
 TEST_F(Cli, OverviewComputesThenReadsTheCache) {

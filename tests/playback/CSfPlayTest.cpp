@@ -193,6 +193,30 @@ TEST_F(PlayerTest, EightBitSamplesWidenTo16BitsWhenConversionIsOn) {
     EXPECT_EQ(Joined(output.Blocks()), data);
 }
 
+TEST_F(PlayerTest, SignedEightBitFilesPlayAsTheirWavTwin) {
+    // The same five samples, stored signed in AIFF and offset by 128 in WAV.
+    const std::vector<int32_t> values = {0, -128, 127, -127, -1};
+    Bytes signedBytes;
+    for (int32_t v : values)
+        signedBytes.push_back(uint8_t(int8_t(v)));
+    WavSpec layout;
+    layout.bytesPerSample = 1;
+    OpenedSound wav(dir, "eight.wav", MakeWav(layout, PcmBytes(values, 1)));
+    OpenedSound aiff(dir, "eight.aif", MakeAiff(1, 8, 0x400E, 0xAC44, signedBytes));
+    for (int32_t widen : {0, 1}) {
+        PlaySettings settings;
+        settings.EightBitSigned = widen;
+        Player(settings);
+        ASSERT_TRUE(Play(wav, 0, 5));
+        FinishAll();
+        const Bytes fromWav = Joined(output.Blocks());
+        ASSERT_TRUE(Play(aiff, 0, 5));
+        FinishAll();
+        EXPECT_EQ(Joined(output.Blocks()), fromWav) << "widened " << widen;
+        EXPECT_EQ(fromWav.size(), size_t(5 * (1 + widen)));
+    }
+}
+
 TEST_F(PlayerTest, WidenedBlocksHoldWholeFramesOfEveryChannel) {
     WavSpec layout;
     layout.bytesPerSample = 1;

@@ -56,16 +56,28 @@ Bytes Chunk(const char* id, const Bytes& body) {
 
 Bytes MakeWav(const WavSpec& layout, const Bytes& data) {
     Bytes fmt;
-    AppendLe16(fmt, layout.formatTag);
+    AppendLe16(fmt, layout.extensibleSubFormat ? 0xFFFE : layout.formatTag);
     AppendLe16(fmt, layout.channels);
     AppendLe32(fmt, layout.rate);
     AppendLe32(fmt, layout.rate * layout.channels * layout.bytesPerSample);
     AppendLe16(fmt, layout.channels * layout.bytesPerSample);
     AppendLe16(fmt, layout.bytesPerSample * 8);
-    fmt.resize(layout.fmtSize, 0);
+    if (layout.extensibleSubFormat) {
+        AppendLe16(fmt, 22);
+        AppendLe16(fmt, layout.bytesPerSample * 8);
+        AppendLe32(fmt, 0);
+        AppendLe32(fmt, layout.extensibleSubFormat);
+        const uint8_t guidTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                      0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+        fmt.insert(fmt.end(), guidTail, guidTail + 12);
+    } else {
+        fmt.resize(layout.fmtSize, 0);
+    }
 
     Bytes body;
     AppendId(body, "WAVE");
+    for (const Bytes& c : layout.chunksBeforeFmt)
+        body.insert(body.end(), c.begin(), c.end());
     const Bytes fmtChunk = Chunk("fmt ", fmt);
     body.insert(body.end(), fmtChunk.begin(), fmtChunk.end());
     for (const Bytes& c : layout.chunksBefore)

@@ -25,9 +25,13 @@ struct WavSpec {
     uint16_t channels = 1;
     uint32_t rate = 44100;
     uint16_t bytesPerSample = 2;
-    uint32_t fmtSize = 16;           // 16, 18 or 40 in real files
-    std::vector<Bytes> chunksBefore; // whole chunks (id, size, body) before "data"
-    int64_t dataSizeOverride = -1;   // a different size in the data chunk header
+    uint32_t fmtSize = 16;              // 16, 18 or 40 in real files
+    std::vector<Bytes> chunksBefore;    // whole chunks (id, size, body) before "data"
+    int64_t dataSizeOverride = -1;      // a different size in the data chunk header
+    std::vector<Bytes> chunksBeforeFmt; // whole chunks between "WAVE" and "fmt "
+    // Non-zero: a WAVE_FORMAT_EXTENSIBLE header (tag 0xFFFE, 40-byte format
+    // chunk) whose subformat GUID carries this tag.
+    uint16_t extensibleSubFormat = 0;
 };
 Bytes MakeWav(const WavSpec& layout, const Bytes& data);
 Bytes Chunk(const char* id, const Bytes& body); // adds the pad byte for odd sizes
@@ -66,8 +70,13 @@ struct RecordingDesktop : DesktopServices {
     int rawAsked = 0;
     RawFormat rawShown;
     int waitDepth = 0;
+    bool stopProgress = false; // the user stops a stoppable task at its first progress
 
     void SetInfoText(const std::string& text) override { infoTexts.push_back(text); }
+    bool ShowStoppableProgress(const std::string& text, int) override {
+        infoTexts.push_back(text);
+        return !stopProgress;
+    }
     void ShowMessage(const std::string& text, MessageIcon icon) override {
         messages.emplace_back(text, icon);
     }

@@ -25,9 +25,11 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
+#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
@@ -101,6 +103,33 @@ private slots:
         QCOMPARE(app->Tree()->topLevelItem(0)->text(0).toStdString(), head->GetName());
         QCOMPARE(head->GetWindow(), static_cast<QObject*>(app->HeadWindow()));
         QVERIFY(app->MainFrame()->InfoBox()->toPlainText().contains("Chan: 0"));
+    }
+
+    void theOpenDialogAddsSoundFilesAfterItsFiveFilters() {
+        const QStringList& filters = CSfApp::SoundFileFilters();
+        QCOMPARE(filters.mid(0, 5), (QStringList{"Wave Files (*.wav)", "AIFF Files (*.aif *.aiff)",
+                                                 "Sun/NeXT Files (*.au *.snd)",
+                                                 "Raw Files (*.raw *.pcm)", "All Files (*)"}));
+        QCOMPARE(filters.size(), 6);
+        QVERIFY(filters[5].startsWith("Sound Files ("));
+        for (const char* pattern : {"*.wav", "*.aiff", "*.aifc", "*.au", "*.raw", "*.flac", "*.ogg",
+                                    "*.opus", "*.mp3", "*.caf", "*.w64"})
+            QVERIFY2(filters[5].split(QRegularExpression("[ ()]")).contains(pattern), pattern);
+
+        // Such a file opens as a head that keeps its own path and names its format.
+        const std::string flac = files_->Path() + "/tone.flac";
+        const std::string wav = files_->Write("tone.wav", StereoTone(8000));
+        QCOMPARE(std::system(("flac -s -o " + flac + " " + wav).c_str()), 0);
+        const TempDir cache;
+        qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cache.Path()));
+        auto app = Start();
+        QVERIFY(app->OpenHead(QString::fromStdString(flac)));
+        qunsetenv("XDG_CACHE_HOME");
+        const SfInfo& info = app->Tree()->CurrentHead()->Info();
+        QCOMPARE(info.path, flac);
+        QCOMPARE(FormatName(info), "FLAC");
+        QCOMPARE(info.frames, 8000u);
+        QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), flac);
     }
 
     void theSameFileOpensOnceAndLostFilesLeaveTheRecentList() {
