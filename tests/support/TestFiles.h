@@ -34,6 +34,12 @@ struct WavSpec {
     uint16_t extensibleSubFormat = 0;
 };
 Bytes MakeWav(const WavSpec& layout, const Bytes& data);
+// The plain layout of a mono 16-bit file at the given rate.
+inline WavSpec MonoWav16(uint32_t rate) {
+    WavSpec layout;
+    layout.rate = rate;
+    return layout;
+}
 Bytes Chunk(const char* id, const Bytes& body); // adds the pad byte for odd sizes
 
 // A WAV file of two sines at 8000 Hz, stereo 16-bit: the left channel

@@ -71,9 +71,8 @@ class MainMenusTest : public QObject {
     CBaseScrollView* Insert(int request) {
         CSfHead* head = app_->Tree()->CurrentHead();
         if (!head) {
-            const std::string path =
-                files_->Write("tone.wav", MakeWav(WavSpec{1, 1, 8000, 2, 16, {}, -1},
-                                                  PcmBytes(Sine(8000, 440, 8000, 8000), 2)));
+            const std::string path = files_->Write(
+                "tone.wav", MakeWav(MonoWav16(8000), PcmBytes(Sine(8000, 440, 8000, 8000), 2)));
             if (!app_->OpenHead(QString::fromStdString(path)))
                 return nullptr;
             head = app_->Tree()->CurrentHead();

@@ -71,8 +71,8 @@ class PrintTest : public QObject {
             noise = noise * 1664525u + 1013904223u;
             v += waveform ? 0 : int32_t(noise >> 24) - 128;
         }
-        const std::string path = files_->Write(
-            "tone.wav", MakeWav(WavSpec{1, 1, kRate, 2, 16, {}, -1}, PcmBytes(sound, 2)));
+        const std::string path =
+            files_->Write("tone.wav", MakeWav(MonoWav16(kRate), PcmBytes(sound, 2)));
         if (!app_->OpenHead(QString::fromStdString(path)))
             return nullptr;
         CSfHead* head = app_->Tree()->CurrentHead();
