@@ -143,15 +143,21 @@ private slots:
     }
 
     void ctrlPPrintsTheActiveWindowAfterThePrintDialog_data() {
+        QTest::addColumn<int>("request");
         QTest::addColumn<QPageSize>("paper");
         QTest::addColumn<bool>("printed");
-        QTest::newRow("A4") << QPageSize(QPageSize::A4) << true;
-        QTest::newRow("A6 is too small") << QPageSize(QPageSize::A6) << false;
+        const int spectrum = InsertRequest::Spectrum;
+        const int sonagram = InsertRequest::Sonagram;
+        QTest::newRow("A4") << spectrum << QPageSize(QPageSize::A4) << true;
+        QTest::newRow("A6 is too small") << spectrum << QPageSize(QPageSize::A6) << false;
+        QTest::newRow("sonagram A4") << sonagram << QPageSize(QPageSize::A4) << true;
+        QTest::newRow("sonagram A6 is too small") << sonagram << QPageSize(QPageSize::A6) << false;
     }
     void ctrlPPrintsTheActiveWindowAfterThePrintDialog() {
+        QFETCH(int, request);
         QFETCH(QPageSize, paper);
         QFETCH(bool, printed);
-        CBaseScrollView* view = Insert(InsertRequest::Spectrum);
+        CBaseScrollView* view = Insert(request);
         QVERIFY(view);
         const QString pdf = QString::fromStdString(files_->Path()) + "/printed.pdf";
         QPrinter& printer = Frame().Printer();
