@@ -368,9 +368,10 @@ void CSonScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
     painter.setPen(Qt::black);
     DrawYAxis(painter, picture, p.Fmin * 0.001f, p.Fmax * 0.001f, true, "Frequency in KHz");
 
-    // A tenth of the loudest level above the curve, and as much below it:
-    // the quietest frame would otherwise lie under the frame's bottom line,
-    // and a curve of even level vanish there altogether.
+    // A tenth of the loudest level, or a twentieth of the curve's span where
+    // that is more, above the curve and as much below it: the quietest frame
+    // would otherwise lie under the frame's bottom line, a curve of even level
+    // vanish there altogether, and levels below 0 dB rise above the strip.
     const float room =
         std::max(std::abs(levels.maximum) * 0.1f, (levels.maximum - levels.minimum) / 20);
     const float lowest = levels.minimum - room;
