@@ -26,6 +26,10 @@ bool IsSaveKey(const QKeyEvent* event) {
     return event->key() == Qt::Key_B && (event->modifiers() & Qt::ControlModifier);
 }
 
+bool IsPlainLetter(const QKeyEvent* event) {
+    return !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
 bool IsViewKey(const QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_F6:

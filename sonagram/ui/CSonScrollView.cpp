@@ -4,6 +4,8 @@
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "drawing/ScaleMath.h"
+#include "drawing/TimeText.h"
+#include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -26,7 +28,9 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -41,13 +45,20 @@ uint32_t CursorFrame(const SfFftParam& p) {
     return static_cast<uint32_t>(p.cursorFrame);
 }
 
-// P plays one analysis frame at the cursor; with Ctrl it is no key of ours.
+// P plays one analysis frame at the cursor, Shift+P the one ending there.
 bool IsPieceKey(const QKeyEvent* event) {
-    return event->key() == Qt::Key_P && !(event->modifiers() & Qt::ControlModifier);
+    return event->key() == Qt::Key_P && IsPlainLetter(event);
 }
 
 bool IsLogKey(const QKeyEvent* event) {
-    return event->key() == Qt::Key_W && !(event->modifiers() & Qt::ControlModifier);
+    return event->key() == Qt::Key_W && IsPlainLetter(event);
+}
+
+// The height of the level strip under the printed image: half an inch on
+// upright paper, two thirds of an inch on paper turned sideways, where the
+// image is lower.
+int PrintedStripHeight(bool portrait, int dpi) {
+    return portrait ? dpi / 2 : 2 * (dpi / 3);
 }
 
 // The task dialog works in signed 32-bit frames.
@@ -63,6 +74,11 @@ CSonScrollView::CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
       selectionRight_(kLeft) {
     // The nearer selection edge follows the pointer even without a button held.
     setMouseTracking(true);
+    setWhatsThis("The sonagram: time to the right, frequency upward, darker for louder. Click "
+                 "or Left and Right for the cursor, drag or Shift with the keys for a "
+                 "selection; the info box shows their times. P plays an analysis frame at the "
+                 "cursor, F6 the selection, Enter the whole range; W writes the measurement to "
+                 "the data log.");
 }
 
 CSonScrollView::~CSonScrollView() {
@@ -308,6 +324,71 @@ void CSonScrollView::ShowInfo() {
         return;
     Services().Desktop().ShowMessage(SonShowInfoText(item->GetHead()->Info(), *item),
                                      MessageIcon::Information);
+}
+
+std::optional<PlotRect> CSonScrollView::PrintedPlot(int width, int height, int dpi) const {
+    // Without an image or levels there is no sonagram to print.
+    if (!Drawable() || image_.isNull() || Item()->Levels().values.empty())
+        return std::nullopt;
+    const bool portrait = width < height;
+    PlotRect plot{dpi, int(1.5 * dpi), width - dpi, 0};
+    if (portrait) {
+        plot.bottom = 3 * (plot.right - plot.left) / 4;
+    } else {
+        plot.top = int(1.5 * dpi) - dpi / 2;
+        plot.bottom = height - dpi - dpi / 2;
+    }
+    plot.bottom += PrintedStripHeight(portrait, dpi);
+    return plot;
+}
+
+void CSonScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi) {
+    CSfSon* item = Item();
+    const SfInfo& info = item->GetHead()->Info();
+    const SonRange& range = item->Range();
+    const SfFftParam& p = item->Param();
+    const SonLevels& levels = item->Levels();
+    const QPaintDevice& page = *painter.device();
+    const int strip = PrintedStripHeight(page.width() < page.height(), dpi);
+    const PlotRect picture{plot.left, plot.top, plot.right, plot.bottom - strip};
+    const PlotRect curve{plot.left, picture.bottom, plot.right, plot.bottom};
+    const float rate = float(info.rate);
+    const QString title =
+        QString("SON: %1 Ch%2 %3_%4 lfft=%5 ra=%6")
+            .arg(QString::fromStdString(info.path))
+            .arg(range.channel)
+            .arg(QString::fromStdString(FormatFrames(int32_t(range.start), rate, 1)))
+            .arg(QString::fromStdString(FormatFrames(int32_t(range.end), rate, 1)))
+            .arg(p.Lfft)
+            .arg(p.Range);
+
+    // Every cell a sharp-edged block, as on the screen.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(ToQRect(picture), image_);
+    painter.setPen(Qt::black);
+    DrawYAxis(painter, picture, p.Fmin * 0.001f, p.Fmax * 0.001f, true, "Frequency in KHz");
+
+    // A tenth of the loudest level, or a twentieth of the curve's span where
+    // that is more, above the curve and as much below it: the quietest frame
+    // would otherwise lie under the frame's bottom line, a curve of even level
+    // vanish there altogether, and levels below 0 dB rise above the strip.
+    const float room =
+        std::max(std::abs(levels.maximum) * 0.1f, (levels.maximum - levels.minimum) / 20);
+    const float lowest = levels.minimum - room;
+    const float highest = levels.maximum + room;
+    const QPen pen(Qt::black, dpi / 300 + 1);
+    painter.setPen(pen);
+    painter.drawLine(curve.left, curve.top, curve.right - 1, curve.top);
+    const int n = int(levels.values.size());
+    std::vector<PlotPoint> points(static_cast<size_t>(n));
+    CurveToPoints(points.data(), levels.values.data(), n, curve, lowest, highest);
+    DrawCurve(painter, points, pen, curve);
+    painter.setPen(Qt::black);
+    DrawYAxis(painter, curve, lowest, highest, true, "RMS");
+
+    DrawFramedXAxis(painter, plot, float(range.start / double(info.rate)),
+                    float((double(range.start) + range.length) / info.rate), "s", title, true,
+                    true);
 }
 
 void CSonScrollView::mousePressEvent(QMouseEvent* event) {

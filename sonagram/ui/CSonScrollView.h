@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QRegion>
 #include <cstdint>
+#include <optional>
 
 class CSfSon;
 class SelectionEditor;
@@ -40,6 +41,12 @@ public:
 
     // The Task command: the selection typed in, inside the range.
     void RunTaskDialog();
+
+    // On paper the image fills the upper part of the frame and the level
+    // curve a strip below it, with their level axes left of them and the
+    // time axis framing both.
+    std::optional<PlotRect> PrintedPlot(int width, int height, int dpi) const override;
+    void PrintPage(QPainter& painter, const PlotRect& plot, int dpi) override;
 
 protected:
     bool TakesKey(const QKeyEvent* key) const override;

@@ -1,6 +1,7 @@
 #include "sonagram/ui/CSonScrollView2.h"
 
 #include "app/ui/CBaseDoc.h"
+#include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "drawing/FloatArrays.h"
 #include "drawing/ui/PlotBackground.h"
@@ -31,7 +32,7 @@ bool IsPaneKey(const QKeyEvent* event) {
     case Qt::Key_End:
         return true;
     case Qt::Key_W:
-        return !(event->modifiers() & Qt::ControlModifier);
+        return IsPlainLetter(event);
     default:
         return false;
     }
@@ -43,6 +44,9 @@ CSonScrollView2::CSonScrollView2(ViewServices& services, CSonScrollView& image, 
     : CBaseScrollView(services, nullptr, parent), image_(image) {
     // The info text follows the pointer over the plot.
     setMouseTracking(true);
+    setWhatsThis("The level of every analysis frame of the sonagram above, in dB. Click or "
+                 "Left and Right for a frame, Ctrl+Left and Ctrl+Right for the next level peak; "
+                 "W writes the frame's level to the data log.");
 }
 
 CSfBase* CSonScrollView2::GetItem() const {

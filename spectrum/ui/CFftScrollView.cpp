@@ -2,6 +2,7 @@
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
+#include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
 #include "drawing/TimeText.h"
@@ -40,11 +41,6 @@ bool Ctrl(const QKeyEvent* event) {
     return event->modifiers() & Qt::ControlModifier;
 }
 
-// A letter with Ctrl or Alt belongs to the menus (Alt+W opens the Window menu).
-bool Letter(const QKeyEvent* event) {
-    return !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
-
 // The cursor key a key press stands for, if any.
 std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
     const bool ctrl = Ctrl(event);
@@ -62,7 +58,7 @@ std::optional<SpectrumKey> CursorKey(const QKeyEvent* event) {
     case Qt::Key_Down:
         return SpectrumKey::Down;
     case Qt::Key_G:
-        if (Letter(event))
+        if (IsPlainLetter(event))
             return SpectrumKey::Harmonics;
         break;
     default:
@@ -78,7 +74,7 @@ bool IsPaneKey(const QKeyEvent* event) {
     case Qt::Key_Escape:
         return true;
     case Qt::Key_W:
-        return Letter(event);
+        return IsPlainLetter(event);
     default:
         return CursorKey(event).has_value();
     }

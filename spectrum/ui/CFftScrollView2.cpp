@@ -2,6 +2,7 @@
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
+#include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
 #include "drawing/ui/AmplitudeAxis.h"
@@ -36,11 +37,6 @@ bool Ctrl(const QKeyEvent* event) {
     return event->modifiers() & Qt::ControlModifier;
 }
 
-// A letter with Ctrl or Alt belongs to the menus (Alt+F opens the File menu).
-bool Letter(const QKeyEvent* event) {
-    return !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-}
-
 std::optional<FrameKey> CursorKey(const QKeyEvent* event) {
     const bool ctrl = Ctrl(event);
     switch (event->key()) {
@@ -53,11 +49,11 @@ std::optional<FrameKey> CursorKey(const QKeyEvent* event) {
     case Qt::Key_Right:
         return ctrl ? FrameKey::NextCrossing : FrameKey::Right;
     case Qt::Key_F:
-        if (Letter(event))
+        if (IsPlainLetter(event))
             return FrameKey::Fundamental;
         break;
     case Qt::Key_S:
-        if (Letter(event))
+        if (IsPlainLetter(event))
             return FrameKey::Mark;
         break;
     default:

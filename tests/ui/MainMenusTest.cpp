@@ -12,6 +12,8 @@
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/DataLogFile.h"
 #include "resources/CommandIds.h"
+#include "sonagram/ui/CSonFrm.h"
+#include "sonagram/ui/CSonScrollView2.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/SfItems.h"
 #include "spectrum/ui/CFftFrm.h"
@@ -140,15 +142,21 @@ private slots:
     }
 
     void ctrlPPrintsTheActiveWindowAfterThePrintDialog_data() {
+        QTest::addColumn<int>("request");
         QTest::addColumn<QPageSize>("paper");
         QTest::addColumn<bool>("printed");
-        QTest::newRow("A4") << QPageSize(QPageSize::A4) << true;
-        QTest::newRow("A6 is too small") << QPageSize(QPageSize::A6) << false;
+        const int spectrum = InsertRequest::Spectrum;
+        const int sonagram = InsertRequest::Sonagram;
+        QTest::newRow("A4") << spectrum << QPageSize(QPageSize::A4) << true;
+        QTest::newRow("A6 is too small") << spectrum << QPageSize(QPageSize::A6) << false;
+        QTest::newRow("sonagram A4") << sonagram << QPageSize(QPageSize::A4) << true;
+        QTest::newRow("sonagram A6 is too small") << sonagram << QPageSize(QPageSize::A6) << false;
     }
     void ctrlPPrintsTheActiveWindowAfterThePrintDialog() {
+        QFETCH(int, request);
         QFETCH(QPageSize, paper);
         QFETCH(bool, printed);
-        CBaseScrollView* view = Insert(InsertRequest::Spectrum);
+        CBaseScrollView* view = Insert(request);
         QVERIFY(view);
         const QString pdf = QString::fromStdString(files_->Path()) + "/printed.pdf";
         QPrinter& printer = Frame().Printer();
@@ -183,31 +191,48 @@ private slots:
             QVERIFY(seen[1].contains("too small"));
     }
 
-    void menuMnemonicsPassTheSpectrumPanes_data() {
-        QTest::addColumn<bool>("framePane");
+    void menuMnemonicsPassTheAnalysisPanes_data() {
+        QTest::addColumn<int>("request");
+        QTest::addColumn<bool>("lowerPane");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<bool>("taken");
-        QTest::newRow("W logs") << false << int(Qt::Key_W) << 0 << true;
-        QTest::newRow("Alt+W opens Window")
-            << false << int(Qt::Key_W) << int(Qt::AltModifier) << false;
-        QTest::newRow("Alt+G") << false << int(Qt::Key_G) << int(Qt::AltModifier) << false;
-        QTest::newRow("F measures") << true << int(Qt::Key_F) << 0 << true;
-        QTest::newRow("Alt+F opens File")
-            << true << int(Qt::Key_F) << int(Qt::AltModifier) << false;
-        QTest::newRow("Alt+S") << true << int(Qt::Key_S) << int(Qt::AltModifier) << false;
+        const int spectrum = InsertRequest::Spectrum;
+        const int sonagram = InsertRequest::Sonagram;
+        const int alt = Qt::AltModifier;
+        QTest::newRow("W logs") << spectrum << false << int(Qt::Key_W) << 0 << true;
+        QTest::newRow("Alt+W opens Window") << spectrum << false << int(Qt::Key_W) << alt << false;
+        QTest::newRow("Alt+G") << spectrum << false << int(Qt::Key_G) << alt << false;
+        QTest::newRow("F measures") << spectrum << true << int(Qt::Key_F) << 0 << true;
+        QTest::newRow("Alt+F opens File") << spectrum << true << int(Qt::Key_F) << alt << false;
+        QTest::newRow("Alt+S") << spectrum << true << int(Qt::Key_S) << alt << false;
+        QTest::newRow("sonagram W logs") << sonagram << false << int(Qt::Key_W) << 0 << true;
+        QTest::newRow("sonagram Shift+P plays")
+            << sonagram << false << int(Qt::Key_P) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("sonagram Alt+W opens Window")
+            << sonagram << false << int(Qt::Key_W) << alt << false;
+        QTest::newRow("sonagram Meta+P")
+            << sonagram << false << int(Qt::Key_P) << int(Qt::MetaModifier) << false;
+        QTest::newRow("level W logs") << sonagram << true << int(Qt::Key_W) << 0 << true;
+        QTest::newRow("level Alt+W opens Window")
+            << sonagram << true << int(Qt::Key_W) << alt << false;
     }
-    void menuMnemonicsPassTheSpectrumPanes() {
-        QFETCH(bool, framePane);
+    void menuMnemonicsPassTheAnalysisPanes() {
+        QFETCH(int, request);
+        QFETCH(bool, lowerPane);
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(bool, taken);
-        CBaseScrollView* spectrum = Insert(InsertRequest::Spectrum);
-        QVERIFY(spectrum);
-        QWidget* pane =
-            framePane
-                ? static_cast<QWidget*>(qobject_cast<CFftFrm*>(CBaseFrm::Of(spectrum))->FramePane())
-                : spectrum;
+        CBaseScrollView* view = Insert(request);
+        QVERIFY(view);
+        QWidget* pane = view;
+        if (lowerPane) {
+            if (auto* spectrum = qobject_cast<CFftFrm*>(CBaseFrm::Of(view)))
+                pane = spectrum->FramePane();
+            if (auto* sonagram = qobject_cast<CSonFrm*>(CBaseFrm::Of(view)))
+                pane = sonagram->LevelPane();
+        }
+        QVERIFY(pane != view || !lowerPane);
         QKeyEvent overrideEvent(QEvent::ShortcutOverride, key, Qt::KeyboardModifiers(modifiers));
         overrideEvent.ignore();
         QApplication::sendEvent(pane, &overrideEvent);

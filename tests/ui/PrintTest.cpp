@@ -1,6 +1,7 @@
 // Printing analysis windows of the real program into PDF files, read back
-// with poppler's tools: one page, the title, the curve inside the framed plot
-// where the sound puts it, and nothing of the screen's cursor or block.
+// with poppler's tools: one page, the title, the curve or the sonagram's image
+// inside the framed plot where the sound puts it, and nothing of the screen's
+// cursor, block or selection.
 #include "support/TestFiles.h"
 
 #include "support/AnalysisFiles.h"
@@ -61,8 +62,9 @@ class PrintTest : public QObject {
 
     // A window of the kind on frames 800 .. 7200 of one second at 8000 Hz,
     // with a cursor and a block set as a user sets them. The waveform shows
-    // four periods of a 5 Hz sine; the spectrum a 1000 Hz tone over a little
-    // noise, which keeps the levels between the bins out of the deep.
+    // four periods of a 5 Hz sine; the spectrum and the sonagram a 1000 Hz
+    // tone over a little noise, which keeps the levels between the bins out
+    // of the deep.
     CBaseScrollView* Open(int request) {
         const bool waveform = request == InsertRequest::Waveform;
         std::vector<int32_t> sound = Sine(kRate, waveform ? 5 : 1000, kRate, 20000);
@@ -87,10 +89,10 @@ class PrintTest : public QObject {
             return nullptr;
         view->setFocus();
         QCoreApplication::processEvents();
-        // A cursor three quarters across, and for the waveform a block:
-        // neither may reach the paper.
+        // A cursor three quarters across, and for the waveform a block and
+        // for the sonagram a selection up to it: none may reach the paper.
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() * 3 / 4, 20));
-        if (request == InsertRequest::Waveform)
+        if (request != InsertRequest::Spectrum)
             QTest::keyClick(view, Qt::Key_Home, Qt::ShiftModifier);
         QCoreApplication::processEvents();
         return view;
@@ -137,6 +139,11 @@ private slots:
         QTest::newRow("smoothed spectrum A4 landscape")
             << int(InsertRequest::Spectrum) << 1 << a4 << landscape
             << "FFT: %1 Ch0 0.100s_0.900s lfft=2048";
+        QTest::newRow("sonagram A4 portrait") << int(InsertRequest::Sonagram) << 0 << a4 << portrait
+                                              << "SON: %1 Ch0 0.100s_0.900s lfft=1024 ra=70";
+        QTest::newRow("sonagram letter landscape")
+            << int(InsertRequest::Sonagram) << 0 << letter << landscape
+            << "SON: %1 Ch0 0.100s_0.900s lfft=1024 ra=70";
     }
     void printsOnePageWithTitleAndCurve() {
         QFETCH(int, request);
@@ -171,7 +178,7 @@ private slots:
         const QString path = QString::fromStdString(files_->Path()) + "/tone.wav";
         QVERIFY2(text.contains(title.arg(path)), qPrintable(text));
         // The band's top, half the rate, labels the spectrum's frequency axis.
-        QVERIFY(request == InsertRequest::Waveform || text.contains("4000Hz"));
+        QVERIFY(request != InsertRequest::Spectrum || text.contains("4000Hz"));
 
         const QString png = QString::fromStdString(files_->Path()) + "/page";
         QVERIFY(!Poppler("pdftoppm", {"-r", QString::number(kRenderDpi), "-png", "-aa", "no",
@@ -232,6 +239,44 @@ private slots:
                     curve = curve || Dark(page.pixel(x, y));
                 QVERIFY(curve);
             }
+        } else if (request == InsertRequest::Sonagram) {
+            // The image above a level strip, half an inch high on upright
+            // paper and two thirds of an inch sideways. The tone, 1000 Hz on
+            // a band of 0 .. 4000 Hz, is one dark row across the image a
+            // quarter of its height above its bottom; its even level is a
+            // line across the strip, clear of the strip's edges. A cursor or
+            // selection would darken whole columns.
+            QVERIFY(longestDarkColumn < inner.height() / 2);
+            const int strip = printer.width() < printer.height() ? dpi / 2 : 2 * (dpi / 3);
+            const int stripTop = int(paperRect.top() + (plot->bottom - strip) * scale);
+            const int imageTop = int(paperRect.top() + plot->top * scale);
+            const int toneY = imageTop + (stripTop - imageTop) * 3 / 4;
+            const auto across = [&](int y) {
+                int count = 0;
+                for (int x = inner.left(); x <= inner.right(); ++x)
+                    count += Dark(page.pixel(x, y));
+                return count > inner.width() * 9 / 10;
+            };
+            int toneRows = 0;
+            for (int y = inner.top(); y < stripTop - 2; ++y) {
+                if (across(y)) {
+                    ++toneRows;
+                    QVERIFY2(std::abs(y - toneY) <= 3, qPrintable(QString("row %1").arg(y)));
+                }
+            }
+            QVERIFY(toneRows > 0);
+            bool stripLine = false;
+            for (int y = stripTop - 1; y <= stripTop + 1; ++y)
+                stripLine = stripLine || across(y);
+            QVERIFY(stripLine);
+            int curveColumns = 0;
+            for (int x = inner.left(); x <= inner.right(); ++x) {
+                bool curve = false;
+                for (int y = stripTop + 3; y <= inner.bottom(); ++y)
+                    curve = curve || Dark(page.pixel(x, y));
+                curveColumns += curve;
+            }
+            QVERIFY(curveColumns > inner.width() * 9 / 10);
         } else {
             // The tone's peak, 1000 Hz on a band of 0 .. 4000 Hz, touches the
             // top of the levels a quarter of the way across; the cursor line
