@@ -112,9 +112,9 @@ Slot Inspect(const std::string& path, const SfStat& sound) {
                 KnownMethod(GetLe32(header + 12));
     } else if (size > kHeaderSize && ReadFully(fd, header, kHeaderSize)) {
         const uint32_t C = GetLe32(header + 8);
-        // A cache cut short (a full disk) keeps its header and stays ours.
-        cache = std::memcmp(header, kMagic, 4) == 0 && C > 0 && C % 4 == 0 &&
-                KnownMethod(GetLe32(header + 12));
+        // A cache cut short (a full disk) keeps its header and stays ours. An
+        // unknown method word loads as Wav, so it must not make the file foreign.
+        cache = std::memcmp(header, kMagic, 4) == 0 && C > 0 && C % 4 == 0;
     }
     ::close(fd);
     return cache ? Slot::Cache : Slot::Taken;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <utime.h>
@@ -210,6 +211,22 @@ TEST_F(Overview, MethodWordComesBackWithTheFile) {
     ASSERT_TRUE(again);
     EXPECT_TRUE(desktop.infoTexts.empty());
     EXPECT_EQ(again->Info().overviewMethod, kOverviewRms);
+
+    // A cache whose method word is unknown loads as Wav and still takes the
+    // next method change.
+    Bytes cache = ReadFileBytes(OverviewCachePath(path));
+    cache[12] = 0x1b;
+    cache[14] = 0x80;
+    std::ofstream(OverviewCachePath(path), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(cache.data()), std::streamsize(cache.size()));
+    {
+        auto unknown = Open(path);
+        ASSERT_TRUE(unknown);
+        EXPECT_EQ(unknown->Info().overviewMethod, kOverviewWav);
+        unknown->Info().overviewMethod = kOverviewRms;
+        SaveOverviewMethod(unknown->Info());
+    }
+    EXPECT_EQ(Open(path)->Info().overviewMethod, kOverviewRms);
 
     // Without a cache the method change leaves a 16-byte file that fails the
     // magic test, so the next open rebuilds with the waveform method.
