@@ -5,6 +5,7 @@
 #include "app/ui/ViewServices.h"
 #include "drawing/ScaleMath.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
@@ -142,9 +143,9 @@ void CSonScrollView::InitialUpdate() {
 }
 
 const QImage& CSonScrollView::PlotImage() {
-    if (plot_.size() == size())
+    if (CanvasFits(plot_, *this))
         return plot_;
-    plot_ = QImage(size(), QImage::Format_RGB32);
+    plot_ = PlotCanvas(*this);
     QPainter painter(&plot_);
     const PlotRect r = Plot();
     painter.setPen(palette().color(QPalette::WindowText));
@@ -198,7 +199,7 @@ void CSonScrollView::paintEvent(QPaintEvent* event) {
         return;
     }
     const QRect dirty = event->rect();
-    p.drawImage(dirty, PlotImage(), dirty);
+    DrawCanvas(p, PlotImage(), dirty);
     if (!Editable() || !(Item()->Param().viewFlags & kShown))
         return;
     // Cursor and selection invert what lies under them, as in every window
