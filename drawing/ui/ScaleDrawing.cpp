@@ -28,6 +28,15 @@ StrokePen MarginPen() {
     return {QGuiApplication::palette().color(QPalette::WindowText), 1};
 }
 
+// The width of the painter's device in the coordinates the plot is drawn in:
+// an image rendered for a HiDPI screen has more pixels than the window it
+// stands for, a window and a printer count in their own coordinates.
+int DrawnWidth(const QPaintDevice& device) {
+    if (device.devType() == QInternal::Image || device.devType() == QInternal::Pixmap)
+        return int(device.width() / device.devicePixelRatio());
+    return device.width();
+}
+
 void PrepareText(QPainter& painter) {
     painter.setFont(ScaleFont(*painter.device()));
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -76,7 +85,7 @@ void DrawXScale(const XScale& s) {
         // rather than lose its unit beyond the window.
         const int labelLeft =
             std::min(x - metrics.horizontalAdvance(label) / 2,
-                     painter.device()->width() - metrics.horizontalAdvance(label));
+                     DrawnWidth(*painter.device()) - metrics.horizontalAdvance(label));
         DrawTextAt(painter, labelLeft, r.bottom + 2, label);
         if (s.gridLines)
             for (int y = r.top; y < r.bottom - 1; y += kDotSpacing)

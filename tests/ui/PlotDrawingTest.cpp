@@ -126,6 +126,7 @@ private slots:
     void yScaleLabelsEverySecondStep();
     void yAxisStepWiderThanTheRangeStaysInside();
     void scaleLabelsStayInsideTheWindow();
+    void lastXLabelMovesLeftAlikeAtEveryPixelRatio();
     void tickRunsStayInsideTheRangeAndEnd();
     void degenerateRangesDrawNoTicks();
     void stuckFloatStepsEndTheTickRuns();
@@ -588,6 +589,36 @@ void PlotDrawingTest::scaleLabelsStayInsideTheWindow() {
             }
         QVERIFY(labelled);
     }
+}
+
+void PlotDrawingTest::lastXLabelMovesLeftAlikeAtEveryPixelRatio() {
+    // A plot rendered for a screen of twice the pixels has twice the image
+    // pixels, but the same window width to keep the last label inside.
+    const PlotRect r{28, 4, 296, 60};
+    std::vector<int> lefts;
+    for (int ratio : {1, 2}) {
+        QImage image = Canvas(300 * ratio, 90 * ratio, 96);
+        image.setDevicePixelRatio(ratio);
+        Paint(image, Qt::black, [&](QPainter& p) {
+            DrawXScale({p, r, 0.0f, 20000.0f, "Hz", false, false});
+        });
+        // The last label's left end: the rightmost run of inked columns in
+        // the rows under the ticks, where only labels are.
+        int left = -1;
+        for (int x = image.width() - 1; x >= 0; --x) {
+            bool ink = false;
+            for (int y = (r.bottom + 8) * ratio; y < image.height(); ++y)
+                ink = ink || image.pixel(x, y) != kWhite;
+            if (ink)
+                left = x;
+            else if (left >= 0 && left - x > 4 * ratio)
+                break;
+        }
+        lefts.push_back(left / ratio);
+    }
+    QVERIFY(lefts[0] > r.left);
+    QVERIFY2(std::abs(lefts[1] - lefts[0]) <= 1,
+             qPrintable(QString("last label at %1, at ratio 2 at %2").arg(lefts[0]).arg(lefts[1])));
 }
 
 void PlotDrawingTest::yAxisStepWiderThanTheRangeStaysInside() {
