@@ -619,6 +619,29 @@ void PlotDrawingTest::lastXLabelMovesLeftAlikeAtEveryPixelRatio() {
     QVERIFY(lefts[0] > r.left);
     QVERIFY2(std::abs(lefts[1] - lefts[0]) <= 1,
              qPrintable(QString("last label at %1, at ratio 2 at %2").arg(lefts[0]).arg(lefts[1])));
+
+    // In a window too narrow for it, the last label moved left would run into
+    // the one before: it is left out, and no run of ink is wider than a label.
+    QImage narrow = Canvas(112, 90, 96);
+    Paint(narrow, Qt::black, [&](QPainter& p) {
+        DrawXScale({p, PlotRect{28, 4, 108, 60}, 0.0f, 20000.0f, "Hz", false, false});
+    });
+    const int widest = QFontMetrics(ScaleFont(narrow), &narrow).horizontalAdvance("20000Hz");
+    int runLeft = -1;
+    int blank = 0;
+    for (int x = 0; x <= narrow.width(); ++x) {
+        bool ink = false;
+        for (int y = 68; x < narrow.width() && y < narrow.height(); ++y)
+            ink = ink || narrow.pixel(x, y) != kWhite;
+        if (ink && runLeft < 0)
+            runLeft = x;
+        blank = ink ? 0 : blank + 1;
+        if (runLeft >= 0 && blank > 2) {
+            QVERIFY2(x - blank - runLeft < widest,
+                     qPrintable(QString("ink from %1 to %2").arg(runLeft).arg(x - blank)));
+            runLeft = -1;
+        }
+    }
 }
 
 void PlotDrawingTest::yAxisStepWiderThanTheRangeStaysInside() {
