@@ -231,7 +231,7 @@ void CMainFrame::CreateBars() {
     projectBar_->setWidget(projectBody);
     // The widest line the box shows, a spectrum cursor's bin, frequency,
     // level and note, fits beside a scroll bar at any font size.
-    const QString widestLine("[0000] 00000.0Hz, -00.0000dB, C#0-00Cent");
+    const QString widestLine("[0000] 00000.0Hz, -00.0000dB, C#10-00.00Cent");
     const int infoWidth = infoBox_->fontMetrics().horizontalAdvance(widestLine) +
                           2 * int(infoBox_->document()->documentMargin()) +
                           2 * infoBox_->frameWidth() +

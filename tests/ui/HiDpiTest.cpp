@@ -7,6 +7,7 @@
 #include "app/shell/CProjectTree.h"
 #include "app/shell/CSfApp.h"
 #include "app/ui/CBaseFrm.h"
+#include "app/ui/WindowImage.h"
 #include "resources/CommandIds.h"
 #include "sonagram/ui/CSonFrm.h"
 #include "sonagram/ui/CSonScrollView.h"
@@ -191,6 +192,15 @@ private slots:
             panesWithCurve += curve > 200;
         }
         QCOMPARE(panesWithCurve, curves);
+
+        // The saved picture of an analysis window is the window as the
+        // screen shows it, every one of its pixels.
+        if (Kind(kind) != Kind::Head) {
+            QWidget* frame = CBaseFrm::Of(panes.front());
+            const QString path = QString::fromStdString(files_->Path() + "/window.bmp");
+            QVERIFY(SaveWindowBmp(frame, path));
+            QCOMPARE(QImage(path).size(), frame->size() * 2);
+        }
     }
 };
 
