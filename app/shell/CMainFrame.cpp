@@ -27,6 +27,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -227,7 +229,15 @@ void CMainFrame::CreateBars() {
     layout->addWidget(infoBox_);
     layout->addWidget(tree_, 1);
     projectBar_->setWidget(projectBody);
-    projectBar_->setMinimumWidth(240);
+    // The widest line the box shows, a spectrum cursor's bin, frequency,
+    // level and note, fits beside a scroll bar at any font size.
+    const QString widestLine("[0000] 00000.0Hz, -00.0000dB, C#10-00.00Cent");
+    const int infoWidth = infoBox_->fontMetrics().horizontalAdvance(widestLine) +
+                          2 * int(infoBox_->document()->documentMargin()) +
+                          2 * infoBox_->frameWidth() +
+                          style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                          layout->contentsMargins().left() + layout->contentsMargins().right();
+    projectBar_->setMinimumWidth(std::max(240, infoWidth));
     addDockWidget(Qt::RightDockWidgetArea, projectBar_);
 
     // The head bar: the head window along the top.
@@ -242,8 +252,10 @@ void CMainFrame::CreateBars() {
     headWindow_ = new CHeadWnd(services_, headBody);
     headLayout->addWidget(headWindow_);
     headBar_->setWidget(headBody);
-    headBar_->setMinimumHeight(160);
     addDockWidget(Qt::TopDockWidgetArea, headBar_);
+    // The overview's usual height, given up first where a short screen (or a
+    // large scale factor) leaves no room for it.
+    resizeDocks({headBar_}, {160}, Qt::Vertical);
 
     QMenu* view = nullptr;
     for (QAction* a : menuBar()->actions())

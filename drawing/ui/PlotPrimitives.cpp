@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPalette>
 #include <algorithm>
 #include <utility>
 
@@ -57,6 +58,12 @@ QString XAxisLabel(float value, const QString& unit, bool timeLabels) {
     if (timeLabels)
         return QString::fromStdString(FormatSeconds(value, 0));
     return GeneralNumber(value) + unit;
+}
+
+QColor CurveColour(const QPalette& palette) {
+    if (palette.color(QPalette::Base).lightness() >= 128)
+        return QColor(0, 0, 128);
+    return QColor(110, 170, 255);
 }
 
 QRect ToQRect(const PlotRect& rect) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QPaintDevice;
+class QPalette;
 class QPainter;
 
 // Restores the painter's pen, font and modes when a drawing operation ends, so
@@ -44,8 +45,10 @@ void HorizontalStroke(QPainter& painter, const StrokePen& pen, int y, int from, 
 // A square of pen.width pixels centred on (x, y).
 void Dot(QPainter& painter, const StrokePen& pen, int x, int y);
 
-// The dark blue of every curve of sound: overviews, waveforms, spectra.
-inline const QColor kCurveColour(0, 0, 128);
+// The colour of every curve of sound (overviews, waveforms, spectra, levels)
+// on a plot filled with the palette's base colour: dark blue on a light plot,
+// a light blue where a dark theme makes the plot dark.
+QColor CurveColour(const QPalette& palette);
 
 // The plot's pixels as a Qt rectangle (right and bottom exclusive).
 QRect ToQRect(const PlotRect& rect);

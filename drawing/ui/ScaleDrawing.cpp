@@ -8,12 +8,16 @@
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
 constexpr int kDotSpacing = 5;
 
 const QColor kGridGrey(128, 128, 128);
+
+// Neighbouring time or frequency labels keep at least this much apart.
+constexpr int kLabelGap = 4;
 
 // Level labels end this far left of the plot.
 constexpr int kYLabelGap = 6;
@@ -26,6 +30,15 @@ QString YAxisLabel(const char* format, float v) {
 // menu-text colour of their labels and stay visible in a dark desktop theme.
 StrokePen MarginPen() {
     return {QGuiApplication::palette().color(QPalette::WindowText), 1};
+}
+
+// The width of the painter's device in the coordinates the plot is drawn in:
+// an image rendered for a HiDPI screen has more pixels than the window it
+// stands for, a window and a printer count in their own coordinates.
+int DrawnWidth(const QPaintDevice& device) {
+    if (device.devType() == QInternal::Image || device.devType() == QInternal::Pixmap)
+        return int(device.width() / device.devicePixelRatio());
+    return device.width();
 }
 
 void PrepareText(QPainter& painter) {
@@ -69,15 +82,20 @@ void DrawXScale(const XScale& s) {
         VerticalStroke(painter, pen, xOf(v), r.bottom, r.bottom + (major ? 6 : 3));
     });
     const StrokePen dot{kGridGrey, 1};
+    int previousRight = std::numeric_limits<int>::min();
     ForEachLabel(first, step, s.xmax, [&](float v) {
         const int x = xOf(v);
         const QString label = XAxisLabel(v, s.unit, s.timeLabels);
         // The last label may stand at the plot's right edge; it moves left
-        // rather than lose its unit beyond the window.
+        // rather than lose its unit beyond the window, but in a narrow window
+        // not into the label before it.
+        const int labelWidth = metrics.horizontalAdvance(label);
         const int labelLeft =
-            std::min(x - metrics.horizontalAdvance(label) / 2,
-                     painter.device()->width() - metrics.horizontalAdvance(label));
-        DrawTextAt(painter, labelLeft, r.bottom + 2, label);
+            std::min(x - labelWidth / 2, DrawnWidth(*painter.device()) - labelWidth);
+        if (labelLeft > previousRight + kLabelGap) {
+            DrawTextAt(painter, labelLeft, r.bottom + 2, label);
+            previousRight = labelLeft + labelWidth;
+        }
         if (s.gridLines)
             for (int y = r.top; y < r.bottom - 1; y += kDotSpacing)
                 Dot(painter, dot, x, y);

@@ -7,6 +7,7 @@
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
@@ -158,9 +159,9 @@ void CSonScrollView::InitialUpdate() {
 }
 
 const QImage& CSonScrollView::PlotImage() {
-    if (plot_.size() == size())
+    if (CanvasFits(plot_, *this))
         return plot_;
-    plot_ = QImage(size(), QImage::Format_RGB32);
+    plot_ = PlotCanvas(*this);
     QPainter painter(&plot_);
     const PlotRect r = Plot();
     painter.setPen(palette().color(QPalette::WindowText));
@@ -214,7 +215,7 @@ void CSonScrollView::paintEvent(QPaintEvent* event) {
         return;
     }
     const QRect dirty = event->rect();
-    p.drawImage(dirty, PlotImage(), dirty);
+    DrawCanvas(p, PlotImage(), dirty);
     if (!Editable() || !(Item()->Param().viewFlags & kShown))
         return;
     // Cursor and selection invert what lies under them, as in every window

@@ -5,6 +5,7 @@
 #include "app/ui/ViewServices.h"
 #include "drawing/FloatArrays.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "sonagram/CSfSon.h"
@@ -93,10 +94,10 @@ void CSonScrollView2::showEvent(QShowEvent* event) {
 
 const QImage& CSonScrollView2::PlotImage() {
     const std::vector<float>& values = Item()->Levels().values;
-    if (plot_.size() == size() && plotValues_ == values.data())
+    if (CanvasFits(plot_, *this) && plotValues_ == values.data())
         return plot_;
     plotValues_ = values.data();
-    plot_ = QImage(size(), QImage::Format_RGB32);
+    plot_ = PlotCanvas(*this);
     QPainter painter(&plot_);
     const PlotRect r = Plot();
     painter.setPen(palette().color(QPalette::WindowText));
@@ -114,7 +115,7 @@ const QImage& CSonScrollView2::PlotImage() {
     const int n = Count();
     std::vector<PlotPoint> points(static_cast<size_t>(n));
     CurveToPoints(points.data(), values.data(), n, r, lowest, highest);
-    DrawCurve(painter, points, kCurveColour, r);
+    DrawCurve(painter, points, CurveColour(palette()), r);
     return plot_;
 }
 
@@ -139,7 +140,7 @@ void CSonScrollView2::paintEvent(QPaintEvent* event) {
         return;
     }
     const QRect dirty = event->rect();
-    p.drawImage(dirty, PlotImage(), dirty);
+    DrawCanvas(p, PlotImage(), dirty);
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     for (const QRect& mark : CursorRegion())
         p.fillRect(mark, Qt::black);

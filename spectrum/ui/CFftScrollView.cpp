@@ -8,6 +8,7 @@
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
@@ -167,9 +168,9 @@ PlotRect CFftScrollView::Plot() const {
 }
 
 const QImage& CFftScrollView::PlotImage() {
-    if (plot_.size() == size())
+    if (CanvasFits(plot_, *this))
         return plot_;
-    plot_ = QImage(size(), QImage::Format_RGB32);
+    plot_ = PlotCanvas(*this);
     QPainter painter(&plot_);
     const PlotRect r = Plot();
     painter.setPen(palette().color(QPalette::WindowText));
@@ -183,7 +184,7 @@ const QImage& CFftScrollView::PlotImage() {
     DrawXScale(XScale{painter, r, p.Fmin, p.Fmax, "Hz", true, false});
     DrawYScale(YScale{painter, r, geometry_.levels.lo, geometry_.levels.hi, "%g", true});
 
-    DrawCurve(painter, SpectrumCurve(*p.spectrum, geometry_), kCurveColour, r);
+    DrawCurve(painter, SpectrumCurve(*p.spectrum, geometry_), CurveColour(palette()), r);
     if (p.smoothed && !p.smoothed->empty())
         DrawCurve(painter, SpectrumCurve(*p.smoothed, geometry_), kSmoothedColour, r);
     p.cursorX = SpectrumCursorX(geometry_, p.cursorBin);
@@ -292,7 +293,7 @@ void CFftScrollView::paintEvent(QPaintEvent* event) {
         return;
     }
     const QRect dirty = event->rect();
-    p.drawImage(dirty, PlotImage(), dirty);
+    DrawCanvas(p, PlotImage(), dirty);
     // Cursor, marks and box invert what lies under them, as in every window
     // of the program.
     p.setCompositionMode(QPainter::RasterOp_NotDestination);

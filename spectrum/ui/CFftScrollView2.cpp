@@ -7,6 +7,7 @@
 #include "app/ui/WindowImage.h"
 #include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
@@ -113,10 +114,10 @@ PlotRect CFftScrollView2::Plot() const {
 
 const QImage& CFftScrollView2::PlotImage() {
     const SfFftParam& p = Item()->Param();
-    if (plot_.size() == size() && plotFrame_ == p.samples.get())
+    if (CanvasFits(plot_, *this) && plotFrame_ == p.samples.get())
         return plot_;
     plotFrame_ = p.samples.get();
-    plot_ = QImage(size(), QImage::Format_RGB32);
+    plot_ = PlotCanvas(*this);
     QPainter painter(&plot_);
     const PlotRect r = Plot();
     painter.setPen(palette().color(QPalette::WindowText));
@@ -135,7 +136,7 @@ const QImage& CFftScrollView2::PlotImage() {
         return plot_;
     std::vector<PlotPoint> points(static_cast<size_t>(n));
     CurveToPoints(points.data(), p.samples->data(), n, r, -g, g);
-    DrawCurve(painter, points, kCurveColour, r);
+    DrawCurve(painter, points, CurveColour(palette()), r);
     return plot_;
 }
 
@@ -159,7 +160,7 @@ void CFftScrollView2::paintEvent(QPaintEvent* event) {
         return;
     }
     const QRect dirty = event->rect();
-    p.drawImage(dirty, PlotImage(), dirty);
+    DrawCanvas(p, PlotImage(), dirty);
     p.setCompositionMode(QPainter::RasterOp_NotDestination);
     p.fillRect(CursorRect(), Qt::black);
 }

@@ -126,6 +126,7 @@ private slots:
     void yScaleLabelsEverySecondStep();
     void yAxisStepWiderThanTheRangeStaysInside();
     void scaleLabelsStayInsideTheWindow();
+    void lastXLabelMovesLeftAlikeAtEveryPixelRatio();
     void tickRunsStayInsideTheRangeAndEnd();
     void degenerateRangesDrawNoTicks();
     void stuckFloatStepsEndTheTickRuns();
@@ -587,6 +588,59 @@ void PlotDrawingTest::scaleLabelsStayInsideTheWindow() {
                 labelled = labelled || ink;
             }
         QVERIFY(labelled);
+    }
+}
+
+void PlotDrawingTest::lastXLabelMovesLeftAlikeAtEveryPixelRatio() {
+    // A plot rendered for a screen of twice the pixels has twice the image
+    // pixels, but the same window width to keep the last label inside.
+    const PlotRect r{28, 4, 296, 60};
+    std::vector<int> lefts;
+    for (int ratio : {1, 2}) {
+        QImage image = Canvas(300 * ratio, 90 * ratio, 96);
+        image.setDevicePixelRatio(ratio);
+        Paint(image, Qt::black, [&](QPainter& p) {
+            DrawXScale({p, r, 0.0f, 20000.0f, "Hz", false, false});
+        });
+        // The last label's left end: the rightmost run of inked columns in
+        // the rows under the ticks, where only labels are.
+        int left = -1;
+        for (int x = image.width() - 1; x >= 0; --x) {
+            bool ink = false;
+            for (int y = (r.bottom + 8) * ratio; y < image.height(); ++y)
+                ink = ink || image.pixel(x, y) != kWhite;
+            if (ink)
+                left = x;
+            else if (left >= 0 && left - x > 4 * ratio)
+                break;
+        }
+        lefts.push_back(left / ratio);
+    }
+    QVERIFY(lefts[0] > r.left);
+    QVERIFY2(std::abs(lefts[1] - lefts[0]) <= 1,
+             qPrintable(QString("last label at %1, at ratio 2 at %2").arg(lefts[0]).arg(lefts[1])));
+
+    // In a window too narrow for it, the last label moved left would run into
+    // the one before: it is left out, and no run of ink is wider than a label.
+    QImage narrow = Canvas(112, 90, 96);
+    Paint(narrow, Qt::black, [&](QPainter& p) {
+        DrawXScale({p, PlotRect{28, 4, 108, 60}, 0.0f, 20000.0f, "Hz", false, false});
+    });
+    const int widest = QFontMetrics(ScaleFont(narrow), &narrow).horizontalAdvance("20000Hz");
+    int runLeft = -1;
+    int blank = 0;
+    for (int x = 0; x <= narrow.width(); ++x) {
+        bool ink = false;
+        for (int y = 68; x < narrow.width() && y < narrow.height(); ++y)
+            ink = ink || narrow.pixel(x, y) != kWhite;
+        if (ink && runLeft < 0)
+            runLeft = x;
+        blank = ink ? 0 : blank + 1;
+        if (runLeft >= 0 && blank > 2) {
+            QVERIFY2(x - blank - runLeft < widest,
+                     qPrintable(QString("ink from %1 to %2").arg(runLeft).arg(x - blank)));
+            runLeft = -1;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
+#include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
@@ -182,12 +183,12 @@ void CHeadWnd::ShowInfoText() {
 const QImage& CHeadWnd::PlotImage() {
     CSfHead* head = Head();
     const SfInfo& info = head->Info();
-    if (plot_.size() == size() && plotKey_ == info.overview.data() &&
+    if (CanvasFits(plot_, *this) && plotKey_ == info.overview.data() &&
         plotMethod_ == info.overviewMethod)
         return plot_;
     plotKey_ = info.overview.data();
     plotMethod_ = info.overviewMethod;
-    plot_ = QImage(size(), QImage::Format_RGB32);
+    plot_ = PlotCanvas(*this);
     QPainter p(&plot_);
     p.fillRect(rect(), palette().color(QPalette::Window));
     const QRect plot = PlotRect();
@@ -223,19 +224,19 @@ const QImage& CHeadWnd::PlotImage() {
         p.drawRect(strip.adjusted(0, 0, -1, -1));
         const ::PlotRect channel{r.left, top, r.right, bottom};
         CurveToPoints(points.data(), values + size_t(c) * V, int(V), channel, lo, hi);
-        DrawCurve(p, points, kCurveColour, r);
+        DrawCurve(p, points, CurveColour(palette()), r);
     }
     return plot_;
 }
 
-void CHeadWnd::paintEvent(QPaintEvent*) {
+void CHeadWnd::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     CSfHead* head = Head();
     if (!head || PlotRect().width() <= 0 || PlotRect().height() <= 0) {
         p.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
-    p.drawImage(0, 0, PlotImage());
+    DrawCanvas(p, PlotImage(), event->rect());
     PixelsFromFrames();
     const SfTask& task = head->Info().task;
     p.setCompositionMode(QPainter::RasterOp_NotDestination);

@@ -11,6 +11,7 @@
 #include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/PlotBackground.h"
+#include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/CSfPlay.h"
@@ -266,9 +267,9 @@ void CWavScrollView::PublishTask() {
 }
 
 const QImage& CWavScrollView::PlotImage() {
-    if (plot_.size() == size())
+    if (CanvasFits(plot_, *this))
         return plot_;
-    plot_ = QImage(size(), QImage::Format_RGB32);
+    plot_ = PlotCanvas(*this);
     QPainter p(&plot_);
     const PlotRect r = Plot();
     p.setPen(palette().color(QPalette::WindowText));
@@ -285,7 +286,7 @@ const QImage& CWavScrollView::PlotImage() {
                       float((double(range.start) + range.length) / rate), "s", false, true});
     DrawAmplitudeAxis(p, r, envelope.upper * 100.0 / FullScale(info));
 
-    DrawCurve(p, CurvePoints(envelope, r), kCurveColour, r);
+    DrawCurve(p, CurvePoints(envelope, r), CurveColour(palette()), r);
     return plot_;
 }
 
@@ -326,13 +327,13 @@ void CWavScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
     DrawCurve(painter, CurvePoints(envelope, plot), pen, plot);
 }
 
-void CWavScrollView::paintEvent(QPaintEvent*) {
+void CWavScrollView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     if (!Drawable()) {
         p.fillRect(rect(), palette().color(QPalette::Window));
         return;
     }
-    p.drawImage(0, 0, PlotImage());
+    DrawCanvas(p, PlotImage(), event->rect());
     const SfTask& task = Item()->Task();
     if (!Editable() || !(task.flags & kShown))
         return;
