@@ -68,8 +68,8 @@ class HiDpiTest : public QObject {
         std::vector<int32_t> sound = Sine(kRate, 1000, kRate, 20000);
         for (size_t i = 0; i < sound.size(); ++i)
             sound[i] = int32_t(sound[i] * double(i) / double(sound.size()));
-        const std::string path = files_->Write(
-            "tone.wav", MakeWav(WavSpec{1, 1, kRate, 2, 16, {}, -1}, PcmBytes(sound, 2)));
+        const std::string path =
+            files_->Write("tone.wav", MakeWav(MonoWav16(kRate), PcmBytes(sound, 2)));
         app_ = std::make_unique<CSfApp>(QStringList{"kavirel"});
         if (!app_->OpenHead(QString::fromStdString(path)))
             return {};
