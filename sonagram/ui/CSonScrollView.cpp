@@ -1,6 +1,7 @@
 #include "sonagram/ui/CSonScrollView.h"
 
 #include "app/ui/CBaseDoc.h"
+#include "app/ui/PlayKeys.h"
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "drawing/ScaleMath.h"
@@ -448,28 +449,14 @@ bool CSonScrollView::HandleKey(QKeyEvent* event) {
     CSfSon* item = Item();
     const SonRange& range = item->Range();
     const SfFftParam& p = item->Param();
-    const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
 
-    if (IsPlayKey(event)) {
-        Play(range.start, range.end, false);
+    const PlayKeyFrames frames{
+        item->GetHead()->Info(),   range.start, range.end, p.start, p.end, p.start,
+        Services().HeadPlaySink(), sink_.Sink()};
+    if (HandlePlayKey(event, Services().Player(), frames) != PlayKeyOutcome::NotPlayKey)
         return true;
-    }
-    if (IsStopKey(event)) {
-        Services().Player().StopPlay();
-        return true;
-    }
-    if (key == Qt::Key_F6) {
-        // An empty selection has nothing to play, and nothing to loop forever.
-        if (p.start < p.end)
-            Play(p.start, p.end, shift);
-        return true;
-    }
-    if (key == Qt::Key_F8) {
-        Play(p.start, range.end, false);
-        return true;
-    }
     if (IsPieceKey(event)) {
         PlayFrameAtCursor(shift);
         return true;
@@ -490,11 +477,6 @@ bool CSonScrollView::HandleKey(QKeyEvent* event) {
         PlayCursorPiece(Services().Player(), Services().Store(), item->GetHead()->Info(),
                         CursorFrame(p), uint32_t(std::max(p.Lfft, 0)), Services().HeadPlaySink());
     return true;
-}
-
-void CSonScrollView::Play(uint32_t start, uint32_t end, bool loop) {
-    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end, Services().HeadPlaySink(),
-                                  sink_.Sink(), loop);
 }
 
 void CSonScrollView::PlayFrameAtCursor(bool ending) {

@@ -96,7 +96,6 @@ private:
     // box repaints at once.
     void ShowInfoTextLater();
 
-    void Play(uint32_t start, uint32_t end, bool loop);
     // Key P: Lfft frames from the cursor frame, or ending at it.
     void PlayFrameAtCursor(bool ending);
     void Insert(int request);

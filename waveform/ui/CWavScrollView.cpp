@@ -2,6 +2,7 @@
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
+#include "app/ui/PlayKeys.h"
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
@@ -416,28 +417,14 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
     CSfWav* item = Item();
     const WavRange& range = item->Range();
     const SfTask& task = item->Task();
-    const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
 
-    if (IsPlayKey(event)) {
-        Play(range.start, range.end, false);
+    const PlayKeyFrames frames{
+        item->GetHead()->Info(),   range.start, range.end, task.start, task.end, CursorFrame(task),
+        Services().HeadPlaySink(), sink_.Sink()};
+    if (HandlePlayKey(event, Services().Player(), frames) != PlayKeyOutcome::NotPlayKey)
         return true;
-    }
-    if (IsStopKey(event)) {
-        Services().Player().StopPlay();
-        return true;
-    }
-    if (key == Qt::Key_F6) {
-        // An empty block has nothing to play, and nothing to loop forever.
-        if (task.start < task.end)
-            Play(task.start, task.end, shift);
-        return true;
-    }
-    if (key == Qt::Key_F8) {
-        Play(CursorFrame(task), range.end, false);
-        return true;
-    }
     const std::optional<SelectionKey> edit = SelectionKeyOf(event);
     if (!edit) {
         ShowInfoText();
@@ -452,11 +439,6 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
         PlayShortPiece(Services().Player(), Services().Store(), item->GetHead()->Info(),
                        CursorFrame(task), Services().HeadPlaySink());
     return true;
-}
-
-void CWavScrollView::Play(uint32_t start, uint32_t end, bool loop) {
-    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end, Services().HeadPlaySink(),
-                                  sink_.Sink(), loop);
 }
 
 void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
