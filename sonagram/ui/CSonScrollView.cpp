@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -60,11 +61,6 @@ bool IsLogKey(const QKeyEvent* event) {
 // image is lower.
 int PrintedStripHeight(bool portrait, int dpi) {
     return portrait ? dpi / 2 : 2 * (dpi / 3);
-}
-
-// The task dialog works in signed 32-bit frames.
-int32_t DialogFrames(uint32_t frames) {
-    return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -510,30 +506,15 @@ void CSonScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
 }
 
 QMenu* CSonScrollView::CreateContextMenu() {
-    auto* menu = new QMenu(this);
-    const bool hasItem = GetItem() != nullptr;
-    const auto insert = [&](const char* text, int id, int request) {
-        QAction* action = menu->addAction(QString::fromLatin1(text));
-        action->setData(id);
-        action->setEnabled(hasItem);
-        connect(action, &QAction::triggered, this, [this, request] { Insert(request); });
-    };
-    insert("Insert &Wav", Cmd::ViewInsertWav, InsertRequest::Waveform);
-    insert("Insert &Fft", Cmd::ViewInsertFft, InsertRequest::Spectrum);
-    insert("Insert &Son", Cmd::ViewInsertSon, InsertRequest::Sonagram);
+    QMenu* menu = NewInsertMenu();
     QAction* showInfo = menu->addAction(QStringLiteral("Show &Info"));
     showInfo->setData(Cmd::ViewShowInfo);
-    showInfo->setEnabled(hasItem);
+    showInfo->setEnabled(GetItem() != nullptr);
     connect(showInfo, &QAction::triggered, this, &CSonScrollView::ShowInfo);
     QAction* task = menu->addAction(QStringLiteral("&Task"));
     task->setData(Cmd::ViewTask);
     connect(task, &QAction::triggered, this, &CSonScrollView::RunTaskDialog);
     return menu;
-}
-
-void CSonScrollView::Insert(int request) {
-    if (CSfBase* item = GetItem())
-        Services().InsertItem(request, item);
 }
 
 void CSonScrollView::RunTaskDialog() {
@@ -544,13 +525,8 @@ void CSonScrollView::RunTaskDialog() {
         CSfSon* item = Item();
         const SonRange& range = item->Range();
         const SfFftParam& p = item->Param();
-        dialog.rate = float(item->GetHead()->Info().rate);
-        dialog.lowerLimit = DialogFrames(range.start);
-        dialog.upperLimit = DialogFrames(range.end);
-        dialog.limitLength = DialogFrames(range.length);
-        dialog.start = DialogFrames(p.start);
-        dialog.end = DialogFrames(p.end);
-        dialog.length = dialog.end - dialog.start;
+        dialog.SetFrames(float(item->GetHead()->Info().rate), range.start, range.end, range.length,
+                         p.start, p.end);
     }
     // The item may have gone while the dialog was open.
     if (dialog.exec() != QDialog::Accepted || !Editable())
@@ -559,11 +535,7 @@ void CSonScrollView::RunTaskDialog() {
     CSfSon* item = Item();
     SfFftParam& p = item->Param();
     const SonRange& range = item->Range();
-    // An end typed below the start still means the frames between them.
-    const int64_t first = range.start;
-    const int64_t last = first + range.length;
-    p.start = uint32_t(std::clamp<int64_t>(std::min(dialog.start, dialog.end), first, last));
-    p.end = uint32_t(std::clamp<int64_t>(std::max(dialog.start, dialog.end), first, last));
+    std::tie(p.start, p.end) = dialog.TypedFrames(range.start, range.length);
     p.cursorFrame = int32_t(p.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.

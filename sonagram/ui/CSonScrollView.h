@@ -98,7 +98,6 @@ private:
 
     // Key P: Lfft frames from the cursor frame, or ending at it.
     void PlayFrameAtCursor(bool ending);
-    void Insert(int request);
 
     // Background, image, scales and outline, drawn once per size.
     const QImage& PlotImage();

@@ -35,6 +35,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -94,11 +95,6 @@ std::vector<PlotPoint> CurvePoints(const WavEnvelope& envelope, const PlotRect& 
         points[size_t(i)] = PlotPoint{RoundedPixel(r.left + double(i) * w / n), RoundedPixel(y)};
     }
     return points;
-}
-
-// The task dialog works in signed 32-bit frames.
-int32_t DialogFrames(uint32_t frames) {
-    return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -461,34 +457,11 @@ void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
 }
 
 QMenu* CWavScrollView::CreateContextMenu() {
-    auto* menu = new QMenu(this);
-    QAction* insertWav = menu->addAction(QStringLiteral("Insert &Wav"));
-    insertWav->setData(Cmd::ViewInsertWav);
-    insertWav->setEnabled(GetItem() != nullptr);
-    connect(insertWav, &QAction::triggered, this, &CWavScrollView::InsertWav);
-    QAction* insertFft = menu->addAction(QStringLiteral("Insert &Fft"));
-    insertFft->setData(Cmd::ViewInsertFft);
-    insertFft->setEnabled(GetItem() != nullptr);
-    connect(insertFft, &QAction::triggered, this, [this] {
-        if (CSfBase* item = GetItem())
-            Services().InsertItem(InsertRequest::Spectrum, item);
-    });
-    QAction* insertSon = menu->addAction(QStringLiteral("Insert &Son"));
-    insertSon->setData(Cmd::ViewInsertSon);
-    insertSon->setEnabled(GetItem() != nullptr);
-    connect(insertSon, &QAction::triggered, this, [this] {
-        if (CSfBase* item = GetItem())
-            Services().InsertItem(InsertRequest::Sonagram, item);
-    });
+    QMenu* menu = NewInsertMenu();
     QAction* task = menu->addAction(QStringLiteral("&Task"));
     task->setData(Cmd::ViewTask);
     connect(task, &QAction::triggered, this, &CWavScrollView::RunTaskDialog);
     return menu;
-}
-
-void CWavScrollView::InsertWav() {
-    if (CSfBase* item = GetItem())
-        Services().InsertItem(InsertRequest::Waveform, item);
 }
 
 void CWavScrollView::RunTaskDialog() {
@@ -498,13 +471,8 @@ void CWavScrollView::RunTaskDialog() {
     {
         CSfWav* item = Item();
         const WavRange& range = item->Range();
-        dialog.rate = float(item->GetHead()->Info().rate);
-        dialog.lowerLimit = DialogFrames(range.start);
-        dialog.upperLimit = DialogFrames(range.end);
-        dialog.limitLength = DialogFrames(range.length);
-        dialog.start = DialogFrames(item->Task().start);
-        dialog.end = DialogFrames(item->Task().end);
-        dialog.length = dialog.end - dialog.start;
+        dialog.SetFrames(float(item->GetHead()->Info().rate), range.start, range.end, range.length,
+                         item->Task().start, item->Task().end);
     }
     // The item may have gone while the dialog was open.
     if (dialog.exec() != QDialog::Accepted || !Editable())
@@ -513,11 +481,7 @@ void CWavScrollView::RunTaskDialog() {
     CSfWav* item = Item();
     SfTask& task = item->Task();
     const WavRange& range = item->Range();
-    // An end typed below the start still means the frames between them.
-    const int64_t first = range.start;
-    const int64_t last = first + range.length;
-    task.start = uint32_t(std::clamp<int64_t>(std::min(dialog.start, dialog.end), first, last));
-    task.end = uint32_t(std::clamp<int64_t>(std::max(dialog.start, dialog.end), first, last));
+    std::tie(task.start, task.end) = dialog.TypedFrames(range.start, range.length);
     SetCursorFrame(task, task.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.

@@ -84,8 +84,6 @@ private:
     std::string InfoText() const;
     void ShowInfoText();
 
-    void InsertWav();
-
     // Background, axes and curve, drawn once per size.
     const QImage& PlotImage();
 
