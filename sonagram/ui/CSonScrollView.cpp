@@ -183,12 +183,14 @@ const QImage& CSonScrollView::PlotImage() {
     return plot_;
 }
 
-QRegion CSonScrollView::CursorRegion() const {
-    const PlotRect r = Plot();
-    const int x = Item()->Param().cursorX;
-    if (x <= r.left || x >= r.right)
+QRegion SonCursorLineRegion(const PlotRect& plot, int x) {
+    if (x <= plot.left || x >= plot.right)
         return {};
-    return QRegion(x, r.top, 1, r.bottom - r.top);
+    return QRegion(x, plot.top, 1, plot.bottom - plot.top);
+}
+
+QRegion CSonScrollView::CursorRegion() const {
+    return SonCursorLineRegion(Plot(), Item()->Param().cursorX);
 }
 
 QRegion CSonScrollView::SelectionRegion() const {

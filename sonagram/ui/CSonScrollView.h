@@ -19,6 +19,10 @@ class SelectionEditor;
 class ViewServices;
 struct PlotRect;
 
+// The pixels the cursor line at column x inverts in both panes of a sonagram
+// window: the plot's height, nothing on or outside its left and right edges.
+QRegion SonCursorLineRegion(const PlotRect& plot, int x);
+
 class CSonScrollView : public CBaseScrollView {
     Q_OBJECT
 public:
