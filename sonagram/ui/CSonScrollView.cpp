@@ -492,18 +492,16 @@ void CSonScrollView::PlayFrameAtCursor(bool ending) {
 }
 
 void CSonScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
-    if (!Editable() || !event.Notify())
+    if (!Editable())
         return;
     CSfSon* item = Item();
     const SfInfo& info = item->GetHead()->Info();
-    const PlayPoint point = event.Notify()->Read();
-    // The record may already describe a playback of another file that
-    // replaced ours.
-    if (point.handle != info.handle)
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point)
         return;
     const QRegion cursorBefore = CursorRegion();
     // The frame stays: the line rests where playback stopped.
-    item->Param().cursorX = SonPlaybackPixel(Axis(), info.rate, point.position);
+    item->Param().cursorX = SonPlaybackPixel(Axis(), info.rate, point->position);
     UpdateMarks(cursorBefore, SelectionRegion());
 }
 

@@ -363,20 +363,20 @@ bool CHeadWnd::HandleKey(QKeyEvent* event) {
 
 void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
     CSfHead* head = Head();
-    if (!head || !event.Notify())
+    if (!head)
         return;
-    const PlayPoint point = event.Notify()->Read();
     SfInfo& info = head->Info();
-    if (point.handle != info.handle || info.frames == 0)
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point || info.frames == 0)
         return;
     const double w = PlotRect().width();
-    info.task.playCursor = int(w / info.frames * info.rate * point.position) + kLeft;
+    info.task.playCursor = int(w / info.frames * info.rate * point->position) + kLeft;
     // Notifications still queued when playback ended, and the last one, must
     // not leave a position on show that no longer plays.
     if (event.Code() == kPlayClosed || !services_.Player().IsPlaying())
         ShowInfoText();
     else
-        services_.Desktop().SetInfoText("PLAY " + FormatSeconds(point.position, 0));
+        services_.Desktop().SetInfoText("PLAY " + FormatSeconds(point->position, 0));
     update();
 }
 

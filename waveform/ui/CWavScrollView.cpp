@@ -438,19 +438,17 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
 }
 
 void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
-    if (!Editable() || !event.Notify())
+    if (!Editable())
         return;
     CSfWav* item = Item();
     const SfInfo& info = item->GetHead()->Info();
-    const PlayPoint point = event.Notify()->Read();
-    // The record may already describe a playback of another file that
-    // replaced ours.
-    if (point.handle != info.handle)
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point)
         return;
     const WavRange& range = item->Range();
     const PlotRect r = Plot();
     const double x =
-        double(r.right - r.left) / range.length * (info.rate * point.position - range.start);
+        double(r.right - r.left) / range.length * (info.rate * point->position - range.start);
     // Index and frame stay: the line rests where playback stopped.
     item->Task().playCursor = TruncatedPixel(x) + kLeft;
     update();
