@@ -3,11 +3,14 @@
 #pragma once
 
 #include "soundfile/DesktopServices.h"
+#include "soundfile/OpenHead.h"
+#include "soundfile/SfItems.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 
@@ -55,4 +58,17 @@ inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t
     le32(h + 40, frames * align);
     std::fwrite(h, 1, sizeof h, f);
     return f;
+}
+
+// The file at path opened as a head whose selection is frames 0 .. end, the
+// range the benchmarks analyse. Aborts when the file cannot be opened.
+inline std::unique_ptr<CSfHead> OpenBenchHead(const std::string& path, uint32_t end) {
+    auto head = std::make_unique<CSfHead>();
+    head->Info().path = path;
+    QuietDesktop desktop;
+    if (OpenAndRecognise(head->Info(), desktop) != OpenOutcome::Opened)
+        std::abort();
+    head->Info().task.start = 0;
+    head->Info().task.end = end;
+    return head;
 }

@@ -4,7 +4,6 @@
 // touches only the strips of the old and new cursor lines. The file is made
 // once as $KAVIREL_BENCH_TEN_MINUTE_FILE (default /tmp/kavirel-bench-10min.wav).
 #include "app/ui/CBaseDoc.h"
-#include "soundfile/OpenHead.h"
 #include "spectrum/CSfFft.h"
 #include "spectrum/ui/CFftFrm.h"
 #include "spectrum/ui/CFftScrollView.h"
@@ -50,16 +49,9 @@ std::string TenMinuteFile() {
 
 struct Bench {
     FakeViewServices services;
-    std::unique_ptr<CSfHead> head;
+    std::unique_ptr<CSfHead> head = OpenBenchHead(TenMinuteFile(), kFrames);
 
     Bench() {
-        head = std::make_unique<CSfHead>();
-        head->Info().path = TenMinuteFile();
-        RecordingDesktop desktop;
-        if (OpenAndRecognise(head->Info(), desktop) != OpenOutcome::Opened)
-            std::abort();
-        head->Info().task.start = 0;
-        head->Info().task.end = kFrames;
         SfFftParam& fft = services.settings.Fft();
         fft.Lfft = fft.Lwdw = fft.Shift = 4096;
     }

@@ -9,7 +9,6 @@
 #include "sonagram/ui/CSonFrm.h"
 #include "sonagram/ui/CSonScrollView.h"
 #include "sonagram/ui/SonagramWindows.h"
-#include "soundfile/OpenHead.h"
 #include "support/FakeViewServices.h"
 
 #include "BenchWav.h"
@@ -52,17 +51,7 @@ std::string MinuteFile() {
 
 struct Bench {
     FakeViewServices services;
-    std::unique_ptr<CSfHead> head;
-
-    Bench() {
-        head = std::make_unique<CSfHead>();
-        head->Info().path = MinuteFile();
-        RecordingDesktop desktop;
-        if (OpenAndRecognise(head->Info(), desktop) != OpenOutcome::Opened)
-            std::abort();
-        head->Info().task.start = 0;
-        head->Info().task.end = kFrames;
-    }
+    std::unique_ptr<CSfHead> head = OpenBenchHead(MinuteFile(), kFrames);
 };
 
 Bench& TheBench() {

@@ -5,7 +5,6 @@
 #include "sonagram/CSfSon.h"
 #include "sonagram/ComputeSonagram.h"
 #include "soundfile/DesktopServices.h"
-#include "soundfile/OpenHead.h"
 #include "soundfile/SampleAccess.h"
 #include "soundfile/SfItems.h"
 #include "spectrum/MagnitudeSpectrum.h"
@@ -46,21 +45,9 @@ std::string BenchFile() {
     return path;
 }
 
-struct BenchHead {
-    CSfHead head;
-    BenchHead() {
-        head.Info().path = BenchFile();
-        QuietDesktop desktop;
-        if (OpenAndRecognise(head.Info(), desktop) != OpenOutcome::Opened)
-            std::abort();
-        head.Info().task.start = 0;
-        head.Info().task.end = kFrames;
-    }
-};
-
 CSfHead& Head() {
-    static BenchHead file;
-    return file.head;
+    static const std::unique_ptr<CSfHead> head = OpenBenchHead(BenchFile(), kFrames);
+    return *head;
 }
 
 void BM_Sonagram(benchmark::State& state) {

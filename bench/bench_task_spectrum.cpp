@@ -6,7 +6,6 @@
 // (default /tmp/kavirel-bench-10min.wav) and is read from the page cache.
 #include "soundfile/CSfSettings.h"
 #include "soundfile/DesktopServices.h"
-#include "soundfile/OpenHead.h"
 #include "soundfile/SampleAccess.h"
 #include "soundfile/SettingsStore.h"
 #include "soundfile/SfItems.h"
@@ -68,16 +67,7 @@ std::string BenchFile() {
 }
 
 CSfHead& Head() {
-    static CSfHead* head = [] {
-        auto* h = new CSfHead;
-        h->Info().path = BenchFile();
-        QuietDesktop desktop;
-        if (OpenAndRecognise(h->Info(), desktop) != OpenOutcome::Opened)
-            std::abort();
-        h->Info().task.start = 0;
-        h->Info().task.end = kFrames - kLfft;
-        return h;
-    }();
+    static CSfHead* head = OpenBenchHead(BenchFile(), kFrames - kLfft).release();
     return *head;
 }
 

@@ -6,6 +6,7 @@
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
+#include "resources/CommandIds.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -90,4 +91,22 @@ void CBaseScrollView::OpenContextMenu(const QPoint& globalPos) {
     std::unique_ptr<QMenu> menu(CreateContextMenu());
     if (menu)
         menu->exec(globalPos);
+}
+
+QMenu* CBaseScrollView::NewInsertMenu() {
+    auto* menu = new QMenu(this);
+    const bool hasItem = GetItem() != nullptr;
+    const auto insert = [&](const char* text, int id, int request) {
+        QAction* action = menu->addAction(QString::fromLatin1(text));
+        action->setData(id);
+        action->setEnabled(hasItem);
+        connect(action, &QAction::triggered, this, [this, request] {
+            if (CSfBase* item = GetItem())
+                services_.InsertItem(request, item);
+        });
+    };
+    insert("Insert &Wav", Cmd::ViewInsertWav, InsertRequest::Waveform);
+    insert("Insert &Fft", Cmd::ViewInsertFft, InsertRequest::Spectrum);
+    insert("Insert &Son", Cmd::ViewInsertSon, InsertRequest::Sonagram);
+    return menu;
 }

@@ -51,6 +51,9 @@ protected:
     QSize WindowSizeHint() const;
     // The view's own popup; null when it has none.
     virtual QMenu* CreateContextMenu() { return nullptr; }
+    // A new popup that starts with "Insert &Wav", "Insert &Fft" and
+    // "Insert &Son": analyses of this view's item, disabled without one.
+    QMenu* NewInsertMenu();
     // The keys the view takes before any shortcut of the main window.
     virtual bool TakesKey(const QKeyEvent*) const { return false; }
     // The view's own keys; false passes the key on.

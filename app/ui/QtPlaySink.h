@@ -2,13 +2,16 @@
 // the event on the user-interface thread and reads the position then.
 #pragma once
 
+#include "playback/PlayNotify.h"
 #include "playback/PlayNotifySink.h"
 
 #include <QEvent>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class QObject;
+struct SfInfo;
 
 class PlayNotifyEvent : public QEvent {
 public:
@@ -17,6 +20,10 @@ public:
 
     int Code() const { return code_; }
     const PlayNotify* Notify() const { return notify_; }
+    // The position reported for the file of info; none without a record, or
+    // when the record already describes a playback of another file that
+    // replaced that one.
+    std::optional<PlayPoint> PointFor(const SfInfo& info) const;
 
 private:
     int code_;

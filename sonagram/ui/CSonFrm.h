@@ -3,14 +3,13 @@
 // closing the window removes its item.
 #pragma once
 
-#include "app/ui/CBaseFrm.h"
+#include "app/ui/CSplitFrm.h"
 
 class CSonScrollView;
 class CSonScrollView2;
-class QSplitter;
 class ViewServices;
 
-class CSonFrm : public CBaseFrm {
+class CSonFrm : public CSplitFrm {
     Q_OBJECT
 public:
     CSonFrm(ViewServices& services, CSonScrollView* view, QWidget* parent = nullptr);
@@ -18,12 +17,7 @@ public:
     CSonScrollView* ImagePane() const { return image_; }
     CSonScrollView2* LevelPane() const { return level_; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    QSplitter* splitter_;
     CSonScrollView* image_;
     CSonScrollView2* level_;
-    bool split_ = false;
 };

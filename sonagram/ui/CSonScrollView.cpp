@@ -1,6 +1,7 @@
 #include "sonagram/ui/CSonScrollView.h"
 
 #include "app/ui/CBaseDoc.h"
+#include "app/ui/PlayKeys.h"
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "drawing/ScaleMath.h"
@@ -31,6 +32,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -60,11 +62,6 @@ bool IsLogKey(const QKeyEvent* event) {
 // image is lower.
 int PrintedStripHeight(bool portrait, int dpi) {
     return portrait ? dpi / 2 : 2 * (dpi / 3);
-}
-
-// The task dialog works in signed 32-bit frames.
-int32_t DialogFrames(uint32_t frames) {
-    return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -187,12 +184,14 @@ const QImage& CSonScrollView::PlotImage() {
     return plot_;
 }
 
-QRegion CSonScrollView::CursorRegion() const {
-    const PlotRect r = Plot();
-    const int x = Item()->Param().cursorX;
-    if (x <= r.left || x >= r.right)
+QRegion SonCursorLineRegion(const PlotRect& plot, int x) {
+    if (x <= plot.left || x >= plot.right)
         return {};
-    return QRegion(x, r.top, 1, r.bottom - r.top);
+    return QRegion(x, plot.top, 1, plot.bottom - plot.top);
+}
+
+QRegion CSonScrollView::CursorRegion() const {
+    return SonCursorLineRegion(Plot(), Item()->Param().cursorX);
 }
 
 QRegion CSonScrollView::SelectionRegion() const {
@@ -449,28 +448,14 @@ bool CSonScrollView::HandleKey(QKeyEvent* event) {
     CSfSon* item = Item();
     const SonRange& range = item->Range();
     const SfFftParam& p = item->Param();
-    const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
 
-    if (IsPlayKey(event)) {
-        Play(range.start, range.end, false);
+    const PlayKeyFrames frames{
+        item->GetHead()->Info(),   range.start, range.end, p.start, p.end, p.start,
+        Services().HeadPlaySink(), sink_.Sink()};
+    if (HandlePlayKey(event, Services().Player(), frames) != PlayKeyOutcome::NotPlayKey)
         return true;
-    }
-    if (IsStopKey(event)) {
-        Services().Player().StopPlay();
-        return true;
-    }
-    if (key == Qt::Key_F6) {
-        // An empty selection has nothing to play, and nothing to loop forever.
-        if (p.start < p.end)
-            Play(p.start, p.end, shift);
-        return true;
-    }
-    if (key == Qt::Key_F8) {
-        Play(p.start, range.end, false);
-        return true;
-    }
     if (IsPieceKey(event)) {
         PlayFrameAtCursor(shift);
         return true;
@@ -493,11 +478,6 @@ bool CSonScrollView::HandleKey(QKeyEvent* event) {
     return true;
 }
 
-void CSonScrollView::Play(uint32_t start, uint32_t end, bool loop) {
-    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end, Services().HeadPlaySink(),
-                                  sink_.Sink(), loop);
-}
-
 void CSonScrollView::PlayFrameAtCursor(bool ending) {
     CSfSon* item = Item();
     const SfInfo& info = item->GetHead()->Info();
@@ -513,46 +493,29 @@ void CSonScrollView::PlayFrameAtCursor(bool ending) {
 }
 
 void CSonScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
-    if (!Editable() || !event.Notify())
+    if (!Editable())
         return;
     CSfSon* item = Item();
     const SfInfo& info = item->GetHead()->Info();
-    const PlayPoint point = event.Notify()->Read();
-    // The record may already describe a playback of another file that
-    // replaced ours.
-    if (point.handle != info.handle)
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point)
         return;
     const QRegion cursorBefore = CursorRegion();
     // The frame stays: the line rests where playback stopped.
-    item->Param().cursorX = SonPlaybackPixel(Axis(), info.rate, point.position);
+    item->Param().cursorX = SonPlaybackPixel(Axis(), info.rate, point->position);
     UpdateMarks(cursorBefore, SelectionRegion());
 }
 
 QMenu* CSonScrollView::CreateContextMenu() {
-    auto* menu = new QMenu(this);
-    const bool hasItem = GetItem() != nullptr;
-    const auto insert = [&](const char* text, int id, int request) {
-        QAction* action = menu->addAction(QString::fromLatin1(text));
-        action->setData(id);
-        action->setEnabled(hasItem);
-        connect(action, &QAction::triggered, this, [this, request] { Insert(request); });
-    };
-    insert("Insert &Wav", Cmd::ViewInsertWav, InsertRequest::Waveform);
-    insert("Insert &Fft", Cmd::ViewInsertFft, InsertRequest::Spectrum);
-    insert("Insert &Son", Cmd::ViewInsertSon, InsertRequest::Sonagram);
+    QMenu* menu = NewInsertMenu();
     QAction* showInfo = menu->addAction(QStringLiteral("Show &Info"));
     showInfo->setData(Cmd::ViewShowInfo);
-    showInfo->setEnabled(hasItem);
+    showInfo->setEnabled(GetItem() != nullptr);
     connect(showInfo, &QAction::triggered, this, &CSonScrollView::ShowInfo);
     QAction* task = menu->addAction(QStringLiteral("&Task"));
     task->setData(Cmd::ViewTask);
     connect(task, &QAction::triggered, this, &CSonScrollView::RunTaskDialog);
     return menu;
-}
-
-void CSonScrollView::Insert(int request) {
-    if (CSfBase* item = GetItem())
-        Services().InsertItem(request, item);
 }
 
 void CSonScrollView::RunTaskDialog() {
@@ -563,13 +526,8 @@ void CSonScrollView::RunTaskDialog() {
         CSfSon* item = Item();
         const SonRange& range = item->Range();
         const SfFftParam& p = item->Param();
-        dialog.rate = float(item->GetHead()->Info().rate);
-        dialog.lowerLimit = DialogFrames(range.start);
-        dialog.upperLimit = DialogFrames(range.end);
-        dialog.limitLength = DialogFrames(range.length);
-        dialog.start = DialogFrames(p.start);
-        dialog.end = DialogFrames(p.end);
-        dialog.length = dialog.end - dialog.start;
+        dialog.SetFrames(float(item->GetHead()->Info().rate), range.start, range.end, range.length,
+                         p.start, p.end);
     }
     // The item may have gone while the dialog was open.
     if (dialog.exec() != QDialog::Accepted || !Editable())
@@ -578,11 +536,7 @@ void CSonScrollView::RunTaskDialog() {
     CSfSon* item = Item();
     SfFftParam& p = item->Param();
     const SonRange& range = item->Range();
-    // An end typed below the start still means the frames between them.
-    const int64_t first = range.start;
-    const int64_t last = first + range.length;
-    p.start = uint32_t(std::clamp<int64_t>(std::min(dialog.start, dialog.end), first, last));
-    p.end = uint32_t(std::clamp<int64_t>(std::max(dialog.start, dialog.end), first, last));
+    std::tie(p.start, p.end) = dialog.TypedFrames(range.start, range.length);
     p.cursorFrame = int32_t(p.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.

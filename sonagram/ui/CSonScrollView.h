@@ -19,6 +19,10 @@ class SelectionEditor;
 class ViewServices;
 struct PlotRect;
 
+// The pixels the cursor line at column x inverts in both panes of a sonagram
+// window: the plot's height, nothing on or outside its left and right edges.
+QRegion SonCursorLineRegion(const PlotRect& plot, int x);
+
 class CSonScrollView : public CBaseScrollView {
     Q_OBJECT
 public:
@@ -96,10 +100,8 @@ private:
     // box repaints at once.
     void ShowInfoTextLater();
 
-    void Play(uint32_t start, uint32_t end, bool loop);
     // Key P: Lfft frames from the cursor frame, or ending at it.
     void PlayFrameAtCursor(bool ending);
-    void Insert(int request);
 
     // Background, image, scales and outline, drawn once per size.
     const QImage& PlotImage();

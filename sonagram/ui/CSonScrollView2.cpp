@@ -120,11 +120,7 @@ const QImage& CSonScrollView2::PlotImage() {
 }
 
 QRegion CSonScrollView2::CursorRegion() const {
-    const PlotRect r = Plot();
-    const int x = Item()->Levels().cursorX;
-    if (x <= r.left || x >= r.right)
-        return {};
-    return QRegion(x, r.top, 1, r.bottom - r.top);
+    return SonCursorLineRegion(Plot(), Item()->Levels().cursorX);
 }
 
 void CSonScrollView2::MoveCursorLine(int x) {

@@ -3,38 +3,8 @@
 #include "spectrum/ui/CFftScrollView.h"
 #include "spectrum/ui/CFftScrollView2.h"
 
-#include <QEvent>
-#include <QSplitter>
-
-namespace {
-
-QSplitter* NewSplitter() {
-    auto* splitter = new QSplitter(Qt::Vertical);
-    splitter->setChildrenCollapsible(false);
-    return splitter;
-}
-
-} // namespace
-
 CFftFrm::CFftFrm(ViewServices& services, CFftScrollView* view, QWidget* parent)
-    : CBaseFrm(services, NewSplitter(), view, parent), splitter_(static_cast<QSplitter*>(widget())),
-      spectrum_(view), frame_(new CFftScrollView2(services, *view)) {
-    splitter_->addWidget(spectrum_);
-    splitter_->addWidget(frame_);
-    splitter_->setStretchFactor(0, 4);
-    splitter_->setStretchFactor(1, 1);
+    : CSplitFrm(services, view, new CFftScrollView2(services, *view), 4, 1, parent),
+      spectrum_(view), frame_(static_cast<CFftScrollView2*>(Lower())) {
     spectrum_->SetPlayFollower(frame_->PlaySink());
-    splitter_->installEventFilter(this);
-}
-
-bool CFftFrm::eventFilter(QObject* watched, QEvent* event) {
-    // The first size the window gets is split 4 : 1; later the user's
-    // dragging of the handle and the stretch factors rule.
-    if (watched == splitter_ && event->type() == QEvent::Resize && !split_ &&
-        splitter_->height() > 0) {
-        split_ = true;
-        const int h = splitter_->height() - splitter_->handleWidth();
-        splitter_->setSizes({h * 4 / 5, h - h * 4 / 5});
-    }
-    return CBaseFrm::eventFilter(watched, event);
 }

@@ -3,14 +3,13 @@
 // closing the window removes its item.
 #pragma once
 
-#include "app/ui/CBaseFrm.h"
+#include "app/ui/CSplitFrm.h"
 
 class CFftScrollView;
 class CFftScrollView2;
-class QSplitter;
 class ViewServices;
 
-class CFftFrm : public CBaseFrm {
+class CFftFrm : public CSplitFrm {
     Q_OBJECT
 public:
     CFftFrm(ViewServices& services, CFftScrollView* view, QWidget* parent = nullptr);
@@ -18,12 +17,7 @@ public:
     CFftScrollView* SpectrumPane() const { return spectrum_; }
     CFftScrollView2* FramePane() const { return frame_; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    QSplitter* splitter_;
     CFftScrollView* spectrum_;
     CFftScrollView2* frame_;
-    bool split_ = false;
 };

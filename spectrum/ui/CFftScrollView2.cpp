@@ -235,16 +235,15 @@ void CFftScrollView2::Play() {
 }
 
 void CFftScrollView2::OnPlayNotify(const PlayNotifyEvent& event) {
-    if (!Drawable() || !event.Notify())
+    if (!Drawable())
         return;
     CSfFft* item = Item();
     const SfInfo& info = item->GetHead()->Info();
-    const PlayPoint point = event.Notify()->Read();
-    // The record may already describe a playback of another file.
-    if (point.handle != info.handle)
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point)
         return;
     // The index stays: the line rests where playback stopped.
-    MoveCursorLine(FramePlaybackX(Plot(), item->Param(), info.rate, point.position));
+    MoveCursorLine(FramePlaybackX(Plot(), item->Param(), info.rate, point->position));
 }
 
 void CFftScrollView2::ShowInfo() {

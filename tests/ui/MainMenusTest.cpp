@@ -3,6 +3,7 @@
 // arrangements, the manual on F1 with every key of the menus, and the
 // Analysis options sending the data log to the file chosen.
 #include "support/AnalysisFiles.h"
+#include "support/AppWindows.h"
 
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CProjectTree.h"
@@ -79,14 +80,7 @@ class MainMenusTest : public QObject {
                 return nullptr;
             head = app_->Tree()->CurrentHead();
         }
-        SetHeadTask(*head, 800, 4000);
-        QTreeWidgetItem* node = app_->Tree()->FindNode(head);
-        const int before = node->childCount();
-        app_->InsertItem(request, head);
-        if (node->childCount() != before + 1)
-            return nullptr;
-        auto* view =
-            qobject_cast<CBaseScrollView*>(app_->Tree()->ItemOf(node->child(before))->GetWindow());
+        CBaseScrollView* view = InsertWindow(*app_, *head, request, 800, 4000);
         QCoreApplication::processEvents();
         return view;
     }
@@ -101,9 +95,7 @@ private slots:
     }
 
     void cleanup() {
-        CProjectTree* tree = app_->Tree();
-        while (tree->HeadCount() > 0)
-            app_->RemoveItem(tree->ItemOf(tree->topLevelItem(0)));
+        RemoveAllHeads(*app_);
         app_.reset();
         files_.reset();
         config_.reset();

@@ -2,6 +2,7 @@
 // with poppler's tools: one page, the title, the curve or the sonagram's image
 // inside the framed plot where the sound puts it, and nothing of the screen's
 // cursor, block or selection.
+#include "support/AppWindows.h"
 #include "support/TestFiles.h"
 
 #include "support/AnalysisFiles.h"
@@ -78,13 +79,7 @@ class PrintTest : public QObject {
         if (!app_->OpenHead(QString::fromStdString(path)))
             return nullptr;
         CSfHead* head = app_->Tree()->CurrentHead();
-        SetHeadTask(*head, 800, 7200);
-        QTreeWidgetItem* node = app_->Tree()->FindNode(head);
-        app_->InsertItem(request, head);
-        if (node->childCount() != 1)
-            return nullptr;
-        auto* view =
-            qobject_cast<CBaseScrollView*>(app_->Tree()->ItemOf(node->child(0))->GetWindow());
+        CBaseScrollView* view = InsertWindow(*app_, *head, request, 800, 7200);
         if (!view || !QTest::qWaitForWindowExposed(CBaseFrm::Of(view)))
             return nullptr;
         view->setFocus();
@@ -107,11 +102,8 @@ private slots:
     }
 
     void cleanup() {
-        if (app_) {
-            CProjectTree* tree = app_->Tree();
-            while (tree->HeadCount() > 0)
-                app_->RemoveItem(tree->ItemOf(tree->topLevelItem(0)));
-        }
+        if (app_)
+            RemoveAllHeads(*app_);
         app_.reset();
         files_.reset();
         config_.reset();

@@ -2,6 +2,8 @@
 // block and info texts on a file whose envelope is known value by value, the
 // keys, the task dialog, the context menu, playback positions and the
 // amplitude axis.
+#include "support/AppWindows.h"
+
 #include "app/shell/CMainFrame.h"
 #include "app/shell/CProjectTree.h"
 #include "app/shell/CSfApp.h"
@@ -207,25 +209,13 @@ void WavScrollViewTest::cleanup() {
     item_ = nullptr;
     // The heads go while the main window still stands: the program's own
     // shut-down with a head open is not this test's subject.
-    CProjectTree* tree = app_->Tree();
-    while (tree->HeadCount() > 0)
-        app_->RemoveItem(tree->ItemOf(tree->topLevelItem(0)));
+    RemoveAllHeads(*app_);
     app_.reset();
 }
 
 CWavScrollView* WavScrollViewTest::Open(uint32_t start, uint32_t end, int channel) {
-    CSfHead* head = app_->Tree()->CurrentHead();
-    SfTask& task = head->Info().task;
-    task.start = start;
-    task.end = end;
-    task.channel = channel;
-    QTreeWidgetItem* node = app_->Tree()->FindNode(head);
-    const int before = node->childCount();
-    app_->InsertItem(InsertRequest::Waveform, head);
-    if (node->childCount() != before + 1)
-        return nullptr;
-    auto* view =
-        qobject_cast<CWavScrollView*>(app_->Tree()->ItemOf(node->child(before))->GetWindow());
+    auto* view = qobject_cast<CWavScrollView*>(InsertWindow(
+        *app_, *app_->Tree()->CurrentHead(), InsertRequest::Waveform, start, end, channel));
     if (!view)
         return nullptr;
     CBaseFrm* frame = CBaseFrm::Of(view);

@@ -1,5 +1,6 @@
 #include "waveform/ui/CHeadWnd.h"
 
+#include "app/ui/PlayKeys.h"
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "drawing/ScaleMath.h"
@@ -320,27 +321,19 @@ bool CHeadWnd::HandleKey(QKeyEvent* event) {
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const int key = event->key();
-    CSfPlay& player = services_.Player();
 
-    if (IsPlayKey(event)) {
-        player.PlayRange(info, 0, info.frames, PlaySink(), {}, false);
-        return true;
-    }
-    if (IsStopKey(event)) {
-        player.StopPlay();
+    const PlayKeyFrames frames{info,     0,          info.frames, task.start,
+                               task.end, task.start, PlaySink(),  {}};
+    switch (HandlePlayKey(event, services_.Player(), frames)) {
+    case PlayKeyOutcome::Stopped:
         // Nothing plays now: the selection, not the last position, is what
         // the info text shows.
         ShowInfoText();
         return true;
-    }
-    if (key == Qt::Key_F6) {
-        if (task.start < task.end)
-            player.PlayRange(info, task.start, task.end, PlaySink(), {}, shift);
+    case PlayKeyOutcome::Played:
         return true;
-    }
-    if (key == Qt::Key_F8) {
-        player.PlayRange(info, task.start, info.frames, PlaySink(), {}, false);
-        return true;
+    case PlayKeyOutcome::NotPlayKey:
+        break;
     }
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
         const int last = info.channels - 1;
@@ -364,27 +357,27 @@ bool CHeadWnd::HandleKey(QKeyEvent* event) {
     if (editor.Stepped()) {
         const uint32_t framesPerPixel = info.frames / uint32_t(plot.width());
         const uint32_t frame = uint32_t(std::max(0, task.playCursor - kLeft)) * framesPerPixel;
-        PlayShortPiece(player, services_.Store(), info, frame, {});
+        PlayShortPiece(services_.Player(), services_.Store(), info, frame, {});
     }
     return true;
 }
 
 void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
     CSfHead* head = Head();
-    if (!head || !event.Notify())
+    if (!head)
         return;
-    const PlayPoint point = event.Notify()->Read();
     SfInfo& info = head->Info();
-    if (point.handle != info.handle || info.frames == 0)
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point || info.frames == 0)
         return;
     const double w = PlotRect().width();
-    info.task.playCursor = int(w / info.frames * info.rate * point.position) + kLeft;
+    info.task.playCursor = int(w / info.frames * info.rate * point->position) + kLeft;
     // Notifications still queued when playback ended, and the last one, must
     // not leave a position on show that no longer plays.
     if (event.Code() == kPlayClosed || !services_.Player().IsPlaying())
         ShowInfoText();
     else
-        services_.Desktop().SetInfoText("PLAY " + FormatSeconds(point.position, 0));
+        services_.Desktop().SetInfoText("PLAY " + FormatSeconds(point->position, 0));
     update();
 }
 

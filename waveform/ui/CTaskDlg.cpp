@@ -31,6 +31,11 @@ QLineEdit* TimeEdit(int id, QWidget* parent) {
     return edit;
 }
 
+// The dialog works in signed 32-bit frames.
+int32_t DialogFrames(uint32_t frames) {
+    return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
+}
+
 } // namespace
 
 CTaskDlg::CTaskDlg(QWidget* parent) : CBaseDlg(parent) {
@@ -155,4 +160,22 @@ int32_t CTaskDlg::Parsed(const QLineEdit* edit) const {
 
 void CTaskDlg::Show(QLineEdit* edit, int32_t frames) {
     edit->setText(QString::fromStdString(FormatFrames(frames, rate, 1)));
+}
+
+void CTaskDlg::SetFrames(float frameRate, uint32_t first, uint32_t last, uint32_t limitFrames,
+                         uint32_t startFrame, uint32_t endFrame) {
+    rate = frameRate;
+    lowerLimit = DialogFrames(first);
+    upperLimit = DialogFrames(last);
+    limitLength = DialogFrames(limitFrames);
+    start = DialogFrames(startFrame);
+    end = DialogFrames(endFrame);
+    length = end - start;
+}
+
+std::pair<uint32_t, uint32_t> CTaskDlg::TypedFrames(uint32_t first, uint32_t limitFrames) const {
+    const int64_t low = first;
+    const int64_t high = low + limitFrames;
+    return {uint32_t(std::clamp<int64_t>(std::min(start, end), low, high)),
+            uint32_t(std::clamp<int64_t>(std::max(start, end), low, high))};
 }

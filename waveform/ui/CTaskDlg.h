@@ -6,6 +6,7 @@
 #include "app/ui/CBaseDlg.h"
 
 #include <cstdint>
+#include <utility>
 
 class QLineEdit;
 
@@ -30,6 +31,15 @@ public:
     int32_t start = -1;
     int32_t end = -1;
     int32_t length = -1;
+
+    // Sets the rate, the limits first .. end (length frames) and the range
+    // start .. end to open with, in the dialog's signed 32-bit frames.
+    void SetFrames(float frameRate, uint32_t first, uint32_t last, uint32_t limitFrames,
+                   uint32_t startFrame, uint32_t endFrame);
+    // After OK: the frames between the typed start and end, held inside
+    // first .. first + limitFrames. An end typed below the start still means
+    // the frames between them.
+    std::pair<uint32_t, uint32_t> TypedFrames(uint32_t first, uint32_t limitFrames) const;
 
     void setVisible(bool visible) override;
     void done(int result) override;

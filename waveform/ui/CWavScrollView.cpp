@@ -2,6 +2,7 @@
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
+#include "app/ui/PlayKeys.h"
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
@@ -35,6 +36,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -94,11 +96,6 @@ std::vector<PlotPoint> CurvePoints(const WavEnvelope& envelope, const PlotRect& 
         points[size_t(i)] = PlotPoint{RoundedPixel(r.left + double(i) * w / n), RoundedPixel(y)};
     }
     return points;
-}
-
-// The task dialog works in signed 32-bit frames.
-int32_t DialogFrames(uint32_t frames) {
-    return int32_t(std::min<uint32_t>(frames, std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
@@ -417,28 +414,14 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
     CSfWav* item = Item();
     const WavRange& range = item->Range();
     const SfTask& task = item->Task();
-    const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
 
-    if (IsPlayKey(event)) {
-        Play(range.start, range.end, false);
+    const PlayKeyFrames frames{
+        item->GetHead()->Info(),   range.start, range.end, task.start, task.end, CursorFrame(task),
+        Services().HeadPlaySink(), sink_.Sink()};
+    if (HandlePlayKey(event, Services().Player(), frames) != PlayKeyOutcome::NotPlayKey)
         return true;
-    }
-    if (IsStopKey(event)) {
-        Services().Player().StopPlay();
-        return true;
-    }
-    if (key == Qt::Key_F6) {
-        // An empty block has nothing to play, and nothing to loop forever.
-        if (task.start < task.end)
-            Play(task.start, task.end, shift);
-        return true;
-    }
-    if (key == Qt::Key_F8) {
-        Play(CursorFrame(task), range.end, false);
-        return true;
-    }
     const std::optional<SelectionKey> edit = SelectionKeyOf(event);
     if (!edit) {
         ShowInfoText();
@@ -455,59 +438,29 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
     return true;
 }
 
-void CWavScrollView::Play(uint32_t start, uint32_t end, bool loop) {
-    Services().Player().PlayRange(Item()->GetHead()->Info(), start, end, Services().HeadPlaySink(),
-                                  sink_.Sink(), loop);
-}
-
 void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
-    if (!Editable() || !event.Notify())
+    if (!Editable())
         return;
     CSfWav* item = Item();
     const SfInfo& info = item->GetHead()->Info();
-    const PlayPoint point = event.Notify()->Read();
-    // The record may already describe a playback of another file that
-    // replaced ours.
-    if (point.handle != info.handle)
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point)
         return;
     const WavRange& range = item->Range();
     const PlotRect r = Plot();
     const double x =
-        double(r.right - r.left) / range.length * (info.rate * point.position - range.start);
+        double(r.right - r.left) / range.length * (info.rate * point->position - range.start);
     // Index and frame stay: the line rests where playback stopped.
     item->Task().playCursor = TruncatedPixel(x) + kLeft;
     update();
 }
 
 QMenu* CWavScrollView::CreateContextMenu() {
-    auto* menu = new QMenu(this);
-    QAction* insertWav = menu->addAction(QStringLiteral("Insert &Wav"));
-    insertWav->setData(Cmd::ViewInsertWav);
-    insertWav->setEnabled(GetItem() != nullptr);
-    connect(insertWav, &QAction::triggered, this, &CWavScrollView::InsertWav);
-    QAction* insertFft = menu->addAction(QStringLiteral("Insert &Fft"));
-    insertFft->setData(Cmd::ViewInsertFft);
-    insertFft->setEnabled(GetItem() != nullptr);
-    connect(insertFft, &QAction::triggered, this, [this] {
-        if (CSfBase* item = GetItem())
-            Services().InsertItem(InsertRequest::Spectrum, item);
-    });
-    QAction* insertSon = menu->addAction(QStringLiteral("Insert &Son"));
-    insertSon->setData(Cmd::ViewInsertSon);
-    insertSon->setEnabled(GetItem() != nullptr);
-    connect(insertSon, &QAction::triggered, this, [this] {
-        if (CSfBase* item = GetItem())
-            Services().InsertItem(InsertRequest::Sonagram, item);
-    });
+    QMenu* menu = NewInsertMenu();
     QAction* task = menu->addAction(QStringLiteral("&Task"));
     task->setData(Cmd::ViewTask);
     connect(task, &QAction::triggered, this, &CWavScrollView::RunTaskDialog);
     return menu;
-}
-
-void CWavScrollView::InsertWav() {
-    if (CSfBase* item = GetItem())
-        Services().InsertItem(InsertRequest::Waveform, item);
 }
 
 void CWavScrollView::RunTaskDialog() {
@@ -517,13 +470,8 @@ void CWavScrollView::RunTaskDialog() {
     {
         CSfWav* item = Item();
         const WavRange& range = item->Range();
-        dialog.rate = float(item->GetHead()->Info().rate);
-        dialog.lowerLimit = DialogFrames(range.start);
-        dialog.upperLimit = DialogFrames(range.end);
-        dialog.limitLength = DialogFrames(range.length);
-        dialog.start = DialogFrames(item->Task().start);
-        dialog.end = DialogFrames(item->Task().end);
-        dialog.length = dialog.end - dialog.start;
+        dialog.SetFrames(float(item->GetHead()->Info().rate), range.start, range.end, range.length,
+                         item->Task().start, item->Task().end);
     }
     // The item may have gone while the dialog was open.
     if (dialog.exec() != QDialog::Accepted || !Editable())
@@ -532,11 +480,7 @@ void CWavScrollView::RunTaskDialog() {
     CSfWav* item = Item();
     SfTask& task = item->Task();
     const WavRange& range = item->Range();
-    // An end typed below the start still means the frames between them.
-    const int64_t first = range.start;
-    const int64_t last = first + range.length;
-    task.start = uint32_t(std::clamp<int64_t>(std::min(dialog.start, dialog.end), first, last));
-    task.end = uint32_t(std::clamp<int64_t>(std::max(dialog.start, dialog.end), first, last));
+    std::tie(task.start, task.end) = dialog.TypedFrames(range.start, range.length);
     SetCursorFrame(task, task.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.

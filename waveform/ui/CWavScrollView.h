@@ -84,9 +84,6 @@ private:
     std::string InfoText() const;
     void ShowInfoText();
 
-    void Play(uint32_t start, uint32_t end, bool loop);
-    void InsertWav();
-
     // Background, axes and curve, drawn once per size.
     const QImage& PlotImage();
 
