@@ -6,6 +6,7 @@
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
+#include "playback/CSfPlay.h"
 #include "resources/CommandIds.h"
 
 #include <QContextMenuEvent>
@@ -19,7 +20,10 @@ CBaseScrollView::CBaseScrollView(ViewServices& services, std::unique_ptr<CBaseDo
     setFocusPolicy(Qt::StrongFocus);
 }
 
-CBaseScrollView::~CBaseScrollView() = default;
+// Closing an analysis window silences the sound it may be playing.
+CBaseScrollView::~CBaseScrollView() {
+    services_.Player().StopPlay();
+}
 
 CSfBase* CBaseScrollView::GetItem() const {
     return document_ ? document_->Item() : nullptr;

@@ -1,5 +1,6 @@
 #include "drawing/ui/PlotCanvas.h"
 
+#include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotPrimitives.h"
 
 #include <QPainter>
@@ -38,4 +39,13 @@ void DrawCanvas(QPainter& painter, const QImage& canvas, const QRect& dirty) {
     SavedPainter saved(painter);
     painter.setClipRect(dirty, Qt::IntersectClip);
     painter.drawImage(QPoint(0, 0), canvas);
+}
+
+bool BeginPlotImage(QImage& canvas, QPainter& painter, const QWidget& window,
+                    const PlotRect& plot) {
+    canvas = PlotCanvas(window);
+    painter.begin(&canvas);
+    painter.setPen(window.palette().color(QPalette::WindowText));
+    DrawPlotBackground(painter, window, plot);
+    return plot.right > plot.left && plot.bottom > plot.top;
 }

@@ -2,6 +2,8 @@
 // once per size, before cursors and selections are inverted over them.
 #pragma once
 
+#include "drawing/ScaleMath.h"
+
 #include <QImage>
 
 class QPainter;
@@ -21,3 +23,9 @@ bool CanvasFits(const QImage& canvas, const QWidget& window);
 // Copies the part dirty (window coordinates) of canvas onto the window's
 // painter pixel for pixel, at any pixel ratio, fractional ones included.
 void DrawCanvas(QPainter& painter, const QImage& canvas, const QRect& dirty);
+
+// Starts a fresh plot image for window: makes canvas its blank canvas, begins
+// painter on it with the window's text pen and draws the background and
+// outline of plot. Returns whether plot has room inside its outline for
+// scales and curves.
+bool BeginPlotImage(QImage& canvas, QPainter& painter, const QWidget& window, const PlotRect& plot);

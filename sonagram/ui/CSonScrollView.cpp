@@ -7,7 +7,6 @@
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
-#include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -77,10 +76,6 @@ CSonScrollView::CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
                  "selection; the info box shows their times. P plays an analysis frame at the "
                  "cursor, F6 the selection, Enter the whole range; W writes the measurement to "
                  "the data log.");
-}
-
-CSonScrollView::~CSonScrollView() {
-    Services().Player().StopPlay();
 }
 
 CSfSon* CSonScrollView::Item() const {
@@ -158,12 +153,9 @@ void CSonScrollView::InitialUpdate() {
 const QImage& CSonScrollView::PlotImage() {
     if (CanvasFits(plot_, *this))
         return plot_;
-    plot_ = PlotCanvas(*this);
-    QPainter painter(&plot_);
+    QPainter painter;
     const PlotRect r = Plot();
-    painter.setPen(palette().color(QPalette::WindowText));
-    DrawPlotBackground(painter, *this, r);
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (!BeginPlotImage(plot_, painter, *this, r))
         return plot_;
 
     // Nearest-pixel stretching: every cell stays a sharp-edged block,

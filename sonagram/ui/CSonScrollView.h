@@ -29,7 +29,6 @@ public:
     CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
                    QWidget* parent = nullptr);
     // Stops playback: it may be this window's.
-    ~CSonScrollView() override;
 
     QSize sizeHint() const override;
     CSfSon* Item() const;

@@ -4,7 +4,6 @@
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "drawing/FloatArrays.h"
-#include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -97,12 +96,9 @@ const QImage& CSonScrollView2::PlotImage() {
     if (CanvasFits(plot_, *this) && plotValues_ == values.data())
         return plot_;
     plotValues_ = values.data();
-    plot_ = PlotCanvas(*this);
-    QPainter painter(&plot_);
+    QPainter painter;
     const PlotRect r = Plot();
-    painter.setPen(palette().color(QPalette::WindowText));
-    DrawPlotBackground(painter, *this, r);
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (!BeginPlotImage(plot_, painter, *this, r))
         return plot_;
     // The curve's extremes would lie on the plot's outline, and a curve of
     // nearly even level (a tone, a sweep) would vanish into it; a twentieth

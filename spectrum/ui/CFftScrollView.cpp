@@ -7,7 +7,6 @@
 #include "app/ui/WindowImage.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
-#include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -92,10 +91,6 @@ CFftScrollView::CFftScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
                  "for a box that Insert Fft zooms into.");
 }
 
-CFftScrollView::~CFftScrollView() {
-    Services().Player().StopPlay();
-}
-
 void CFftScrollView::PublishTask() {
     CSfFft* item = Item();
     if (!item || !item->GetHead())
@@ -170,12 +165,9 @@ PlotRect CFftScrollView::Plot() const {
 const QImage& CFftScrollView::PlotImage() {
     if (CanvasFits(plot_, *this))
         return plot_;
-    plot_ = PlotCanvas(*this);
-    QPainter painter(&plot_);
+    QPainter painter;
     const PlotRect r = Plot();
-    painter.setPen(palette().color(QPalette::WindowText));
-    DrawPlotBackground(painter, *this, r);
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (!BeginPlotImage(plot_, painter, *this, r))
         return plot_;
 
     CSfFft* item = Item();

@@ -24,7 +24,6 @@ public:
     CFftScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
                    QWidget* parent = nullptr);
     // Stops playback: it may be this window's.
-    ~CFftScrollView() override;
 
     QSize sizeHint() const override;
 

@@ -6,7 +6,6 @@
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
 #include "drawing/ui/AmplitudeAxis.h"
-#include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -83,10 +82,6 @@ CFftScrollView2::CFftScrollView2(ViewServices& services, CFftScrollView& spectru
                  "fundamental frequency from the zero crossings.");
 }
 
-CFftScrollView2::~CFftScrollView2() {
-    Services().Player().StopPlay();
-}
-
 CSfBase* CFftScrollView2::GetItem() const {
     return spectrum_.GetItem();
 }
@@ -117,12 +112,9 @@ const QImage& CFftScrollView2::PlotImage() {
     if (CanvasFits(plot_, *this) && plotFrame_ == p.samples.get())
         return plot_;
     plotFrame_ = p.samples.get();
-    plot_ = PlotCanvas(*this);
-    QPainter painter(&plot_);
+    QPainter painter;
     const PlotRect r = Plot();
-    painter.setPen(palette().color(QPalette::WindowText));
-    DrawPlotBackground(painter, *this, r);
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (!BeginPlotImage(plot_, painter, *this, r))
         return plot_;
 
     const SfInfo& info = Item()->GetHead()->Info();

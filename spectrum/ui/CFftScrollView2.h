@@ -24,7 +24,6 @@ public:
     // the frame this one draws.
     CFftScrollView2(ViewServices& services, CFftScrollView& spectrum, QWidget* parent = nullptr);
     // Stops playback: it may be this window's.
-    ~CFftScrollView2() override;
 
     QSize sizeHint() const override;
     CSfBase* GetItem() const override;

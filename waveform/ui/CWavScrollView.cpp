@@ -11,7 +11,6 @@
 #include "drawing/TimeText.h"
 #include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/AxisDrawing.h"
-#include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -124,10 +123,6 @@ CWavScrollView::CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
     task.cursorIndex = 0;
     task.flags = kShown;
     item->BuildEnvelope(Services().Desktop());
-}
-
-CWavScrollView::~CWavScrollView() {
-    Services().Player().StopPlay();
 }
 
 CSfWav* CWavScrollView::Item() const {
@@ -266,12 +261,9 @@ void CWavScrollView::PublishTask() {
 const QImage& CWavScrollView::PlotImage() {
     if (CanvasFits(plot_, *this))
         return plot_;
-    plot_ = PlotCanvas(*this);
-    QPainter p(&plot_);
+    QPainter p;
     const PlotRect r = Plot();
-    p.setPen(palette().color(QPalette::WindowText));
-    DrawPlotBackground(p, *this, r);
-    if (r.right <= r.left || r.bottom <= r.top)
+    if (!BeginPlotImage(plot_, p, *this, r))
         return plot_;
 
     CSfWav* item = Item();

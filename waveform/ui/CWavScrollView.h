@@ -26,7 +26,6 @@ public:
     CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
                    QWidget* parent = nullptr);
     // Stops playback: it may be this window's.
-    ~CWavScrollView() override;
 
     QSize sizeHint() const override;
 
