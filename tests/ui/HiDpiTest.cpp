@@ -3,6 +3,7 @@
 // repainted from the same pixels a whole repaint shows, curves and labels
 // that stand out from a dark plot.
 #include "support/AnalysisFiles.h"
+#include "support/AppWindows.h"
 
 #include "app/shell/CProjectTree.h"
 #include "app/shell/CSfApp.h"
@@ -110,11 +111,8 @@ private slots:
     }
 
     void cleanup() {
-        if (app_) {
-            CProjectTree* tree = app_->Tree();
-            while (tree->HeadCount() > 0)
-                app_->RemoveItem(tree->ItemOf(tree->topLevelItem(0)));
-        }
+        if (app_)
+            RemoveAllHeads(*app_);
         app_.reset();
         QApplication::setPalette(QApplication::style()->standardPalette());
         files_.reset();
