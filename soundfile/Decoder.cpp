@@ -1,7 +1,9 @@
 #include "soundfile/Decoder.h"
 
+#include "soundfile/CanonicalPath.h"
 #include "soundfile/DesktopServices.h"
-#include "soundfile/OpenHead.h"
+#include "soundfile/PrivateCacheFolder.h"
+#include "soundfile/SettingsStore.h"
 #include "soundfile/SfInfo.h"
 
 #include <sndfile.h>
@@ -10,6 +12,7 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +20,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -273,55 +277,132 @@ uint64_t Fnv1a(const std::string& text) {
     return hash;
 }
 
-bool MakeDirs(const std::string& dir) {
-    for (size_t at = 1; at <= dir.size(); ++at) {
-        if (at != dir.size() && dir[at] != '/')
-            continue;
-        const std::string part = dir.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
+constexpr size_t kCopyNameSize = 16 + 4;       // sixteen hex digits and ".wav"
+constexpr size_t kTemporarySuffixSize = 4 + 6; // ".tmp" and mkstemp's six characters
+
+// Room left free on the disk while decoding, for everything else the user does.
+constexpr uint64_t kFreeSpaceReserve = uint64_t(64) << 20;
+// How often, in bytes written, a running decode looks at the free space.
+constexpr uint64_t kSpaceCheckInterval = uint64_t(64) << 20;
+
+bool IsCopyName(const std::string& name) {
+    return name.size() == kCopyNameSize && name.compare(16, 4, ".wav") == 0 &&
+           std::all_of(name.begin(), name.begin() + 16, [](char c) {
+               return std::isdigit(static_cast<unsigned char>(c)) || (c >= 'a' && c <= 'f');
+           });
+}
+
+bool IsTemporaryName(const std::string& name) {
+    return name.size() == kCopyNameSize + kTemporarySuffixSize &&
+           IsCopyName(name.substr(0, kCopyNameSize)) && name.compare(kCopyNameSize, 4, ".tmp") == 0;
+}
+
+uint32_t GetLe16(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8;
+}
+uint32_t GetLe32(const uint8_t* p) {
+    return GetLe16(p) | GetLe16(p + 2) << 16;
+}
+uint64_t GetLe64(const uint8_t* p) {
+    return uint64_t(GetLe32(p)) | uint64_t(GetLe32(p + 4)) << 32;
+}
+
+// What the header of a decoded copy says, when the file is exactly one that
+// DecodeToWav wrote: its fixed chunk layout and a size that matches the data.
+struct CopyLayout {
+    bool valid = false;
+    bool isFloat = false;
+    int channels = 0;
+    int rate = 0;
+    int bytesPerSample = 0;
+    uint64_t frames = 0;
+};
+
+CopyLayout ReadCopyLayout(int fd, int64_t fileSize) {
+    CopyLayout layout;
+    uint8_t h[kHeaderSize];
+    if (fileSize < kHeaderSize || ::pread(fd, h, kHeaderSize, 0) != kHeaderSize)
+        return layout;
+    const bool rf64 = std::memcmp(h, "RF64", 4) == 0;
+    if ((!rf64 && std::memcmp(h, "RIFF", 4) != 0) || std::memcmp(h + 8, "WAVE", 4) != 0 ||
+        std::memcmp(h + 12, rf64 ? "ds64" : "JUNK", 4) != 0 || GetLe32(h + 16) != kJunkSize ||
+        std::memcmp(h + 48, "fmt ", 4) != 0 || GetLe32(h + 52) != 16 ||
+        std::memcmp(h + 72, "data", 4) != 0)
+        return layout;
+    const uint32_t tag = GetLe16(h + 56);
+    layout.channels = int(GetLe16(h + 58));
+    layout.rate = int(GetLe32(h + 60));
+    const uint32_t blockAlign = GetLe16(h + 68);
+    layout.bytesPerSample = int(GetLe16(h + 70) / 8);
+    const uint64_t dataBytes = rf64 ? GetLe64(h + 28) : GetLe32(h + 76);
+    if ((tag != 1 && tag != 3) || layout.channels < 1 || layout.rate < 1 ||
+        layout.bytesPerSample < 1 || layout.bytesPerSample > 4 ||
+        blockAlign != uint32_t(layout.bytesPerSample * layout.channels) ||
+        dataBytes % blockAlign != 0 ||
+        uint64_t(fileSize) != uint64_t(kHeaderSize) + dataBytes + (dataBytes & 1))
+        return layout;
+    layout.isFloat = tag == 3;
+    layout.frames = dataBytes / blockAlign;
+    layout.valid = true;
+    return layout;
+}
+
+// Opens an entry of the copies' folder when it is a regular file of this user.
+int OpenOwnEntry(int dirFd, const std::string& name, struct stat& st) {
+    const int fd =
+        ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+        ::close(fd);
+        return -1;
     }
-    struct stat st;
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return fd;
 }
 
-bool IsOurs(const std::string& name) {
-    return name.size() > 4 && name.find(".wav") != std::string::npos && name[0] != '.';
-}
-
-// Removes the least recently used copies until the rest fit the budget;
-// the copy just opened stays whatever its size.
-void KeepWithinBudget(const std::string& dir, const std::string& keep) {
+// Removes the least recently used copies until the rest, with room for
+// reserve more bytes, fit the budget; the copy named keep stays. Only files
+// with a copy's name and a copy's exact header and size are touched, and
+// temporaries of ours that no running decode can still own.
+void KeepWithinBudget(const PrivateFolder& folder, const std::string& keep, uint64_t reserve) {
     struct Entry {
-        std::string path;
+        std::string name;
         int64_t size;
         struct timespec used;
     };
     std::vector<Entry> entries;
-    int64_t total = 0;
+    int64_t total = int64_t(std::min<uint64_t>(reserve, INT64_MAX / 2));
     const time_t now = std::time(nullptr);
-    if (DIR* d = ::opendir(dir.c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            const std::string name = e->d_name;
-            if (!IsOurs(name))
-                continue;
-            const std::string path = dir + "/" + name;
-            struct stat st;
-            if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || path == keep)
-                continue;
-            if (name.find(".tmp") != std::string::npos) {
-                if (now - st.st_mtime > kStaleTemporarySeconds)
-                    ::unlink(path.c_str());
-                continue;
-            }
-            entries.push_back({path, int64_t(st.st_size), st.st_atim});
-            total += int64_t(st.st_size);
-        }
-        ::closedir(d);
+    const int listFd = ::openat(folder.Fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* d = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!d) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return;
     }
-    struct stat kept;
-    if (::stat(keep.c_str(), &kept) == 0)
-        total += int64_t(kept.st_size);
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        const bool temporary = IsTemporaryName(name);
+        if (!temporary && !IsCopyName(name))
+            continue;
+        struct stat st;
+        const int fd = OpenOwnEntry(folder.Fd(), name, st);
+        if (fd < 0)
+            continue;
+        const bool copy = !temporary && ReadCopyLayout(fd, st.st_size).valid;
+        ::close(fd);
+        if (temporary) {
+            if (now - st.st_mtime > kStaleTemporarySeconds)
+                ::unlinkat(folder.Fd(), name.c_str(), 0);
+            continue;
+        }
+        if (!copy)
+            continue;
+        total += int64_t(st.st_size);
+        if (name != keep)
+            entries.push_back({name, int64_t(st.st_size), st.st_atim});
+    }
+    ::closedir(d);
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         return a.used.tv_sec != b.used.tv_sec ? a.used.tv_sec < b.used.tv_sec
                                               : a.used.tv_nsec < b.used.tv_nsec;
@@ -329,16 +410,41 @@ void KeepWithinBudget(const std::string& dir, const std::string& keep) {
     for (const Entry& e : entries) {
         if (total <= DecodedCacheBudget())
             break;
-        if (::unlink(e.path.c_str()) == 0)
+        if (::unlinkat(folder.Fd(), e.name.c_str(), 0) == 0)
             total -= e.size;
     }
 }
 
-// Marks a copy as just used. Only the access time moves: the overview cache
-// compares the modification time.
-void MarkUsed(const std::string& path) {
-    const struct timespec times[2] = {{0, UTIME_NOW}, {0, UTIME_OMIT}};
-    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+// Bytes the disk holding path can still take, beyond the reserve.
+uint64_t FreeBytes(const std::string& folder) {
+    struct statvfs vfs;
+    if (::statvfs(folder.c_str(), &vfs) != 0)
+        return UINT64_MAX;
+    const uint64_t free = uint64_t(vfs.f_bavail) * uint64_t(vfs.f_frsize);
+    return free > kFreeSpaceReserve ? free - kFreeSpaceReserve : 0;
+}
+
+std::string MiB(uint64_t bytes) {
+    return std::to_string((bytes + (uint64_t(1) << 20) - 1) >> 20) + " MiB";
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+// Why a decode whose copy takes total bytes, of which stillToWrite are not
+// written yet, may not go on; empty when it may.
+std::string RoomProblem(uint64_t total, uint64_t stillToWrite, const std::string& folder) {
+    if (total > uint64_t(DecodedCacheBudget()))
+        return "Decoding this file needs " + MiB(total) + " for its copy, more than the " +
+               MiB(uint64_t(DecodedCacheBudget())) +
+               " that decoded copies may take (setting DecodedCacheMiB).";
+    const uint64_t free = FreeBytes(folder);
+    if (stillToWrite > free)
+        return "Decoding this file needs " + MiB(total) + " for its copy, but only " + MiB(free) +
+               " more are free in " + folder + ".";
+    return std::string();
 }
 
 } // namespace
@@ -360,24 +466,17 @@ std::vector<std::string> SoundFileExtensions() {
     return names;
 }
 
-std::string DecodedCacheDir() {
-    const char* xdg = std::getenv("XDG_CACHE_HOME");
-    std::string base;
-    if (xdg && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : "/tmp") + "/.cache";
-    }
-    return base + "/TOLQ/Kavirel/decoded";
-}
-
 int64_t DecodedCacheBudget() {
     return budget.load();
 }
 
 void SetDecodedCacheBudget(int64_t bytes) {
     budget.store(bytes);
+}
+
+int64_t DecodedCacheBudgetSetting(SettingsStore& store) {
+    const int mebibytes = store.GetInt("General", "DecodedCacheMiB", int(kDefaultBudget >> 20));
+    return int64_t(std::max(mebibytes, 0)) << 20;
 }
 
 DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& desktop) {
@@ -387,39 +486,44 @@ DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& de
     if (!file)
         return result;
     result.format = FormatNameOf(in.format);
-    if (in.channels < 1 || in.samplerate < 1) {
+    const auto fail = [&](std::string problem) {
         sf_close(file);
         result.outcome = DecodeOutcome::Failed;
-        result.problem = "The " + result.format + " file holds no sound that can be read!";
+        result.problem = std::move(problem);
         return result;
-    }
-    if (in.frames > sf_count_t(UINT32_MAX) && in.frames != SF_COUNT_MAX) {
-        sf_close(file);
-        result.outcome = DecodeOutcome::Failed;
-        result.problem = "This file holds " + std::to_string(in.frames) +
-                         " sample frames; no more than 4294967295 can be analysed.";
-        return result;
-    }
+    };
+    if (in.channels < 1 || in.samplerate < 1)
+        return fail("The " + result.format + " file holds no sound that can be read!");
+    const bool framesKnown = in.frames >= 0 && in.frames != SF_COUNT_MAX;
+    if (framesKnown && in.frames > sf_count_t(UINT32_MAX))
+        return fail("This file holds " + std::to_string(in.frames) +
+                    " sample frames; no more than 4294967295 can be analysed.");
     // Floats at full scale 1, as float WAV files hold them; a lossy decoder's
     // slight overshoot beyond it is kept, not clipped.
     sf_command(file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
 
     const Sample sample = SampleFor(in.format & SF_FORMAT_SUBMASK);
     const size_t frameBytes = size_t(BytesOf(sample)) * size_t(in.channels);
-    std::string temp = wavPath + ".tmpXXXXXX";
-    const int out = ::mkstemp(temp.data());
-    if (out < 0) {
-        sf_close(file);
-        result.outcome = DecodeOutcome::Failed;
-        result.problem =
-            "The decoded copy cannot be written: " + std::string(std::strerror(errno)) + ".";
-        return result;
+    // A few megabytes of a compressed file may hold gigabytes of sound: the
+    // copy must fit the budget and the disk before and while it is written.
+    const std::string folder = FolderOf(wavPath);
+    if (framesKnown) {
+        const uint64_t total = uint64_t(kHeaderSize) + uint64_t(in.frames) * frameBytes;
+        const std::string problem = RoomProblem(total, total, folder);
+        if (!problem.empty())
+            return fail(problem);
     }
+    std::string temp = wavPath + ".tmpXXXXXX";
+    const int out = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (out < 0)
+        return fail("The decoded copy cannot be written: " + std::string(std::strerror(errno)) +
+                    ".");
     ::fchmod(out, 0600);
 
     Converter converter(file, sample, in.channels);
     uint64_t dataBytes = 0;
     uint64_t frames = 0;
+    uint64_t nextSpaceCheck = kSpaceCheckInterval;
     int shown = -1;
     bool ok = WriteAll(out, WavHeader(sample, in.channels, in.samplerate, 0).data(), kHeaderSize);
     while (ok) {
@@ -429,7 +533,22 @@ DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& de
         ok = WriteAll(out, converter.Bytes(), size_t(n) * frameBytes);
         dataBytes += uint64_t(n) * frameBytes;
         frames += uint64_t(n);
-        const int percent = in.frames > 0 && in.frames != SF_COUNT_MAX
+        if (ok && (kHeaderSize + dataBytes > uint64_t(DecodedCacheBudget()) ||
+                   dataBytes >= nextSpaceCheck)) {
+            nextSpaceCheck = dataBytes + kSpaceCheckInterval;
+            // The bytes still to come, as far as the file declares them, and
+            // at least until the next look.
+            const uint64_t rest = framesKnown && uint64_t(in.frames) > frames
+                                      ? (uint64_t(in.frames) - frames) * frameBytes
+                                      : 0;
+            result.problem = RoomProblem(kHeaderSize + dataBytes + rest,
+                                         std::max(rest, kSpaceCheckInterval), folder);
+            if (!result.problem.empty()) {
+                ok = false;
+                break;
+            }
+        }
+        const int percent = framesKnown && in.frames > 0
                                 ? int(std::min<uint64_t>(100, frames * 100 / uint64_t(in.frames)))
                                 : 0;
         if (percent != shown) {
@@ -442,6 +561,7 @@ DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& de
             }
         }
     }
+    const int writeError = errno;
     desktop.EndStoppableProgress();
     sf_close(file);
     if (ok && result.outcome != DecodeOutcome::Cancelled) {
@@ -451,19 +571,25 @@ DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& de
                                                " sample frames; no more than 4294967295 can be "
                                                "analysed.";
             ok = false;
+        } else if (framesKnown && frames < uint64_t(in.frames)) {
+            // A damaged or shortened file: its copy would pass for the whole.
+            result.problem = "Decoding stopped at frame " + std::to_string(frames) + " of " +
+                             std::to_string(in.frames) + ": the file is damaged.";
+            ok = false;
         } else {
             const uint8_t pad = 0;
             ok = ((dataBytes & 1) == 0 || WriteAll(out, &pad, 1)) &&
                  WriteAll(out, WavHeader(sample, in.channels, in.samplerate, dataBytes).data(),
-                          kHeaderSize, 0);
+                          kHeaderSize, 0) &&
+                 ::fsync(out) == 0;
             if (!ok)
                 result.problem =
                     "The decoded copy cannot be written: " + std::string(std::strerror(errno)) +
                     ".";
         }
-    } else if (!ok) {
+    } else if (!ok && result.problem.empty()) {
         result.problem =
-            "The decoded copy cannot be written: " + std::string(std::strerror(errno)) + ".";
+            "The decoded copy cannot be written: " + std::string(std::strerror(writeError)) + ".";
     }
     ok = ::close(out) == 0 && ok;
     if (result.outcome != DecodeOutcome::Cancelled && ok &&
@@ -481,6 +607,35 @@ DecodeResult DecodeToWav(int fd, const std::string& wavPath, DesktopServices& de
     return result;
 }
 
+namespace {
+
+// Marks a copy as just used. Only the access time moves: the overview cache
+// compares the modification time.
+void MarkUsed(const std::string& path) {
+    const struct timespec times[2] = {{0, UTIME_NOW}, {0, UTIME_OMIT}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+// A copy is used again only when it is what decoding the source now would
+// give: the same rate, channels, sample coding and, where the source
+// declares it, the same number of frames.
+bool CopyMatchesSource(const PrivateFolder& folder, const std::string& name,
+                       const SF_INFO& source) {
+    struct stat st;
+    const int fd = OpenOwnEntry(folder.Fd(), name, st);
+    if (fd < 0)
+        return false;
+    const CopyLayout copy = ReadCopyLayout(fd, st.st_size);
+    ::close(fd);
+    const Sample sample = SampleFor(source.format & SF_FORMAT_SUBMASK);
+    const bool framesKnown = source.frames >= 0 && source.frames != SF_COUNT_MAX;
+    return copy.valid && copy.channels == source.channels && copy.rate == source.samplerate &&
+           copy.bytesPerSample == BytesOf(sample) && copy.isFloat == (sample == Sample::Float) &&
+           (!framesKnown || copy.frames == uint64_t(source.frames));
+}
+
+} // namespace
+
 DecodeResult DecodeSoundFile(const SfInfo& info, DesktopServices& desktop) {
     // Only a file libsndfile reads is worth a directory in the user's cache.
     SF_INFO probe;
@@ -490,12 +645,12 @@ DecodeResult DecodeSoundFile(const SfInfo& info, DesktopServices& desktop) {
     sf_close(file);
 
     struct stat st;
-    const std::string dir = DecodedCacheDir();
     DecodeResult result;
     result.format = FormatNameOf(probe.format);
-    if (::fstat(info.handle, &st) != 0 || !MakeDirs(dir)) {
+    const PrivateFolder folder = OpenPrivateCacheFolder("decoded");
+    if (!folder.Ok() || ::fstat(info.handle, &st) != 0) {
         result.outcome = DecodeOutcome::Failed;
-        result.problem = "No folder for the decoded copy of this file can be made in " + dir + ".";
+        result.problem = folder.Ok() ? "The file cannot be read." : folder.Problem();
         return result;
     }
     char name[64];
@@ -504,17 +659,26 @@ DecodeResult DecodeSoundFile(const SfInfo& info, DesktopServices& desktop) {
         static_cast<unsigned long long>(
             Fnv1a(CanonicalSoundPath(info.path) + '\n' + std::to_string(st.st_size) + '\n' +
                   std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec))));
-    const std::string wavPath = dir + "/" + name;
+    const std::string wavPath = folder.Path() + "/" + name;
 
-    struct stat copy;
-    if (::lstat(wavPath.c_str(), &copy) == 0 && S_ISREG(copy.st_mode)) {
+    if (CopyMatchesSource(folder, name, probe)) {
         MarkUsed(wavPath);
         result.outcome = DecodeOutcome::Decoded;
         result.wavPath = wavPath;
         return result;
     }
+    // Room for the new copy is made first, from the least recently used.
+    const bool framesKnown = probe.frames >= 0 && probe.frames != SF_COUNT_MAX;
+    const uint64_t needed =
+        framesKnown ? uint64_t(kHeaderSize) +
+                          uint64_t(probe.frames) *
+                              uint64_t(BytesOf(SampleFor(probe.format & SF_FORMAT_SUBMASK))) *
+                              uint64_t(std::max(probe.channels, 1))
+                    : 0;
+    if (needed <= uint64_t(DecodedCacheBudget()))
+        KeepWithinBudget(folder, name, needed);
     result = DecodeToWav(info.handle, wavPath, desktop);
     if (result.outcome == DecodeOutcome::Decoded)
-        KeepWithinBudget(dir, wavPath);
+        KeepWithinBudget(folder, name, 0);
     return result;
 }

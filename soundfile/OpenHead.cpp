@@ -230,12 +230,3 @@ std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& 
     head->SetName(ShortPathText(path, 25));
     return head;
 }
-
-std::string CanonicalSoundPath(const std::string& path) {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
-        return path;
-    std::string canonical(resolved);
-    std::free(resolved);
-    return canonical;
-}

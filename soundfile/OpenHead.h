@@ -26,7 +26,3 @@ std::string CheckFormat(SfInfo& info, int64_t fileSize);
 
 // Opens path as a new head: recognition, then the overview. Null on failure.
 std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop);
-
-// The canonical form of a path, by which two spellings of one file are
-// recognised as the same file; the path itself when it cannot be resolved.
-std::string CanonicalSoundPath(const std::string& path);

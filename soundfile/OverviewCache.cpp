@@ -1,19 +1,23 @@
 #include "soundfile/OverviewCache.h"
 
-#include "soundfile/OpenHead.h"
+#include "soundfile/CanonicalPath.h"
+#include "soundfile/Decoder.h"
 #include "soundfile/Overview.h"
+#include "soundfile/PrivateCacheFolder.h"
 #include "soundfile/SfInfo.h"
 #include "soundfile/TolqDsp.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
@@ -26,6 +30,10 @@ constexpr int kHeaderSize = 24;
 constexpr int kBareSize = 16; // the method word alone, after zeros
 constexpr int64_t kIso9660Magic = 0x9660;
 constexpr int64_t kUdfMagic = 0x15013346;
+// Far beyond any level or 32-bit sample value an overview holds.
+constexpr float kLargestValue = 1e12f;
+// A temporary this old belongs to no running write any more.
+constexpr time_t kStaleTemporarySeconds = 3600;
 
 void PutLe32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
@@ -90,6 +98,32 @@ int OpenRegular(const std::string& path, int flags, const SfStat& sound, struct 
     return fd;
 }
 
+// A cache is believed only when its owner is the user or the owner of the
+// sound file: in a shared folder anyone else could have forged it.
+bool TrustedOwner(const struct stat& st, const SfStat& sound) {
+    return st.st_uid == ::geteuid() || st.st_uid == sound.owner;
+}
+
+// True when the bytes after the header are a whole number of channels of
+// C values each, every one a finite number in range: a file that merely
+// begins with "SFV1" (a checksum list, say) is no cache.
+bool PlausibleCache(const uint8_t* bytes, size_t size) {
+    if (size <= size_t(kHeaderSize) || std::memcmp(bytes, kMagic, 4) != 0)
+        return false;
+    const uint32_t C = GetLe32(bytes + 8);
+    const size_t payload = size - kHeaderSize;
+    if (C == 0 || C % 4 != 0 || payload % (size_t(C) * 4) != 0)
+        return false;
+    for (size_t at = kHeaderSize; at < size; at += 4) {
+        const uint32_t bits = GetLe32(bytes + at);
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value) || std::fabs(value) > kLargestValue)
+            return false;
+    }
+    return true;
+}
+
 enum class Slot {
     Free,  // nothing there: a cache may be made
     Cache, // an overview cache, or the bare method word a method change leaves
@@ -103,18 +137,19 @@ Slot Inspect(const std::string& path, const SfStat& sound) {
     const int fd = OpenRegular(path, O_RDONLY, sound, st);
     if (fd < 0)
         return Slot::Taken;
-    uint8_t header[kHeaderSize] = {};
     bool cache = false;
-    const int64_t size = st.st_size;
-    if (size == kBareSize) {
-        cache = ReadFully(fd, header, kBareSize) &&
-                std::all_of(header, header + 12, [](uint8_t b) { return b == 0; }) &&
-                KnownMethod(GetLe32(header + 12));
-    } else if (size > kHeaderSize && ReadFully(fd, header, kHeaderSize)) {
-        const uint32_t C = GetLe32(header + 8);
-        // A cache cut short (a full disk) keeps its header and stays ours. An
-        // unknown method word loads as Wav, so it must not make the file foreign.
-        cache = std::memcmp(header, kMagic, 4) == 0 && C > 0 && C % 4 == 0;
+    // Twice the widest overview of many channels would still be a small file.
+    constexpr int64_t kLargestCache = int64_t(64) << 20;
+    if (TrustedOwner(st, sound) && st.st_size <= kLargestCache) {
+        std::vector<uint8_t> bytes(size_t(st.st_size));
+        if (ReadFully(fd, bytes.data(), bytes.size())) {
+            if (bytes.size() == size_t(kBareSize))
+                cache = std::all_of(bytes.begin(), bytes.begin() + 12,
+                                    [](uint8_t b) { return b == 0; }) &&
+                        KnownMethod(GetLe32(bytes.data() + 12));
+            else
+                cache = PlausibleCache(bytes.data(), bytes.size());
+        }
     }
     ::close(fd);
     return cache ? Slot::Cache : Slot::Taken;
@@ -131,11 +166,16 @@ bool LoadFrom(const std::string& path, SfInfo& info, std::vector<float>& overvie
     const int fd = OpenRegular(path, O_RDONLY, sound, st);
     if (fd < 0)
         return false;
-    // Exactly the payload this file needs, and written no earlier than the
-    // file's last change (the header's whole seconds cannot tell).
+    // Exactly the payload this file needs, from a trusted owner, and written
+    // no earlier than the file's last change (the header's whole seconds
+    // cannot tell). On a file system that keeps whole seconds only, a cache
+    // made within the second of the change may predate a later change in
+    // that same second: it is racy, and computed again.
     const size_t payload = overview.size() * 4;
+    const bool racy = sound.mtimeNsec == 0 && int64_t(st.st_ctim.tv_sec) <= sound.mtime;
     std::vector<uint8_t> bytes;
-    if (st.st_size == int64_t(kHeaderSize + payload) && !OlderThanSound(st, sound)) {
+    if (st.st_size == int64_t(kHeaderSize + payload) && TrustedOwner(st, sound) && !racy &&
+        !OlderThanSound(st, sound)) {
         bytes.resize(kHeaderSize + payload);
         if (!ReadFully(fd, bytes.data(), bytes.size()))
             bytes.clear();
@@ -166,20 +206,33 @@ std::string TemporaryPrefix(const std::string& name) {
 }
 
 // A program killed while writing leaves its temporary behind; the next write
-// of the same cache takes it away. Only regular files of this user with
-// exactly our naming are removed.
+// of the same cache takes it away. Only what is provably such a leftover
+// goes: exactly our naming, a regular file of this user, older than any
+// running write could be, and beginning with a cache header.
 void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     const std::string prefix = TemporaryPrefix(name);
+    const time_t now = std::time(nullptr);
     while (const dirent* entry = ::readdir(dir)) {
         const std::string entryName = entry->d_name;
+        if (entryName.size() != prefix.size() + 6 ||
+            entryName.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const int fd = ::openat(::dirfd(dir), entry->d_name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            continue;
         struct stat st;
-        if (entryName.size() == prefix.size() + 6 &&
-            entryName.compare(0, prefix.size(), prefix) == 0 &&
-            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+        uint8_t header[kHeaderSize];
+        const bool leftover =
+            ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            now - st.st_mtime > kStaleTemporarySeconds && ReadFully(fd, header, sizeof header) &&
+            std::memcmp(header, kMagic, 4) == 0 && GetLe32(header + 8) % 4 == 0 &&
+            GetLe32(header + 8) > 0;
+        ::close(fd);
+        if (leftover)
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
@@ -200,7 +253,7 @@ bool WriteCache(const std::string& path, const std::vector<uint8_t>& bytes, cons
         return false;
     const timespec times[2] = {{0, UTIME_OMIT}, {time_t(sound.mtime), long(sound.mtimeNsec)}};
     const bool written = ::fchmod(fd, 0644) == 0 && WriteFully(fd, bytes.data(), bytes.size()) &&
-                         ::futimens(fd, times) == 0;
+                         ::futimens(fd, times) == 0 && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
@@ -208,49 +261,53 @@ bool WriteCache(const std::string& path, const std::vector<uint8_t>& bytes, cons
     return true;
 }
 
-std::string CacheFolder() {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || home[0] != '/') {
-            const passwd* user = ::getpwuid(::geteuid());
-            home = user ? user->pw_dir : nullptr;
-        }
-        if (!home)
-            return std::string();
-        base = std::string(home) + "/.cache";
-    }
-    return base + "/TOLQ/Kavirel";
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
 
-// Creates the folder and its parents as the user's alone.
-bool MakeFolders(const std::string& folder) {
-    for (size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
-        const std::string part = folder.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (at == std::string::npos)
+// True when another sound file in the folder has the same cache name (x.wav
+// beside x.WAV or x): one cache beside them could serve the wrong one.
+bool StemShared(const std::string& soundPath) {
+    const size_t slash = soundPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : soundPath.substr(0, slash);
+    const std::string own = slash == std::string::npos ? soundPath : soundPath.substr(slash + 1);
+    const std::string cacheName = OverviewCachePath(own);
+    const std::vector<std::string> extensions = SoundFileExtensions();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return false;
+    bool shared = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == own || name == cacheName || OverviewCachePath(name) != cacheName)
+            continue;
+        const size_t dot = name.rfind('.');
+        const std::string extension =
+            dot == std::string::npos || dot == 0 ? std::string() : Lower(name.substr(dot + 1));
+        struct stat st;
+        if ((extension.empty() ||
+             std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) &&
+            ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode)) {
+            shared = true;
             break;
+        }
     }
-    struct stat st;
-    return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    ::closedir(dir);
+    return shared;
 }
 
-// Where a cache of the file may be, in the order they are looked at.
+// Where a cache of the file may be, in the order they are looked at. The
+// fallback is used only while the user's cache folder is private.
 std::vector<std::string> CachePlaces(const SfInfo& info, bool forWriting) {
     std::vector<std::string> places;
-    if (!forWriting || !OnReadOnlyMedium(info.path))
+    if ((!forWriting || !OnReadOnlyMedium(info.path)) && !StemShared(info.path))
         places.push_back(OverviewCachePath(info.path));
     std::string fallback = FallbackCachePath(info.path);
-    if (!fallback.empty())
+    if (!fallback.empty() && OpenPrivateCacheFolder().Ok())
         places.push_back(std::move(fallback));
     return places;
-}
-
-bool IsFallback(const std::string& place, const SfInfo& info) {
-    return place != OverviewCachePath(info.path);
 }
 
 } // namespace
@@ -266,7 +323,7 @@ std::string OverviewCachePath(const std::string& soundPath) {
 }
 
 std::string FallbackCachePath(const std::string& soundPath) {
-    const std::string folder = CacheFolder();
+    const std::string folder = CacheRootPath();
     if (folder.empty())
         return std::string();
     // 64-bit FNV-1a: stable from run to run, unlike std::hash. A collision
@@ -314,8 +371,6 @@ void SaveOverview(const SfInfo& info, const std::vector<float>& overview, int C,
         PutLe32(bytes.data() + kHeaderSize + 4 * i, bits);
     }
     for (const std::string& place : CachePlaces(info, true)) {
-        if (IsFallback(place, info) && !MakeFolders(place.substr(0, place.rfind('/'))))
-            return;
         if (Inspect(place, sound) != Slot::Taken && WriteCache(place, bytes, sound))
             return;
     }
@@ -344,8 +399,6 @@ void SaveOverviewMethod(const SfInfo& info) {
     // Without a cache the word alone is kept, at the first place that is free.
     for (const std::string& place : places) {
         if (written)
-            break;
-        if (IsFallback(place, info) && !MakeFolders(place.substr(0, place.rfind('/'))))
             break;
         if (Inspect(place, sound) != Slot::Free)
             continue;

@@ -13,9 +13,10 @@ struct SfStat;
 // a.wav -> a.sfv: the extension of the file name replaced (or added).
 std::string OverviewCachePath(const std::string& soundPath);
 
-// $XDG_CACHE_HOME/TOLQ/Kavirel/ (default ~/.cache/TOLQ/Kavirel/) and a name
-// made from a hash of the canonical path: where the cache is kept when the
-// sound file's folder cannot be written or its cache name is taken.
+// The user's private cache folder (PrivateCacheFolder.h) and a name made from
+// a hash of the canonical path: where the cache is kept when the sound file's
+// folder cannot be written, its cache name is taken by a file of the user's,
+// or another sound file there (x.wav beside x.WAV) has the same cache name.
 std::string FallbackCachePath(const std::string& soundPath);
 
 // Fills overview (C x channels floats) from a cache that belongs to the file as

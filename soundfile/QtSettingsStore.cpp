@@ -3,6 +3,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,10 +24,30 @@ QString KeyPath(const std::string& section, const std::string& key) {
 
 } // namespace
 
-QtSettingsStore::QtSettingsStore() : settings_(FilePath(), QSettings::IniFormat) {}
+std::string SettingsFileProblem() {
+    const std::string path = FilePath().toStdString();
+    // stat, not open: opening a named pipe would wait for a writer.
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return std::string();
+    return "The settings file " + path +
+           " is not a regular file: the default settings are used and nothing is saved there.";
+}
+
+QtSettingsStore::QtSettingsStore() {
+    if (SettingsFileProblem().empty())
+        settings_ = std::make_unique<QSettings>(FilePath(), QSettings::IniFormat);
+}
+
+QVariant QtSettingsStore::Value(const std::string& section, const std::string& key) const {
+    if (settings_)
+        return settings_->value(KeyPath(section, key));
+    const auto found = memory_.find(KeyPath(section, key));
+    return found == memory_.end() ? QVariant() : found->second;
+}
 
 int QtSettingsStore::GetInt(const std::string& section, const std::string& key, int def) {
-    const QVariant value = settings_.value(KeyPath(section, key));
+    const QVariant value = Value(section, key);
     if (!value.isValid())
         return def;
     // QVariant::toInt narrows a text beyond the int range instead of failing;
@@ -38,7 +59,7 @@ int QtSettingsStore::GetInt(const std::string& section, const std::string& key, 
 
 std::string QtSettingsStore::GetString(const std::string& section, const std::string& key,
                                        const std::string& def) {
-    const QVariant value = settings_.value(KeyPath(section, key));
+    const QVariant value = Value(section, key);
     if (!value.isValid())
         return def;
     // An unquoted comma in a hand-edited file makes the INI reader split the
@@ -49,14 +70,26 @@ std::string QtSettingsStore::GetString(const std::string& section, const std::st
 }
 
 void QtSettingsStore::SetInt(const std::string& section, const std::string& key, int value) {
-    settings_.setValue(KeyPath(section, key), value);
+    if (settings_)
+        settings_->setValue(KeyPath(section, key), value);
+    else
+        memory_[KeyPath(section, key)] = value;
 }
 
 void QtSettingsStore::SetString(const std::string& section, const std::string& key,
                                 const std::string& value) {
-    settings_.setValue(KeyPath(section, key), QString::fromStdString(value));
+    if (settings_)
+        settings_->setValue(KeyPath(section, key), QString::fromStdString(value));
+    else
+        memory_[KeyPath(section, key)] = QString::fromStdString(value);
 }
 
-void QtSettingsStore::Sync() {
-    settings_.sync();
+std::string QtSettingsStore::Sync() {
+    if (!settings_)
+        return SettingsFileProblem();
+    // QSettings writes through a temporary file renamed over the old one.
+    settings_->sync();
+    if (settings_->status() == QSettings::AccessError)
+        return "The settings cannot be written to " + FilePath().toStdString() + ".";
+    return std::string();
 }

@@ -63,6 +63,7 @@ int sfstat(int handle, SfStat& st) {
     st.mtimeNsec = static_cast<int32_t>(s.st_mtim.tv_nsec);
     st.device = static_cast<uint64_t>(s.st_dev);
     st.inode = static_cast<uint64_t>(s.st_ino);
+    st.owner = static_cast<uint32_t>(s.st_uid);
     return 0;
 }
 

@@ -15,6 +15,7 @@ struct SfStat {
     int32_t mtimeNsec = 0; // and the nanoseconds within that second
     uint64_t device = 0;   // with the inode, which file this is
     uint64_t inode = 0;
+    uint32_t owner = 0; // user id
 };
 
 // Opens info.path for reading (mode 'r' only) and stores the handle in

@@ -2,8 +2,10 @@
 
 #include "CliDesktop.h"
 #include "Commands.h"
+#include "soundfile/Decoder.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/Overview.h"
+#include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfInfo.h"
 
 #include <cstdio>
@@ -36,6 +38,8 @@ int OpenSoundFile(CliArgs& args, SfInfo& info) {
     if (!args.Ok())
         return kExitUsage;
     info.path = args.Words()[0];
+    QtSettingsStore store;
+    SetDecodedCacheBudget(DecodedCacheBudgetSetting(store));
     switch (OpenAndRecognise(info, desktop)) {
     case OpenOutcome::Opened:
         return kExitOk;

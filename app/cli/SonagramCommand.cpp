@@ -140,8 +140,9 @@ int RunSonagram(int argc, char** argv) {
                      cells.height, png.c_str());
         return kExitRefused;
     }
-    if (!WriteSonagramPng(cells, png)) {
-        std::fprintf(stderr, "%s cannot be written\n", png.c_str());
+    std::string problem;
+    if (!WriteSonagramPng(cells, png, head.Info().path, problem)) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
         return kExitRefused;
     }
     return kExitOk;

@@ -1,13 +1,18 @@
 #include "SonagramPng.h"
 
 #include "sonagram/GreyPalette.h"
+#include "soundfile/ReplaceFile.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QtGui/QImage>
 #include <cstring>
 
-bool WriteSonagramPng(const SonagramCells& cells, const std::string& path) {
+bool WriteSonagramPng(const SonagramCells& cells, const std::string& path,
+                      const std::string& source, std::string& problem) {
+    problem = path + " cannot be written: the sonagram holds no image.";
     if (cells.width <= 0 || cells.height <= 0)
         return false;
     QImage image(cells.width, cells.height, QImage::Format_Indexed8);
@@ -23,5 +28,9 @@ bool WriteSonagramPng(const SonagramCells& cells, const std::string& path) {
     for (int row = 0; row < cells.height; ++row)
         std::memcpy(image.scanLine(row), bytes.data() + std::size_t(row) * cells.width,
                     std::size_t(cells.width));
-    return image.save(QString::fromStdString(path), "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return false;
+    return ReplaceFileContents(path, png.constData(), size_t(png.size()), problem, source);
 }

@@ -6,6 +6,9 @@
 
 #include <string>
 
-// Writes the W x H grey image of cells to path. False when cells hold no
-// image or the file cannot be written.
-bool WriteSonagramPng(const SonagramCells& cells, const std::string& path);
+// Writes the W x H grey image of cells to path, through a temporary file
+// renamed into place, never over the sound file named by source. False, with
+// the reason in problem, when cells hold no image or the file cannot be
+// written.
+bool WriteSonagramPng(const SonagramCells& cells, const std::string& path,
+                      const std::string& source, std::string& problem);

@@ -1,9 +1,11 @@
 // kavirel-cli: the analyses of Kavirel on the command line, without a display.
 #include "CliArgs.h"
 #include "Commands.h"
+#include "soundfile/QtSettingsStore.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -34,5 +36,7 @@ int main(int argc, char** argv) {
         PrintHelp(stderr, nullptr);
         return kExitUsage;
     }
+    if (const std::string problem = SettingsFileProblem(); !problem.empty())
+        std::fprintf(stderr, "kavirel-cli: %s\n", problem.c_str());
     return command->run(argc, argv);
 }

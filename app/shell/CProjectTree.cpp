@@ -5,6 +5,7 @@
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/ViewKeys.h"
+#include "soundfile/CanonicalPath.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfItems.h"
 

@@ -69,9 +69,7 @@ CSfApp::CSfApp(const QStringList& args) {
             recentFiles_.push_back(QString::fromStdString(path));
     }
     settings_ = std::make_unique<CSfSettings>(*store_);
-    // Decoded copies of compressed files, in MiB, before the oldest are removed.
-    const int budgetMiB = store_->GetInt("General", "DecodedCacheMiB", 4096);
-    SetDecodedCacheBudget(int64_t(std::max(budgetMiB, 0)) << 20);
+    SetDecodedCacheBudget(DecodedCacheBudgetSetting(*store_));
     output_ = std::make_unique<PortAudioOutput>();
     player_ = std::make_unique<CSfPlay>(*output_, *store_, desktop_);
     dataLog_ = std::make_unique<DataLogFile>();
@@ -117,6 +115,8 @@ CSfApp::CSfApp(const QStringList& args) {
             player_->StopPlay();
     });
 
+    if (const std::string problem = SettingsFileProblem(); !problem.empty())
+        desktop_.ShowMessage(problem, MessageIcon::Stop);
     for (int i = 1; i < args.size(); ++i)
         OpenHead(args[i]);
 }
@@ -127,7 +127,6 @@ CSfApp::~CSfApp() {
     Tree()->blockSignals(true);
     mainFrame_.reset();
     settings_.reset();
-    dataLog_->Close();
 }
 
 CProjectTree* CSfApp::Tree() const {
@@ -156,8 +155,16 @@ SettingsStore& CSfApp::Store() {
     return *store_;
 }
 
+void CSfApp::SaveSettings() {
+    const std::string problem = store_->Sync();
+    if (!problem.empty())
+        desktop_.ShowMessage(problem, MessageIcon::Stop);
+}
+
 void CSfApp::WriteDataLog(const std::string& line) {
-    dataLog_->Write(line);
+    std::string problem;
+    if (!dataLog_->Write(line, problem))
+        desktop_.ShowMessage(problem, MessageIcon::Stop);
 }
 
 void CSfApp::SetInfoText(const std::string& text) {
@@ -196,7 +203,7 @@ void CSfApp::StoreRecentFiles() {
         store_->SetString(kRecentSection, key,
                           i < recentFiles_.size() ? recentFiles_[i].toStdString() : std::string());
     }
-    store_->Sync();
+    SaveSettings();
     mainFrame_->SetRecentFiles(recentFiles_);
 }
 
@@ -218,7 +225,7 @@ bool CSfApp::AskSoundFile(std::string& path) {
     const int chosenIndex = int(SoundFileFilters().indexOf(dialog.selectedNameFilter())) + 1;
     if (chosenIndex != filterIndex)
         store_->SetInt("", "FOFilterIndex", chosenIndex);
-    store_->Sync();
+    SaveSettings();
     return true;
 }
 
@@ -319,6 +326,6 @@ void CSfApp::RunAnalysisOptions() {
     CSfParamSheet sheet(*settings_, desktop_, mainFrame_.get());
     if (sheet.exec() != QDialog::Accepted)
         return;
-    store_->Sync();
+    SaveSettings();
     dataLog_->Open(settings_->DataLogFile());
 }

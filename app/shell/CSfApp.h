@@ -69,6 +69,8 @@ private:
     bool CheckReadable(const std::string& path);
     void AddRecentFile(const QString& path);
     void StoreRecentFiles();
+    // Writes the settings file now, telling the user when it cannot be written.
+    void SaveSettings();
 
     QtDesktop desktop_;
     std::unique_ptr<QtSettingsStore> store_;

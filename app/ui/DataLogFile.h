@@ -1,28 +1,23 @@
 // The data log: measurements appended as text lines to one file, across runs.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 class DataLogFile {
 public:
-    DataLogFile() = default;
-    ~DataLogFile() { Close(); }
-    DataLogFile(const DataLogFile&) = delete;
-    DataLogFile& operator=(const DataLogFile&) = delete;
-
     // Names the file the lines go to. Nothing is created yet: a session that
     // measures nothing leaves no empty log behind in the working folder.
     void Open(const std::string& path);
-    // Writes the line as it stands (it carries its own "\n") and flushes it.
-    // The first line opens the file for appending, creating it when missing;
-    // when that fails, this and every later line until the next Open are lost.
-    void Write(const std::string& line);
-    void Close();
-    bool IsOpen() const { return file_ != nullptr; }
+    // Appends the line as it stands (it carries its own "\n") with one write
+    // of the whole line, creating the file when missing. A line never starts
+    // on the fragment of an earlier one: such a fragment is ended first. On
+    // failure the file is left as it was and problem says why. Only a
+    // regular file is written; a named pipe or a device is refused without
+    // waiting for a reader.
+    bool Write(const std::string& line, std::string& problem);
+    void Close() { path_.clear(); }
+    const std::string& Path() const { return path_; }
 
 private:
     std::string path_;
-    std::FILE* file_ = nullptr;
-    bool failed_ = false;
 };

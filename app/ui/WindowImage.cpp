@@ -1,8 +1,13 @@
 #include "app/ui/WindowImage.h"
 
+#include "soundfile/ReplaceFile.h"
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QWidget>
 
@@ -18,7 +23,14 @@ bool SaveWindowBmp(QWidget* window, QString path) {
             return false;
         path = dialog.selectedFiles().first();
     }
-    return picture.toImage().save(path, "BMP");
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    std::string problem = path.toStdString() + " cannot be written.";
+    if (buffer.open(QIODevice::WriteOnly) && picture.toImage().save(&buffer, "BMP") &&
+        ReplaceFileContents(path.toStdString(), bmp.constData(), size_t(bmp.size()), problem))
+        return true;
+    QMessageBox::critical(window, "Kavirel", QString::fromStdString(problem));
+    return false;
 }
 
 void CopyWindowToClipboard(QWidget* window) {

@@ -4,12 +4,14 @@
 #include "support/TestFiles.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -306,4 +308,65 @@ TEST_F(SonagramCli, RefusesEmptyRangesHugeImagesAndBadOptions) {
                           "8000,1,2,0,LSB", "--lfft", "256", "--screen-width", "16"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(Run({"sonagram", raw, "--start", "0", "--end", "1000"}).code, 2);
+}
+
+TEST_F(SonagramCli, APngIsWrittenWholeOrNotAtAllAndNeverOverTheSound) {
+    // Noise: its picture does not compress to less than the full disk takes.
+    std::vector<int32_t> noise(8256);
+    uint32_t seed = 12345;
+    for (int32_t& v : noise) {
+        seed = seed * 1664525u + 1013904223u;
+        v = int32_t(seed >> 17) - 16384;
+    }
+    WavSpec layout;
+    layout.rate = 8000;
+    const std::string tone = dir.Write("tone.wav", MakeWav(layout, PcmBytes(noise, 2)));
+    const Bytes sound = ReadFileBytes(tone);
+    const std::string old = dir.Write("old.png", Bytes{'k', 'e', 'e', 'p'});
+    const std::vector<std::string> args = {"sonagram", tone,   "--start",        "0",
+                                           "--end",    "8000", "--fmax",         "4000",
+                                           "--lfft",   "256",  "--screen-width", "1024"};
+    const struct {
+        const char* what;
+        std::string environment; // a shell prefix for the run
+        std::string target;
+    } cases[] = {
+        {"a device", "", "/dev/full"},
+        {"the sound file itself", "", tone},
+        // A disk that takes only the first kilobytes: the old picture stays.
+        {"a full disk", "trap '' XFSZ; ulimit -f 2;", old},
+        {"a missing folder", "", dir.Path() + "/missing/son.png"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> withPng = args;
+        withPng.insert(withPng.end(), {"--png", c.target});
+        const Result r =
+            RunCli(c.environment + " XDG_CONFIG_HOME=" + Quote(config.Path()), withPng, dir.Path());
+        EXPECT_EQ(r.code, 1) << c.what;
+        EXPECT_NE(r.err.find(c.target), std::string::npos) << c.what << ": " << r.err;
+    }
+    EXPECT_EQ(ReadFileBytes(tone), sound);
+    EXPECT_EQ(ReadFileBytes(old), (Bytes{'k', 'e', 'e', 'p'}));
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        left.push_back(e.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"old.png", "stderr.txt", "tone.wav"}));
+
+    // And a good run replaces the old picture.
+    std::vector<std::string> withPng = args;
+    withPng.insert(withPng.end(), {"--png", old});
+    EXPECT_EQ(Run(withPng).code, 0);
+    EXPECT_EQ(ReadPng(old).width, 512);
+}
+
+TEST_F(SonagramCli, ASettingsFileThatIsAPipeIsNotWaitedOn) {
+    std::filesystem::create_directories(config.Path() + "/TOLQ");
+    ASSERT_EQ(::mkfifo((config.Path() + "/TOLQ/Kavirel.conf").c_str(), 0600), 0);
+    // timeout: a run that waits for a writer fails instead of hanging the tests.
+    const Result r = RunCli("XDG_CONFIG_HOME=" + Quote(config.Path()) + " timeout 20",
+                            {"note", "440"}, dir.Path());
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "A4+0Cent\n");
+    EXPECT_NE(r.err.find("is not a regular file"), std::string::npos) << r.err;
 }

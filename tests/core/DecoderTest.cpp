@@ -6,6 +6,7 @@
 
 #include "soundfile/Decoder.h"
 #include "soundfile/OpenHead.h"
+#include "soundfile/PrivateCacheFolder.h"
 #include "soundfile/SampleAccess.h"
 #include "soundfile/SfInfo.h"
 #include "soundfile/TolqDsp.h"
@@ -15,7 +16,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +54,10 @@ double Energy(const std::vector<double>& v) {
     for (double x : v)
         sum += x * x;
     return sum;
+}
+
+std::string DecodedFolder() {
+    return CacheRootPath() + "/decoded";
 }
 
 std::vector<std::string> CopiesIn(const std::string& dir) {
@@ -156,7 +165,7 @@ TEST_F(Decoding, CopiesAreReusedReplacedAndKeptWithinTheBudget) {
         Opened o(flac, desktop);
         ASSERT_EQ(o.outcome, OpenOutcome::Opened);
         first = o.info.decodedPath;
-        EXPECT_EQ(first.rfind(DecodedCacheDir() + "/", 0), 0u) << first;
+        EXPECT_EQ(first.rfind(DecodedFolder() + "/", 0), 0u) << first;
         EXPECT_EQ(desktop.infoTexts.back(), "Decode 100%");
         ASSERT_EQ(::stat(first.c_str(), &made), 0);
     }
@@ -182,16 +191,18 @@ TEST_F(Decoding, CopiesAreReusedReplacedAndKeptWithinTheBudget) {
         EXPECT_EQ(o.info.frames, 4000u);
     }
     {
-        // Over budget, the least recently used copies go; the one in use stays.
-        SetDecodedCacheBudget(1);
+        // Over budget, the least recently used copies go; the one in use
+        // stays. The budget holds the Ogg copy (8000 stereo float frames
+        // and the header) alone.
+        SetDecodedCacheBudget(8000 * 8 + 80 + 100);
         const std::string ogg = dir.Path() + "/t.ogg";
         ASSERT_EQ(Shell("oggenc -Q -o " + ogg + " " + source), 0);
         RecordingDesktop desktop;
         Opened o(ogg, desktop);
         ASSERT_EQ(o.outcome, OpenOutcome::Opened);
-        const std::vector<std::string> left = CopiesIn(DecodedCacheDir());
+        const std::vector<std::string> left = CopiesIn(DecodedFolder());
         ASSERT_EQ(left.size(), 1u);
-        EXPECT_EQ(DecodedCacheDir() + "/" + left[0], o.info.decodedPath);
+        EXPECT_EQ(DecodedFolder() + "/" + left[0], o.info.decodedPath);
     }
 }
 
@@ -205,7 +216,7 @@ TEST_F(Decoding, StoppedDecodingLeavesNothingAndHeaderlessFilesStayRaw) {
         EXPECT_EQ(o.outcome, OpenOutcome::Cancelled);
         EXPECT_EQ(o.info.handle, -1);
         EXPECT_TRUE(desktop.messages.empty());
-        EXPECT_TRUE(CopiesIn(DecodedCacheDir()).empty());
+        EXPECT_TRUE(CopiesIn(DecodedFolder()).empty());
     }
     {
         // Bytes without a header reach the raw-format dialog, never a decoder.
@@ -213,6 +224,151 @@ TEST_F(Decoding, StoppedDecodingLeavesNothingAndHeaderlessFilesStayRaw) {
         Opened o(dir.Write("noise.raw", PcmBytes(std::vector<int32_t>(500, 300), 2)), desktop);
         EXPECT_EQ(o.outcome, OpenOutcome::Cancelled);
         EXPECT_EQ(desktop.rawAsked, 1);
-        EXPECT_TRUE(CopiesIn(DecodedCacheDir()).empty());
+        EXPECT_TRUE(CopiesIn(DecodedFolder()).empty());
     }
+}
+
+TEST_F(Decoding, DamagedShortenedAndOversizedFilesLeaveNoCopy) {
+    const std::string in = "cd " + dir.Path() + " && ";
+    ASSERT_EQ(Shell(in + "sox -n -r 8000 -c 2 -b 16 long.wav synth 20 sine 440 && "
+                         "flac -s -o long.flac long.wav"),
+              0);
+    const std::string flac = dir.Path() + "/long.flac";
+    const Bytes whole = ReadFileBytes(flac);
+    const struct {
+        const char* what;
+        Bytes bytes;
+        int64_t budget;
+        const char* told;
+    } cases[] = {
+        {"cut in half", Bytes(whole.begin(), whole.begin() + long(whole.size() / 2)),
+         int64_t(4) << 30, "Decoding stopped at frame"},
+        // 20 s of stereo 16-bit sound need 625 KiB, more than a 512 KiB budget.
+        {"larger than the budget", whole, int64_t(512) << 10, "needs 1 MiB"},
+    };
+    for (const auto& c : cases) {
+        dir.Write("case.flac", c.bytes);
+        SetDecodedCacheBudget(c.budget);
+        RecordingDesktop desktop;
+        Opened o(dir.Path() + "/case.flac", desktop);
+        EXPECT_EQ(o.outcome, OpenOutcome::Refused) << c.what;
+        ASSERT_EQ(desktop.messages.size(), 1u) << c.what;
+        EXPECT_NE(desktop.messages[0].first.find(c.told), std::string::npos)
+            << c.what << ": " << desktop.messages[0].first;
+        EXPECT_TRUE(CopiesIn(DecodedFolder()).empty()) << c.what;
+    }
+    // The whole file decodes in full.
+    SetDecodedCacheBudget(int64_t(4) << 30);
+    RecordingDesktop desktop;
+    Opened o(flac, desktop);
+    ASSERT_EQ(o.outcome, OpenOutcome::Opened);
+    EXPECT_EQ(o.info.frames, 160000u);
+}
+
+TEST_F(Decoding, OnlyCopiesOfOursAreUsedOrRemoved) {
+    const std::string flac = dir.Path() + "/t.flac";
+    ASSERT_EQ(Shell("flac -s -o " + flac + " " + source), 0);
+    std::string copy;
+    {
+        RecordingDesktop desktop;
+        Opened o(flac, desktop);
+        ASSERT_EQ(o.outcome, OpenOutcome::Opened);
+        copy = o.info.decodedPath;
+    }
+    // A copy planted with another rate (the predictable name of a shared
+    // cache) is decoded again, not believed.
+    Bytes planted = ReadFileBytes(copy);
+    planted[60] = 0x80; // 16000 Hz
+    planted[61] = 0x3E;
+    std::filesystem::remove(copy);
+    {
+        std::ofstream(copy, std::ios::binary)
+            .write(reinterpret_cast<const char*>(planted.data()), std::streamsize(planted.size()));
+    }
+    {
+        RecordingDesktop desktop;
+        Opened o(flac, desktop);
+        ASSERT_EQ(o.outcome, OpenOutcome::Opened);
+        EXPECT_EQ(o.info.rate, 8000);
+        EXPECT_FALSE(desktop.infoTexts.empty());
+    }
+    // The user's files in the folder, even named like copies, outlive any budget.
+    const std::string lookalike = DecodedFolder() + "/0123456789abcdef.wav";
+    const std::string notes = DecodedFolder() + "/notes.wav.txt";
+    {
+        std::ofstream(lookalike) << "not a copy";
+        std::ofstream(notes) << "mine";
+    }
+    SetDecodedCacheBudget(1000);
+    ASSERT_EQ(Shell("sox " + source + " " + flac + " trim 0 100s"), 0);
+    RecordingDesktop desktop;
+    Opened o(flac, desktop);
+    ASSERT_EQ(o.outcome, OpenOutcome::Opened);
+    EXPECT_TRUE(std::filesystem::exists(lookalike));
+    EXPECT_TRUE(std::filesystem::exists(notes));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
+TEST_F(Decoding, ACacheFolderThatIsNotPrivateIsRefused) {
+    const std::string flac = dir.Path() + "/t.flac";
+    ASSERT_EQ(Shell("flac -s -o " + flac + " " + source), 0);
+    TempDir music;
+    const std::string recording = music.Write("recording1.wav", StereoTone(100));
+    const std::string lookalike = music.Write("0123456789abcdef.wav", StereoTone(100));
+    const std::string root = cache.Path() + "/TOLQ/Kavirel";
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+        bool needsRoot;
+    } cases[] = {
+        {"decoded is a link to the user's music",
+         [&] {
+             std::filesystem::create_directories(root);
+             ASSERT_EQ(::symlink(music.Path().c_str(), (root + "/decoded").c_str()), 0);
+         },
+         false},
+        {"Kavirel is a link",
+         [&] {
+             std::filesystem::create_directories(cache.Path() + "/TOLQ");
+             ASSERT_EQ(::symlink(music.Path().c_str(), root.c_str()), 0);
+         },
+         false},
+        {"the cache home is writable by everyone",
+         [&] { ASSERT_EQ(::chmod(cache.Path().c_str(), 0777), 0); }, false},
+        {"TOLQ belongs to another user",
+         [&] {
+             std::filesystem::create_directories(root);
+             ASSERT_EQ(::chown((cache.Path() + "/TOLQ").c_str(), 65534, 65534), 0);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        if (c.needsRoot && ::geteuid() != 0)
+            continue;
+        std::filesystem::remove_all(cache.Path() + "/TOLQ");
+        ::chmod(cache.Path().c_str(), 0700);
+        c.plant();
+        SetDecodedCacheBudget(1);
+        RecordingDesktop desktop;
+        Opened o(flac, desktop);
+        EXPECT_EQ(o.outcome, OpenOutcome::Refused) << c.what;
+        ASSERT_EQ(desktop.messages.size(), 1u) << c.what;
+        EXPECT_NE(desktop.messages[0].first.find(cache.Path()), std::string::npos)
+            << c.what << ": " << desktop.messages[0].first;
+        EXPECT_TRUE(std::filesystem::exists(recording)) << c.what;
+        EXPECT_TRUE(std::filesystem::exists(lookalike)) << c.what;
+        EXPECT_EQ(CopiesIn(music.Path()).size(), 2u) << c.what;
+    }
+    ::chmod(cache.Path().c_str(), 0700);
+
+    // Without XDG_CACHE_HOME and HOME the home of the account is used, never
+    // a shared folder.
+    ::unsetenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    ::unsetenv("HOME");
+    const std::string fallback = CacheRootPath();
+    if (!savedHome.empty())
+        ::setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(fallback, std::string(::getpwuid(::geteuid())->pw_dir) + "/.cache/TOLQ/Kavirel");
 }

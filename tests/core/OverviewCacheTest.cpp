@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -96,6 +97,12 @@ TEST_F(OverviewCache, NeverWritesOverAFileThatIsNotACache) {
         {"song.sfv", [](const std::string&) {}},
         // A checksum list that happens to share the cache name.
         {"album.wav", [&](const std::string& p) { Rewrite(p, checksums); }},
+        // One that even begins like a cache, with a plausible width word.
+        {"demo.wav",
+         [](const std::string& p) {
+             const std::string text = "SFV1_01_demo.wav 1a2b3c4d\n";
+             Rewrite(p, Bytes(text.begin(), text.end()));
+         }},
         {"pipe.wav", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
         {"link.wav", [](const std::string& p) { ASSERT_EQ(::symlink("link.wav", p.c_str()), 0); }},
     };
@@ -189,7 +196,10 @@ TEST_F(OverviewCache, ForeignAndStaleCachesAreRebuilt) {
         const std::string path = dir.Write("rec.wav", Tone(400, 37));
         SetTimes(path, kTime, kNanoseconds);
         const std::string cache = OverviewCachePath(path);
+        // A damaged cache is no longer ours: the rebuilt one then goes to
+        // the cache folder, which an earlier case may have filled.
         fs::remove(cache);
+        fs::remove(FallbackCachePath(path));
         Computed(path);
         ASSERT_TRUE(FromCache(path)) << c.what;
         c.mutate(path, cache);
@@ -226,18 +236,84 @@ TEST_F(OverviewCache, AFileChangedWhileItsOverviewIsComputedIsNotTrusted) {
     EXPECT_EQ(again->Info().overview[2], 32767.0f);
 }
 
-TEST_F(OverviewCache, StaleTemporariesOfOurNamingAreRemoved) {
+TEST_F(OverviewCache, OnlyProvableLeftoversOfOursAreRemoved) {
     const std::string path = dir.Write("t.wav", Tone(400, 37));
-    dir.Write(".t.sfv.kavirel-Ab12Cd", Bytes(100, 1)); // left by a killed run
-    dir.Write(".t.sfv.kavirel-notes", Bytes(3, 1));    // not our naming
-    dir.Write(".u.sfv.kavirel-Ab12Cd", Bytes(3, 1));   // another cache's, kept till it is written
+    Bytes header = {'S', 'F', 'V', '1'};
+    AppendLe32(header, 0);
+    AppendLe32(header, 32);
+    header.resize(100, 0);
+    const time_t old = std::time(nullptr) - 2 * 3600;
+    SetTimes(dir.Write(".t.sfv.kavirel-Ab12Cd", header), old, 0); // left by a killed run
+    dir.Write(".t.sfv.kavirel-Xy34Zw", header);                   // a write that may still run
+    SetTimes(dir.Write(".t.sfv.kavirel-notes1", Bytes{'n', 'o', 't', 'e', 's'}), old, 0);
+    dir.Write(".t.sfv.kavirel-notes", Bytes(3, 1));  // not our naming
+    dir.Write(".u.sfv.kavirel-Ab12Cd", Bytes(3, 1)); // another cache's, kept till it is written
     ASSERT_TRUE(Open(path));
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir.Path()))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{".t.sfv.kavirel-notes", ".u.sfv.kavirel-Ab12Cd",
+    EXPECT_EQ(names, (std::vector<std::string>{".t.sfv.kavirel-Xy34Zw", ".t.sfv.kavirel-notes",
+                                               ".t.sfv.kavirel-notes1", ".u.sfv.kavirel-Ab12Cd",
                                                "t.sfv", "t.wav"}));
+}
+
+TEST_F(OverviewCache, FilesOfOneStemNeverShareACache) {
+    // x.wav, x.WAV and x: the same size, time and header, other sound.
+    const struct {
+        const char* name;
+        int step;
+    } files[] = {{"x.wav", 37}, {"x.WAV", 91}, {"x", 53}};
+    std::vector<std::vector<float>> own;
+    for (const auto& f : files) {
+        const std::string path = dir.Write(f.name, Tone(400, f.step));
+        SetTimes(path, kTime, kNanoseconds);
+    }
+    for (const auto& f : files)
+        own.push_back(Computed(dir.Path() + "/" + f.name));
+    for (size_t i = 0; i < std::size(files); ++i) {
+        const std::string path = dir.Path() + "/" + files[i].name;
+        bool cached = false;
+        auto head = Open(path, &cached);
+        ASSERT_TRUE(head);
+        EXPECT_TRUE(cached) << files[i].name;
+        EXPECT_EQ(head->Info().overview, own[i]) << files[i].name;
+    }
+    EXPECT_NE(own[0], own[1]);
+    EXPECT_FALSE(fs::exists(dir.Path() + "/x.sfv"));
+}
+
+TEST_F(OverviewCache, ACacheMadeInTheSecondOfAWholeSecondChangeIsRecomputed) {
+    // A file system that keeps whole seconds: take.wav is replaced by other
+    // sound of the same size within the second its cache was made.
+    const time_t second = std::time(nullptr) + 100;
+    const std::string path = dir.Write("take.wav", Tone(400, 37));
+    SetTimes(path, second, 0);
+    Computed(path);
+    Rewrite(path, Tone(400, 91));
+    SetTimes(path, second, 0);
+    const std::vector<float> reopened = Computed(path);
+    EXPECT_FALSE(desktop.infoTexts.empty());
+    fs::remove(OverviewCachePath(path));
+    EXPECT_EQ(reopened, Computed(path));
+}
+
+TEST_F(OverviewCache, AnotherUsersCacheIsNeverTrusted) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a cache to another user";
+    const std::string path = dir.Write("shared.wav", Tone(400, 37));
+    SetTimes(path, kTime, kNanoseconds);
+    const std::vector<float> computed = Computed(path);
+    // nobody forges the peaks of the cache and keeps its time.
+    const std::string cache = OverviewCachePath(path);
+    Bytes forged = ReadFileBytes(cache);
+    forged[24] ^= 0x40;
+    Rewrite(cache, forged);
+    SetTimes(cache, kTime, kNanoseconds);
+    ASSERT_EQ(::chown(cache.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(Computed(path), computed);
+    EXPECT_FALSE(desktop.infoTexts.empty());
+    EXPECT_EQ(ReadFileBytes(cache), forged);
 }
 
 TEST_F(OverviewCache, AFolderThatCannotBeWrittenKeepsItsCacheInTheCacheFolder) {

@@ -9,6 +9,7 @@
 #include "soundfile/TolqDsp.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,8 +21,14 @@ namespace {
 
 class Overview : public ::testing::Test {
 protected:
-    void SetUp() override { SetScreenWidth(8); }
-    void TearDown() override { SetScreenWidth(1024); }
+    void SetUp() override {
+        SetScreenWidth(8);
+        ::setenv("XDG_CACHE_HOME", cacheHome.Path().c_str(), 1);
+    }
+    void TearDown() override {
+        SetScreenWidth(1024);
+        ::unsetenv("XDG_CACHE_HOME");
+    }
 
     std::unique_ptr<CSfHead> Open(const std::string& path) {
         desktop = RecordingDesktop{};
@@ -34,6 +41,7 @@ protected:
     }
 
     TempDir dir;
+    TempDir cacheHome;
     RecordingDesktop desktop;
 };
 
@@ -178,7 +186,10 @@ TEST_F(Overview, CacheIsReusedOnlyWhileItMatches) {
     dir.Write("c.sfv", cut);
     ASSERT_TRUE(Open(path));
     EXPECT_FALSE(desktop.infoTexts.empty());
-    EXPECT_EQ(ReadFileBytes(cache).size(), 24u + 36u * 4u);
+    // Cut short, the file is no longer provably a cache: it is left as it
+    // is, and the new cache goes to the cache folder.
+    EXPECT_EQ(ReadFileBytes(cache), cut);
+    EXPECT_EQ(ReadFileBytes(FallbackCachePath(path)).size(), 24u + 36u * 4u);
 }
 
 TEST_F(Overview, CacheChecksDataOffsetAndFlags) {

@@ -1,6 +1,7 @@
 // The item kinds, the head's task and the window an item points at.
 #include "support/TestFiles.h"
 
+#include "soundfile/CanonicalPath.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfInfo.h"
 #include "soundfile/SfItems.h"
