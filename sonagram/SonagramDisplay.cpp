@@ -5,33 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-int SonPixelOfFrame(const SonAxis& axis, double frame) {
-    if (axis.length == 0)
-        return axis.left;
-    const double x = (frame - axis.start) * (double(axis.width) / axis.length);
-    return TruncatedHeld(std::floor(x + 0.5)) + axis.left;
-}
-
-uint32_t SonFrameOfPixel(const SonAxis& axis, int x) {
-    if (axis.width <= 0)
-        return axis.start;
-    const double perPixel = double(axis.length) / axis.width;
-    const double frame = std::floor(perPixel * (x - axis.left) + axis.start + 0.5);
-    return uint32_t(std::clamp(frame, double(axis.start), double(axis.start) + axis.length));
-}
-
-double SonSecondsOfPixel(const SonAxis& axis, double rate, int x) {
+double SonSecondsOfPixel(const TimePlot& axis, double rate, int x) {
     const double start = axis.start / rate;
     if (axis.width <= 0)
         return start;
     return start + (x - axis.left) * (axis.length / (rate * axis.width));
-}
-
-int SonPlaybackPixel(const SonAxis& axis, double rate, double position) {
-    if (axis.length == 0)
-        return axis.left;
-    return TruncatedHeld(double(axis.width) / axis.length * (rate * position - axis.start)) +
-           axis.left;
 }
 
 int SonColumnOfFrame(uint32_t start, uint32_t length, int count, int64_t frame) {

@@ -46,7 +46,7 @@ double ColumnSeconds(const SfInfo& info, const CSfSon& son, int column) {
 
 } // namespace
 
-std::string SonInfoText(const SfInfo& info, const SonAxis& axis, const SonMarks& marks) {
+std::string SonInfoText(const SfInfo& info, const TimePlot& axis, const SonMarks& marks) {
     const double rate = info.rate;
     const double from = SonSecondsOfPixel(axis, rate, marks.left);
     const double to = SonSecondsOfPixel(axis, rate, marks.right);

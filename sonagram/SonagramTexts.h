@@ -20,7 +20,7 @@ struct SonMarks {
 
 // The shortened path, then the cursor, the selection's start, end and length,
 // each as its pixel column counted from the plot's left edge and its time.
-std::string SonInfoText(const SfInfo& info, const SonAxis& axis, const SonMarks& marks);
+std::string SonInfoText(const SfInfo& info, const TimePlot& axis, const SonMarks& marks);
 
 // The line of key W in the image pane: path as stored, channel, range start
 // and end in seconds, Lfft, window type, the cursor frame's time and the

@@ -14,14 +14,13 @@
 #include "playback/PlayNotify.h"
 #include "playback/ShortPiece.h"
 #include "resources/CommandIds.h"
+#include "selection/ui/CTaskDlg.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/ComputeSonagram.h"
+#include "sonagram/SonagramDisplay.h"
 #include "sonagram/SonagramTexts.h"
 #include "sonagram/ui/SonagramImage.h"
 #include "soundfile/DesktopServices.h"
-#include "waveform/SelectionEditor.h"
-#include "waveform/ui/CTaskDlg.h"
-#include "waveform/ui/SelectionKeys.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -63,12 +62,25 @@ int PrintedStripHeight(bool portrait, int dpi) {
     return portrait ? dpi / 2 : 2 * (dpi / 3);
 }
 
+// The sonagram window's pointer and keys: a drag goes on outside the plot
+// only when it began inside, the release takes the edge to where the button
+// went up, and a step that does not fit still ends the last edit.
+SelectionInput::Rules InputRules() {
+    SelectionInput::Rules rules;
+    rules.dragLeavesPlot = true;
+    rules.dragNeedsPress = true;
+    rules.releaseMovesEdge = true;
+    rules.hoverNeedsNoButton = true;
+    rules.refusedKeyEndsEdit = true;
+    return rules;
+}
+
 } // namespace
 
 CSonScrollView::CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
                                QWidget* parent)
     : CBaseScrollView(services, std::move(document), parent), sink_(this), selectionLeft_(kLeft),
-      selectionRight_(kLeft) {
+      selectionRight_(kLeft), selection_(*this, *this, InputRules()) {
     // The nearer selection edge follows the pointer even without a button held.
     setMouseTracking(true);
     setWhatsThis("The sonagram: time to the right, frequency upward, darker for louder. Click "
@@ -108,10 +120,10 @@ bool CSonScrollView::InPlot(const QPoint& at) const {
     return at.x() >= r.left && at.x() < r.right && at.y() >= r.top && at.y() < r.bottom;
 }
 
-SonAxis CSonScrollView::Axis() const {
+TimePlot CSonScrollView::Axis() const {
     const SonRange& range = Item()->Range();
     const PlotRect r = Plot();
-    return SonAxis{range.start, range.length, kLeft, r.right - r.left};
+    return TimePlot{range.start, range.length, kLeft, r.right - r.left};
 }
 
 void CSonScrollView::showEvent(QShowEvent* event) {
@@ -232,53 +244,66 @@ void CSonScrollView::StyleChanged() {
     plot_ = QImage();
 }
 
-SelectionEditor CSonScrollView::Editor() const {
+FrameSelection CSonScrollView::Frames() const {
+    const SfFftParam& p = Item()->Param();
+    return FrameSelection{CursorFrame(p), p.start, p.end, p.channel};
+}
+
+void CSonScrollView::SetFrames(const FrameSelection& frames) {
+    SfFftParam& p = Item()->Param();
+    p.cursorFrame = int32_t(frames.cursor);
+    p.start = frames.start;
+    p.end = frames.end;
+    p.channel = frames.channel;
+}
+
+Selection CSonScrollView::Pixels() const {
+    const SfFftParam& p = Item()->Param();
+    return Selection{p.cursorX, p.cursorX, selectionLeft_, selectionRight_, p.viewFlags};
+}
+
+void CSonScrollView::SetPixels(const Selection& pixels) {
+    SfFftParam& p = Item()->Param();
+    p.cursorX = pixels.cursor;
+    selectionLeft_ = pixels.left;
+    selectionRight_ = pixels.right;
+    p.viewFlags = pixels.flags;
+}
+
+SelectionEditor CSonScrollView::Editor() {
     SelectionEditor::Rules rules;
     rules.plotLeft = kLeft;
     rules.plotRight = Plot().right;
     rules.shiftClickKeepsCursor = true;
     rules.cursorInsidePlot = true;
-    const SfFftParam& p = Item()->Param();
-    return SelectionEditor(
-        rules, Selection{p.cursorX, p.cursorX, selectionLeft_, selectionRight_, p.viewFlags});
+    return SelectionEditor(rules, Pixels());
 }
 
 void CSonScrollView::Store(const SelectionEditor& editor) {
     const QRegion cursorBefore = CursorRegion();
     const QRegion selectionBefore = SelectionRegion();
-    SfFftParam& p = Item()->Param();
-    const Selection& s = editor.State();
-    p.cursorX = s.cursor;
-    selectionLeft_ = s.left;
-    selectionRight_ = s.right;
-    p.viewFlags = s.flags;
-    FramesFromPixels();
+    SetPixels(editor.State());
+    FrameSelection frames = Frames();
+    FramesOfEdit(editor.State(), Axis(), frames);
+    SetFrames(frames);
     ShowInfoText();
     UpdateMarks(cursorBefore, selectionBefore);
 }
 
-void CSonScrollView::PixelsFromFrames() {
-    SfFftParam& p = Item()->Param();
-    const SonAxis axis = Axis();
-    selectionLeft_ = SonPixelOfFrame(axis, p.start);
-    selectionRight_ = SonPixelOfFrame(axis, p.end);
-    p.cursorX = SonPixelOfFrame(axis, CursorFrame(p));
+void CSonScrollView::StoreHover(const SelectionEditor& editor) {
+    Item()->Param().viewFlags = editor.State().flags;
 }
 
-void CSonScrollView::FramesFromPixels() {
-    // Only what the user's last input moved is taken from the pixels: frames
-    // typed in the task dialog, or set before the window changed its size,
-    // stay exact.
-    SfFftParam& p = Item()->Param();
-    const SonAxis axis = Axis();
-    if (p.viewFlags & kCursorMoved) {
-        const uint32_t cursor = SonFrameOfPixel(axis, p.cursorX);
-        p.cursorFrame = int32_t(cursor);
-        p.start = p.end = cursor;
-    } else if (p.viewFlags & kChanged) {
-        p.start = SonFrameOfPixel(axis, selectionLeft_);
-        p.end = SonFrameOfPixel(axis, selectionRight_);
-    }
+void CSonScrollView::PlayStep() {
+    const SfFftParam& p = Item()->Param();
+    PlayCursorPiece(Services().Player(), Services().Store(), Item()->GetHead()->Info(),
+                    CursorFrame(p), uint32_t(std::max(p.Lfft, 0)), Services().HeadPlaySink());
+}
+
+void CSonScrollView::PixelsFromFrames() {
+    Selection pixels = Pixels();
+    PixelsOfFrames(Frames(), Axis(), pixels);
+    SetPixels(pixels);
 }
 
 void CSonScrollView::ShowInfoText() {
@@ -384,50 +409,18 @@ void CSonScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
 }
 
 void CSonScrollView::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || !Editable() || !InPlot(at))
-        return CBaseScrollView::mousePressEvent(event);
-    setFocus(Qt::MouseFocusReason);
-    dragging_ = true;
-    SelectionEditor editor = Editor();
-    editor.Press(at.x(), event->modifiers() & Qt::ShiftModifier);
-    Store(editor);
+    if (!selection_.Press(event))
+        CBaseScrollView::mousePressEvent(event);
 }
 
 void CSonScrollView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    const Qt::MouseButtons buttons = event->buttons();
-    const bool leftHeld = buttons & Qt::LeftButton;
-    // A drag begun in the plot goes on outside it, holding the edge at the
-    // plot's border, so that a quick sweep still reaches the range's start or
-    // end. Other moves count only inside.
-    if (!Editable() || !(InPlot(at) || (leftHeld && dragging_)))
-        return CBaseScrollView::mouseMoveEvent(event);
-    SelectionEditor editor = Editor();
-    if (leftHeld && dragging_) {
-        editor.Drag(at.x());
-        Store(editor);
-    } else if (buttons == Qt::NoButton) {
-        editor.Hover(at.x());
-        Item()->Param().viewFlags = editor.State().flags;
-    }
+    if (!selection_.Move(event))
+        CBaseScrollView::mouseMoveEvent(event);
 }
 
 void CSonScrollView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !dragging_)
-        return CBaseScrollView::mouseReleaseEvent(event);
-    dragging_ = false;
-    if (!Editable())
-        return;
-    // A click that did not move leaves the collapsed selection as it is.
-    const int x = event->position().toPoint().x();
-    const SfFftParam& p = Item()->Param();
-    const int edge = (p.viewFlags & kRightActive) ? selectionRight_ : selectionLeft_;
-    if (x == edge)
-        return;
-    SelectionEditor editor = Editor();
-    editor.Drag(x);
-    Store(editor);
+    if (!selection_.Release(event))
+        CBaseScrollView::mouseReleaseEvent(event);
 }
 
 bool CSonScrollView::TakesKey(const QKeyEvent* key) const {
@@ -440,34 +433,20 @@ bool CSonScrollView::HandleKey(QKeyEvent* event) {
     CSfSon* item = Item();
     const SonRange& range = item->Range();
     const SfFftParam& p = item->Param();
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-
     const PlayKeyFrames frames{
         item->GetHead()->Info(),   range.start, range.end, p.start, p.end, p.start,
         Services().HeadPlaySink(), sink_.Sink()};
     if (HandlePlayKey(event, Services().Player(), frames) != PlayKeyOutcome::NotPlayKey)
         return true;
     if (IsPieceKey(event)) {
-        PlayFrameAtCursor(shift);
+        PlayFrameAtCursor(event->modifiers() & Qt::ShiftModifier);
         return true;
     }
     if (IsLogKey(event)) {
         Services().WriteDataLog(SonLogLine(item->GetHead()->Info(), *item));
         return true;
     }
-    const std::optional<SelectionKey> edit = SelectionKeyOf(event);
-    if (!edit)
-        return false;
-    SelectionEditor editor = Editor();
-    // A step that does not fit is still this window's key: it only ends
-    // what the last input marked.
-    editor.Key(*edit, shift, ctrl);
-    Store(editor);
-    if (editor.Stepped())
-        PlayCursorPiece(Services().Player(), Services().Store(), item->GetHead()->Info(),
-                        CursorFrame(p), uint32_t(std::max(p.Lfft, 0)), Services().HeadPlaySink());
-    return true;
+    return selection_.Key(event);
 }
 
 void CSonScrollView::PlayFrameAtCursor(bool ending) {
@@ -494,7 +473,7 @@ void CSonScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
         return;
     const QRegion cursorBefore = CursorRegion();
     // The frame stays: the line rests where playback stopped.
-    item->Param().cursorX = SonPlaybackPixel(Axis(), info.rate, point->position);
+    item->Param().cursorX = PlaybackPixel(Axis(), info.rate, point->position);
     UpdateMarks(cursorBefore, SelectionRegion());
 }
 
@@ -513,22 +492,19 @@ QMenu* CSonScrollView::CreateContextMenu() {
 void CSonScrollView::RunTaskDialog() {
     if (!Editable())
         return;
-    CTaskDlg dialog(this);
-    {
+    const std::optional<std::pair<uint32_t, uint32_t>> typed = [this] {
         CSfSon* item = Item();
         const SonRange& range = item->Range();
         const SfFftParam& p = item->Param();
-        dialog.SetFrames(float(item->GetHead()->Info().rate), range.start, range.end, range.length,
-                         p.start, p.end);
-    }
+        return CTaskDlg::AskFrames(this, float(item->GetHead()->Info().rate), range.start,
+                                   range.end, range.length, p.start, p.end);
+    }();
     // The item may have gone while the dialog was open.
-    if (dialog.exec() != QDialog::Accepted || !Editable())
+    if (!typed || !Editable())
         return;
 
-    CSfSon* item = Item();
-    SfFftParam& p = item->Param();
-    const SonRange& range = item->Range();
-    std::tie(p.start, p.end) = dialog.TypedFrames(range.start, range.length);
+    SfFftParam& p = Item()->Param();
+    std::tie(p.start, p.end) = *typed;
     p.cursorFrame = int32_t(p.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.

@@ -7,7 +7,9 @@
 
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/QtPlaySink.h"
-#include "sonagram/SonagramDisplay.h"
+#include "selection/FrameSelection.h"
+#include "selection/ui/SelectionInput.h"
+#include "selection/ui/SelectionView.h"
 
 #include <QImage>
 #include <QRegion>
@@ -15,7 +17,6 @@
 #include <optional>
 
 class CSfSon;
-class SelectionEditor;
 class ViewServices;
 struct PlotRect;
 
@@ -23,7 +24,7 @@ struct PlotRect;
 // window: the plot's height, nothing on or outside its left and right edges.
 QRegion SonCursorLineRegion(const PlotRect& plot, int x);
 
-class CSonScrollView : public CBaseScrollView {
+class CSonScrollView : public CBaseScrollView, private SelectionView {
     Q_OBJECT
 public:
     CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
@@ -70,24 +71,33 @@ private:
     void InitialUpdate();
     // Drawable, with a plot of some size: the cursor, selection, mouse, keys
     // and info text work.
-    bool Editable() const;
+    bool Editable() const override;
 
     // The image area: 28 pixels on the left for the frequency labels, 4 at
     // the top and right, 15 at the bottom for the time labels. Right and
     // bottom are exclusive, so the width is right - left.
     PlotRect Plot() const;
-    bool InPlot(const QPoint& at) const;
-    SonAxis Axis() const;
+    bool InPlot(const QPoint& at) const override;
+    // The range across the plot.
+    TimePlot Axis() const;
 
-    SelectionEditor Editor() const;
-    // Takes an edit: the pixels, then the frames it moved, the info text, and
-    // a repaint of the strips that changed.
-    void Store(const SelectionEditor& editor);
+    // The cursor and selection as the parameter record holds them: in
+    // frames, and as the pixels the user set.
+    FrameSelection Frames() const;
+    void SetFrames(const FrameSelection& frames);
+    Selection Pixels() const;
+    void SetPixels(const Selection& pixels);
+
+    // The editing of the cursor and selection: an edit takes the pixels, then
+    // the frames it moved, the info text, and a repaint of the strips that
+    // changed.
+    SelectionEditor Editor() override;
+    void Store(const SelectionEditor& editor) override;
+    void StoreHover(const SelectionEditor& editor) override;
+    void PlayStep() override;
     // The cursor and selection pixels from their frames, as after a change of
     // size; the frames stay.
     void PixelsFromFrames();
-    // The frames of what the last input moved (cursor or selection).
-    void FramesFromPixels();
     // The pixels the cursor line and the selection invert.
     QRegion CursorRegion() const;
     QRegion SelectionRegion() const;
@@ -115,8 +125,7 @@ private:
     // The selection's left and right pixel columns; equal when there is none.
     int selectionLeft_;
     int selectionRight_;
-    // A left-button drag that began inside the plot.
-    bool dragging_ = false;
+    SelectionInput selection_;
     bool infoPending_ = false;
     QImage plot_;
 };

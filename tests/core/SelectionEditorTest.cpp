@@ -1,6 +1,6 @@
 // The cursor-and-selection editor of the head, waveform and sonagram windows,
 // over sequences of pointer and key input as the windows pass them on.
-#include "waveform/SelectionEditor.h"
+#include "selection/SelectionEditor.h"
 #include "soundfile/SfInfo.h"
 
 #include <gtest/gtest.h>

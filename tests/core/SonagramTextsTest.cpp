@@ -4,6 +4,7 @@
 #include "support/AnalysisFiles.h"
 
 #include "drawing/TimeText.h"
+#include "selection/TimePlot.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/SonagramDisplay.h"
 #include "sonagram/SonagramTexts.h"
@@ -17,11 +18,11 @@ namespace {
 
 // Frames 4000 .. 12000 at 8000 Hz across a plot of 400 pixels from 28:
 // 20 frames or 2.5 ms per pixel.
-const SonAxis kWide{4000, 8000, 28, 400};
+const TimePlot kWide{4000, 8000, 28, 400};
 // Three frames across the same plot: a frame every 133 pixels.
-const SonAxis kShort{100, 3, 28, 400};
+const TimePlot kShort{100, 3, 28, 400};
 // A window squeezed until its plot has no width.
-const SonAxis kNoWidth{4000, 8000, 28, 0};
+const TimePlot kNoWidth{4000, 8000, 28, 0};
 
 struct Conversion {
     const char* name;
@@ -36,20 +37,20 @@ TEST_P(SonagramDisplayTable, GivesTheStatedValue) {
 }
 
 const Conversion kConversions[] = {
-    {"RangeStartIsThePlotEdge", [] { return SonPixelOfFrame(kWide, 4000); }, 28},
-    {"RangeEndIsThePlotsRightEdge", [] { return SonPixelOfFrame(kWide, 12000); }, 428},
-    {"HalfAPixelRoundsUp", [] { return SonPixelOfFrame(kWide, 4010); }, 29},
-    {"PixelToFrameRounds", [] { return SonFrameOfPixel(kWide, 128); }, 6000},
-    {"PixelsRightOfThePlotHoldTheEnd", [] { return SonFrameOfPixel(kWide, 900); }, 12000},
+    {"RangeStartIsThePlotEdge", [] { return NearestPixelOfFrame(kWide, 4000); }, 28},
+    {"RangeEndIsThePlotsRightEdge", [] { return NearestPixelOfFrame(kWide, 12000); }, 428},
+    {"HalfAPixelRoundsUp", [] { return NearestPixelOfFrame(kWide, 4010); }, 29},
+    {"PixelToFrameRounds", [] { return NearestFrameOfPixel(kWide, 128); }, 6000},
+    {"PixelsRightOfThePlotHoldTheEnd", [] { return NearestFrameOfPixel(kWide, 900); }, 12000},
     {"SecondsOfAPixel", [] { return SonSecondsOfPixel(kWide, 8000, 128); }, 0.75},
-    {"ShortRangeFramePixel", [] { return SonPixelOfFrame(kShort, 101); }, 161},
-    {"ShortRangePixelFrame", [] { return SonFrameOfPixel(kShort, 161); }, 101},
-    {"NoWidthGivesTheStartFrame", [] { return SonFrameOfPixel(kNoWidth, 200); }, 4000},
+    {"ShortRangeFramePixel", [] { return NearestPixelOfFrame(kShort, 101); }, 161},
+    {"ShortRangePixelFrame", [] { return NearestFrameOfPixel(kShort, 161); }, 101},
+    {"NoWidthGivesTheStartFrame", [] { return NearestFrameOfPixel(kNoWidth, 200); }, 4000},
     {"NoWidthGivesTheStartTime", [] { return SonSecondsOfPixel(kNoWidth, 8000, 200); }, 0.5},
-    {"NoWidthPutsFramesOnTheEdge", [] { return SonPixelOfFrame(kNoWidth, 9000); }, 28},
-    {"PlaybackHalfWay", [] { return SonPlaybackPixel(kWide, 8000, 1.0); }, 228},
-    {"PlaybackTruncates", [] { return SonPlaybackPixel(kWide, 8000, 1.0 + 19.0 / 8000); }, 228},
-    {"PlaybackBeforeTheRange", [] { return SonPlaybackPixel(kWide, 8000, 0.25); }, -72},
+    {"NoWidthPutsFramesOnTheEdge", [] { return NearestPixelOfFrame(kNoWidth, 9000); }, 28},
+    {"PlaybackHalfWay", [] { return PlaybackPixel(kWide, 8000, 1.0); }, 228},
+    {"PlaybackTruncates", [] { return PlaybackPixel(kWide, 8000, 1.0 + 19.0 / 8000); }, 228},
+    {"PlaybackBeforeTheRange", [] { return PlaybackPixel(kWide, 8000, 0.25); }, -72},
     {"ColumnOfFrame", [] { return SonColumnOfFrame(4000, 8000, 32, 4250); }, 1},
     {"ColumnOfTheEndFrameIsTheLast", [] { return SonColumnOfFrame(4000, 8000, 32, 12000); }, 31},
     {"LevelColumnRoundsUp", [] { return LevelColumnOfPixel(28, 400, 32, 35); }, 1},

@@ -8,6 +8,7 @@
 #include "playback/CSfPlay.h"
 #include "playback/PlayNotify.h"
 #include "resources/CommandIds.h"
+#include "selection/ui/CTaskDlg.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/ui/CSonDoc.h"
 #include "sonagram/ui/CSonFrm.h"
@@ -16,7 +17,6 @@
 #include "sonagram/ui/SonagramWindows.h"
 #include "support/AnalysisFiles.h"
 #include "support/FakeViewServices.h"
-#include "waveform/ui/CTaskDlg.h"
 
 #include <QLineEdit>
 #include <QMenu>

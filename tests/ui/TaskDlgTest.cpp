@@ -1,5 +1,5 @@
 #include "app/ui/AppIcon.h"
-#include "waveform/ui/CTaskDlg.h"
+#include "selection/ui/CTaskDlg.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

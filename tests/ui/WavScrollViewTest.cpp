@@ -14,10 +14,10 @@
 #include "drawing/ui/ScaleDrawing.h"
 #include "playback/PlayNotify.h"
 #include "resources/CommandIds.h"
+#include "selection/ui/CTaskDlg.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/SfItems.h"
 #include "waveform/CSfWav.h"
-#include "waveform/ui/CTaskDlg.h"
 #include "waveform/ui/CWavScrollView.h"
 
 #include <QClipboard>

@@ -13,12 +13,10 @@
 #include "playback/PlayNotifySink.h"
 #include "playback/ShortPiece.h"
 #include "resources/CommandIds.h"
+#include "selection/ui/CTaskDlg.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/OverviewCache.h"
 #include "soundfile/SfItems.h"
-#include "waveform/SelectionEditor.h"
-#include "waveform/ui/CTaskDlg.h"
-#include "waveform/ui/SelectionKeys.h"
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -51,7 +49,8 @@ std::string Printf(const char* format, int pixels, const std::string& text) {
 } // namespace
 
 CHeadWnd::CHeadWnd(ViewServices& services, QWidget* parent)
-    : QWidget(parent), services_(services), sink_(this) {
+    : QWidget(parent), services_(services), sink_(this),
+      selection_(*this, *this, SelectionInput::Rules()) {
     setObjectName("HeadWnd");
     setWhatsThis("The head window: the whole current sound file, channel by channel. Drag to "
                  "select the range and channel that new analysis windows take; Enter plays the "
@@ -73,20 +72,9 @@ QRect CHeadWnd::PlotRect() const {
     return QRect(QPoint(kLeft, 4), QPoint(width() - 4 - 1, height() - 16 - 1));
 }
 
-int CHeadWnd::PixelOfFrame(uint32_t frame) const {
+TimePlot CHeadWnd::Axis() const {
     const CSfHead* head = Head();
-    const double w = PlotRect().width();
-    const double F = head ? head->Info().frames : 0;
-    return F > 0 ? int(w / F * frame) + kLeft : kLeft;
-}
-
-uint32_t CHeadWnd::FrameOfPixel(int x) const {
-    const CSfHead* head = Head();
-    const double w = PlotRect().width();
-    if (!head || w <= 0)
-        return 0;
-    const double frame = double(head->Info().frames) / w * (x - kLeft);
-    return frame <= 0 ? 0 : uint32_t(std::min(frame, double(head->Info().frames)));
+    return TimePlot{0, head ? head->Info().frames : 0, kLeft, PlotRect().width()};
 }
 
 int CHeadWnd::ChannelOfRow(int y) const {
@@ -111,8 +99,9 @@ QRect CHeadWnd::SelectionRect(const SfTask& task) const {
 
 void CHeadWnd::SelectionToTask() {
     SfTask& task = Head()->Info().task;
-    task.start = FrameOfPixel(task.selectLeft);
-    task.end = FrameOfPixel(task.selectRight);
+    const TimePlot axis = Axis();
+    task.start = TruncatedFrameOfPixel(axis, task.selectLeft);
+    task.end = TruncatedFrameOfPixel(axis, task.selectRight);
 }
 
 CHeadWnd::PixelBasis CHeadWnd::Basis() const {
@@ -129,12 +118,23 @@ void CHeadWnd::PixelsFromFrames() {
     if (!head || Basis() == pixelBasis_)
         return;
     SfTask& task = head->Info().task;
-    task.selectLeft = PixelOfFrame(task.start);
-    task.selectRight = PixelOfFrame(task.end);
+    const TimePlot axis = Axis();
+    task.selectLeft = TruncatedPixelOfFrame(axis, task.start);
+    task.selectRight = TruncatedPixelOfFrame(axis, task.end);
     pixelBasis_ = Basis();
 }
 
-SelectionEditor CHeadWnd::Editor() const {
+bool CHeadWnd::Editable() const {
+    const QRect plot = PlotRect();
+    return Head() && plot.width() > 0 && plot.height() > 0;
+}
+
+bool CHeadWnd::InPlot(const QPoint& at) const {
+    return PlotRect().contains(at);
+}
+
+SelectionEditor CHeadWnd::Editor() {
+    PixelsFromFrames();
     SelectionEditor::Rules rules;
     rules.plotLeft = kLeft;
     rules.plotRight = kLeft + PlotRect().width();
@@ -156,6 +156,24 @@ void CHeadWnd::Store(const SelectionEditor& editor) {
     // The pixels stay as the user set them; the frames follow them.
     pixelBasis_ = Basis();
     ShowEdit();
+}
+
+void CHeadWnd::StorePointerEdit(const SelectionEditor& editor, const QPoint& at) {
+    Head()->Info().task.channel = ChannelOfRow(at.y());
+    Store(editor);
+}
+
+void CHeadWnd::StoreHover(const SelectionEditor& editor) {
+    // Only the active edge changes: the frames stay as they are.
+    SfTask& task = Head()->Info().task;
+    task.flags = (task.flags & ~kHeadFlags) | (editor.State().flags & kHeadFlags);
+}
+
+void CHeadWnd::PlayStep() {
+    const SfInfo& info = Head()->Info();
+    const uint32_t framesPerPixel = info.frames / uint32_t(PlotRect().width());
+    const uint32_t frame = uint32_t(std::max(0, info.task.playCursor - kLeft)) * framesPerPixel;
+    PlayShortPiece(services_.Player(), services_.Store(), info, frame, {});
 }
 
 std::string CHeadWnd::InfoText() const {
@@ -262,35 +280,18 @@ void CHeadWnd::ShowEdit() {
 }
 
 void CHeadWnd::mousePressEvent(QMouseEvent* event) {
-    CSfHead* head = Head();
-    const QPoint at = event->position().toPoint();
-    if (!head || event->button() != Qt::LeftButton || !PlotRect().contains(at))
-        return QWidget::mousePressEvent(event);
-    setFocus(Qt::MouseFocusReason);
-    PixelsFromFrames();
-    SelectionEditor editor = Editor();
-    editor.Press(at.x(), event->modifiers() & Qt::ShiftModifier);
-    head->Info().task.channel = ChannelOfRow(at.y());
-    Store(editor);
+    if (!selection_.Press(event))
+        QWidget::mousePressEvent(event);
 }
 
 void CHeadWnd::mouseMoveEvent(QMouseEvent* event) {
-    CSfHead* head = Head();
-    const QPoint at = event->position().toPoint();
-    if (!head || !PlotRect().contains(at))
-        return;
-    PixelsFromFrames();
-    SelectionEditor editor = Editor();
-    if (!(event->buttons() & Qt::LeftButton)) {
-        // Only the active edge changes: the frames stay as they are.
-        editor.Hover(at.x());
-        SfTask& task = head->Info().task;
-        task.flags = (task.flags & ~kHeadFlags) | (editor.State().flags & kHeadFlags);
-        return;
-    }
-    editor.Drag(at.x());
-    head->Info().task.channel = ChannelOfRow(at.y());
-    Store(editor);
+    // Moves outside the plot go nowhere else either.
+    selection_.Move(event);
+}
+
+void CHeadWnd::mouseReleaseEvent(QMouseEvent* event) {
+    selection_.Release(event);
+    QWidget::mouseReleaseEvent(event);
 }
 
 bool CHeadWnd::event(QEvent* event) {
@@ -312,14 +313,10 @@ void CHeadWnd::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CHeadWnd::HandleKey(QKeyEvent* event) {
-    CSfHead* head = Head();
-    const QRect plot = PlotRect();
-    if (!head || plot.width() <= 0 || plot.height() <= 0)
+    if (!Editable())
         return false;
-    SfInfo& info = head->Info();
+    SfInfo& info = Head()->Info();
     SfTask& task = info.task;
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const int key = event->key();
 
     const PlayKeyFrames frames{info,     0,          info.frames, task.start,
@@ -341,25 +338,10 @@ bool CHeadWnd::HandleKey(QKeyEvent* event) {
             task.channel = task.channel > 0 ? task.channel - 1 : last;
         else
             task.channel = task.channel < last ? task.channel + 1 : 0;
-        PixelsFromFrames();
         Store(Editor());
         return true;
     }
-
-    const std::optional<SelectionKey> edit = SelectionKeyOf(event);
-    if (!edit)
-        return false;
-    PixelsFromFrames();
-    SelectionEditor editor = Editor();
-    if (!editor.Key(*edit, shift, ctrl))
-        return false;
-    Store(editor);
-    if (editor.Stepped()) {
-        const uint32_t framesPerPixel = info.frames / uint32_t(plot.width());
-        const uint32_t frame = uint32_t(std::max(0, task.playCursor - kLeft)) * framesPerPixel;
-        PlayShortPiece(services_.Player(), services_.Store(), info, frame, {});
-    }
-    return true;
+    return selection_.Key(event);
 }
 
 void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "app/ui/QtPlaySink.h"
+#include "selection/TimePlot.h"
+#include "selection/ui/SelectionInput.h"
+#include "selection/ui/SelectionView.h"
 
 #include <QImage>
 #include <QWidget>
@@ -11,11 +14,10 @@
 
 class CSfHead;
 class QMenu;
-class SelectionEditor;
 class ViewServices;
 struct SfTask;
 
-class CHeadWnd : public QWidget {
+class CHeadWnd : public QWidget, private SelectionView {
     Q_OBJECT
 public:
     CHeadWnd(ViewServices& services, QWidget* parent = nullptr);
@@ -43,13 +45,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     CSfHead* Head() const;
-    int PixelOfFrame(uint32_t frame) const;
-    uint32_t FrameOfPixel(int x) const;
+    // The whole file across the plot.
+    TimePlot Axis() const;
     int ChannelOfRow(int y) const;
     QRect SelectionRect(const SfTask& task) const;
     void SelectionToTask();
@@ -60,9 +63,16 @@ private:
     // ones the user's last edit gave: a repaint must not move what the user
     // set by the pixel (frame to pixel truncates).
     void PixelsFromFrames();
-    SelectionEditor Editor() const;
-    // Takes the editor's result into the task block and the frames.
-    void Store(const SelectionEditor& editor);
+    // The editing of the selection: the editor over the pixels as they
+    // stand; an edit goes into the task block and the frames, a press or a
+    // drag choosing the channel under the pointer as well.
+    bool Editable() const override;
+    bool InPlot(const QPoint& at) const override;
+    SelectionEditor Editor() override;
+    void Store(const SelectionEditor& editor) override;
+    void StorePointerEdit(const SelectionEditor& editor, const QPoint& at) override;
+    void StoreHover(const SelectionEditor& editor) override;
+    void PlayStep() override;
     bool HandleKey(QKeyEvent* event);
     void OnPlayNotify(const PlayNotifyEvent& event);
     // The overview of the current head, drawn once per size and method.
@@ -70,6 +80,10 @@ private:
 
     ViewServices& services_;
     PlaySinkHolder sink_;
+    // The plain rules: moves count only inside the plot, any button but the
+    // left one lets the pointer choose the edge, and a step that does not fit
+    // passes the key on.
+    SelectionInput selection_;
     // What the selection pixels were last set for: the head, its task frames
     // and the plot width, and the pixels themselves as they were left.
     struct PixelBasis {

@@ -17,12 +17,10 @@
 #include "playback/CSfPlay.h"
 #include "playback/ShortPiece.h"
 #include "resources/CommandIds.h"
+#include "selection/ui/CTaskDlg.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/SfItems.h"
 #include "waveform/CSfWav.h"
-#include "waveform/SelectionEditor.h"
-#include "waveform/ui/CTaskDlg.h"
-#include "waveform/ui/SelectionKeys.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -97,12 +95,22 @@ std::vector<PlotPoint> CurvePoints(const WavEnvelope& envelope, const PlotRect& 
     return points;
 }
 
+// The waveform window's pointer and keys: a drag goes on outside the plot,
+// and a step that does not fit still ends the last edit.
+SelectionInput::Rules InputRules() {
+    SelectionInput::Rules rules;
+    rules.dragLeavesPlot = true;
+    rules.hoverNeedsNoButton = true;
+    rules.refusedKeyEndsEdit = true;
+    return rules;
+}
+
 } // namespace
 
 CWavScrollView::CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc> document,
                                QWidget* parent)
     : CBaseScrollView(services, std::move(document), parent), sink_(this), blockLeft_(kLeft),
-      blockRight_(kLeft) {
+      blockRight_(kLeft), selection_(*this, *this, InputRules()) {
     setWhatsThis("The waveform of one channel with its amplitude in percent of full scale. "
                  "Click for the cursor, drag for a block: the info box shows their times and "
                  "the frequency whose period is the block. Enter plays the range, F6 the "
@@ -153,18 +161,10 @@ int CWavScrollView::EnvelopeCount() const {
     return item ? int(item->Envelope().values.size()) : 0;
 }
 
-int CWavScrollView::PixelOfFrame(uint32_t frame) const {
+TimePlot CWavScrollView::Axis() const {
     const WavRange& range = Item()->Range();
     const PlotRect r = Plot();
-    return RoundedPixel((double(frame) - range.start) * (r.right - r.left) / range.length) + kLeft;
-}
-
-uint32_t CWavScrollView::FrameOfPixel(int x) const {
-    const WavRange& range = Item()->Range();
-    const PlotRect r = Plot();
-    const double frame =
-        std::floor(double(x - kLeft) * range.length / (r.right - r.left) + range.start + 0.5);
-    return uint32_t(std::clamp(frame, double(range.start), double(range.start) + range.length));
+    return TimePlot{range.start, range.length, kLeft, r.right - r.left, TimeScaling::WholeFirst};
 }
 
 double CWavScrollView::SecondsOfPixel(int x) const {
@@ -175,49 +175,65 @@ double CWavScrollView::SecondsOfPixel(int x) const {
     return double(x - kLeft) * range.length / (rate * (r.right - r.left)) + range.start / rate;
 }
 
-SelectionEditor CWavScrollView::Editor() const {
+FrameSelection CWavScrollView::Frames() const {
+    const SfTask& task = Item()->Task();
+    return FrameSelection{CursorFrame(task), task.start, task.end, task.channel};
+}
+
+void CWavScrollView::SetFrames(const FrameSelection& frames) {
+    SfTask& task = Item()->Task();
+    SetCursorFrame(task, frames.cursor);
+    task.start = frames.start;
+    task.end = frames.end;
+    task.channel = frames.channel;
+}
+
+Selection CWavScrollView::Pixels() const {
+    const SfTask& task = Item()->Task();
+    return Selection{task.playCursor, task.cursorIndex, blockLeft_, blockRight_, task.flags};
+}
+
+void CWavScrollView::SetPixels(const Selection& pixels) {
+    SfTask& task = Item()->Task();
+    task.playCursor = pixels.cursor;
+    task.cursorIndex = pixels.index;
+    blockLeft_ = pixels.left;
+    blockRight_ = pixels.right;
+    task.flags = pixels.flags;
+}
+
+SelectionEditor CWavScrollView::Editor() {
     SelectionEditor::Rules rules;
     rules.plotLeft = kLeft;
     rules.plotRight = Plot().right;
     rules.steps = EnvelopeCount();
-    const SfTask& task = Item()->Task();
-    return SelectionEditor(
-        rules, Selection{task.playCursor, task.cursorIndex, blockLeft_, blockRight_, task.flags});
+    return SelectionEditor(rules, Pixels());
 }
 
 void CWavScrollView::Store(const SelectionEditor& editor) {
-    SfTask& task = Item()->Task();
-    const Selection& s = editor.State();
-    task.playCursor = s.cursor;
-    task.cursorIndex = s.index;
-    blockLeft_ = s.left;
-    blockRight_ = s.right;
-    task.flags = s.flags;
-    FramesFromPixels();
+    SetPixels(editor.State());
+    FrameSelection frames = Frames();
+    FramesOfEdit(editor.State(), Axis(), frames);
+    SetFrames(frames);
     ShowInfoText();
     update();
 }
 
-void CWavScrollView::PixelsFromFrames() {
-    SfTask& task = Item()->Task();
-    blockLeft_ = PixelOfFrame(task.start);
-    blockRight_ = PixelOfFrame(task.end);
-    task.playCursor = PixelOfFrame(CursorFrame(task));
+void CWavScrollView::StoreHover(const SelectionEditor& editor) {
+    Item()->Task().flags = editor.State().flags;
+    ShowInfoText();
 }
 
-void CWavScrollView::FramesFromPixels() {
-    // Only what the user's last input moved is taken from the pixels: frames
-    // typed in the task dialog, or set before the window changed its size,
-    // stay exact.
-    SfTask& task = Item()->Task();
-    if (task.flags & kCursorMoved) {
-        const uint32_t cursor = FrameOfPixel(task.playCursor);
-        SetCursorFrame(task, cursor);
-        task.start = task.end = cursor;
-    } else if (task.flags & kChanged) {
-        task.start = FrameOfPixel(blockLeft_);
-        task.end = FrameOfPixel(blockRight_);
-    }
+void CWavScrollView::PlayStep() {
+    const SfInfo& info = Item()->GetHead()->Info();
+    PlayShortPiece(Services().Player(), Services().Store(), info, CursorFrame(Item()->Task()),
+                   Services().HeadPlaySink());
+}
+
+void CWavScrollView::PixelsFromFrames() {
+    Selection pixels = Pixels();
+    PixelsOfFrames(Frames(), Axis(), pixels);
+    SetPixels(pixels);
 }
 
 std::string CWavScrollView::InfoText() const {
@@ -361,39 +377,18 @@ void CWavScrollView::StyleChanged() {
 }
 
 void CWavScrollView::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || !Editable() || !InPlot(at))
-        return CBaseScrollView::mousePressEvent(event);
-    dragging_ = true;
-    SelectionEditor editor = Editor();
-    editor.Press(at.x(), event->modifiers() & Qt::ShiftModifier);
-    Store(editor);
+    if (!selection_.Press(event))
+        CBaseScrollView::mousePressEvent(event);
 }
 
 void CWavScrollView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    const Qt::MouseButtons buttons = event->buttons();
-    const bool leftHeld = buttons & Qt::LeftButton;
-    // A drag begun in the plot goes on outside it, holding the edge at the
-    // plot's border, so that a quick sweep still reaches the range's start or
-    // end. Other moves count only inside.
-    if (!Editable() || !(InPlot(at) || (leftHeld && dragging_)))
-        return CBaseScrollView::mouseMoveEvent(event);
-    SelectionEditor editor = Editor();
-    if (leftHeld) {
-        editor.Drag(at.x());
-        Store(editor);
-    } else if (buttons == Qt::NoButton) {
-        editor.Hover(at.x());
-        Item()->Task().flags = editor.State().flags;
-        ShowInfoText();
-    }
+    if (!selection_.Move(event))
+        CBaseScrollView::mouseMoveEvent(event);
 }
 
 void CWavScrollView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        dragging_ = false;
-    CBaseScrollView::mouseReleaseEvent(event);
+    if (!selection_.Release(event))
+        CBaseScrollView::mouseReleaseEvent(event);
 }
 
 bool CWavScrollView::TakesKey(const QKeyEvent* key) const {
@@ -406,28 +401,15 @@ bool CWavScrollView::HandleKey(QKeyEvent* event) {
     CSfWav* item = Item();
     const WavRange& range = item->Range();
     const SfTask& task = item->Task();
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-
     const PlayKeyFrames frames{
         item->GetHead()->Info(),   range.start, range.end, task.start, task.end, CursorFrame(task),
         Services().HeadPlaySink(), sink_.Sink()};
     if (HandlePlayKey(event, Services().Player(), frames) != PlayKeyOutcome::NotPlayKey)
         return true;
-    const std::optional<SelectionKey> edit = SelectionKeyOf(event);
-    if (!edit) {
-        ShowInfoText();
-        return false;
-    }
-    SelectionEditor editor = Editor();
-    // A step that does not fit is still this window's key: it only ends
-    // what the last input marked.
-    editor.Key(*edit, shift, ctrl);
-    Store(editor);
-    if (editor.Stepped())
-        PlayShortPiece(Services().Player(), Services().Store(), item->GetHead()->Info(),
-                       CursorFrame(task), Services().HeadPlaySink());
-    return true;
+    if (selection_.Key(event))
+        return true;
+    ShowInfoText();
+    return false;
 }
 
 void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
@@ -438,12 +420,8 @@ void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
     const std::optional<PlayPoint> point = event.PointFor(info);
     if (!point)
         return;
-    const WavRange& range = item->Range();
-    const PlotRect r = Plot();
-    const double x =
-        double(r.right - r.left) / range.length * (info.rate * point->position - range.start);
     // Index and frame stay: the line rests where playback stopped.
-    item->Task().playCursor = TruncatedPixel(x) + kLeft;
+    item->Task().playCursor = PlaybackPixel(Axis(), info.rate, point->position);
     update();
 }
 
@@ -458,38 +436,31 @@ QMenu* CWavScrollView::CreateContextMenu() {
 void CWavScrollView::RunTaskDialog() {
     if (!Editable())
         return;
-    CTaskDlg dialog(this);
-    {
+    const std::optional<std::pair<uint32_t, uint32_t>> typed = [this] {
         CSfWav* item = Item();
         const WavRange& range = item->Range();
-        dialog.SetFrames(float(item->GetHead()->Info().rate), range.start, range.end, range.length,
-                         item->Task().start, item->Task().end);
-    }
+        return CTaskDlg::AskFrames(this, float(item->GetHead()->Info().rate), range.start,
+                                   range.end, range.length, item->Task().start, item->Task().end);
+    }();
     // The item may have gone while the dialog was open.
-    if (dialog.exec() != QDialog::Accepted || !Editable())
+    if (!typed || !Editable())
         return;
 
-    CSfWav* item = Item();
-    SfTask& task = item->Task();
-    const WavRange& range = item->Range();
-    std::tie(task.start, task.end) = dialog.TypedFrames(range.start, range.length);
+    SfTask& task = Item()->Task();
+    std::tie(task.start, task.end) = *typed;
     SetCursorFrame(task, task.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.
     task.flags &= ~(kChanged | kCursorMoved);
 
-    const PlotRect r = Plot();
-    const auto pixel = [&](uint32_t frame) {
-        return TruncatedPixel((double(frame) - range.start) * (r.right - r.left) / range.length) +
-               kLeft;
-    };
+    const TimePlot axis = Axis();
     if (task.start == task.end) {
-        task.playCursor = blockLeft_ = blockRight_ = pixel(task.start);
+        task.playCursor = blockLeft_ = blockRight_ = TruncatedPixelOfFrame(axis, task.start);
         task.cursorIndex =
             std::clamp(Editor().IndexOfPixel(task.playCursor), 0, EnvelopeCount() - 1);
     } else {
-        blockLeft_ = pixel(task.start);
-        blockRight_ = pixel(task.end);
+        blockLeft_ = TruncatedPixelOfFrame(axis, task.start);
+        blockRight_ = TruncatedPixelOfFrame(axis, task.end);
     }
     ShowInfoText();
     update();

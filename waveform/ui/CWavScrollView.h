@@ -7,6 +7,9 @@
 
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/QtPlaySink.h"
+#include "selection/FrameSelection.h"
+#include "selection/ui/SelectionInput.h"
+#include "selection/ui/SelectionView.h"
 
 #include <QImage>
 #include <cstdint>
@@ -14,11 +17,10 @@
 #include <string>
 
 class CSfWav;
-class SelectionEditor;
 class ViewServices;
 struct PlotRect;
 
-class CWavScrollView : public CBaseScrollView {
+class CWavScrollView : public CBaseScrollView, private SelectionView {
     Q_OBJECT
 public:
     // Builds the item's envelope and starts with the cursor at the range
@@ -58,27 +60,35 @@ private:
     bool Drawable() const;
     // Drawable, with envelope values and a plot of some size: the cursor,
     // block, mouse, keys and info text work.
-    bool Editable() const;
+    bool Editable() const override;
 
     // The curve area: 28 pixels on the left for the amplitude labels, 4 at
     // the top and right, 15 at the bottom for the time labels. Right and
     // bottom are exclusive, so the width is right - left.
     PlotRect Plot() const;
-    bool InPlot(const QPoint& at) const;
+    bool InPlot(const QPoint& at) const override;
     int EnvelopeCount() const;
-    int PixelOfFrame(uint32_t frame) const;
-    uint32_t FrameOfPixel(int x) const;
+    // The range across the plot.
+    TimePlot Axis() const;
     double SecondsOfPixel(int x) const;
 
-    // The cursor and block editor over this plot and the envelope's indices.
-    SelectionEditor Editor() const;
-    // Takes an edit: the pixels, then the frames it moved, the info text.
-    void Store(const SelectionEditor& editor);
+    // The cursor and block as the task words hold them: in frames, and as
+    // the pixels and envelope index the user set.
+    FrameSelection Frames() const;
+    void SetFrames(const FrameSelection& frames);
+    Selection Pixels() const;
+    void SetPixels(const Selection& pixels);
+
+    // The editing of the cursor and block: the editor over this plot and the
+    // envelope's indices; an edit takes the pixels, then the frames it moved,
+    // and shows the info text.
+    SelectionEditor Editor() override;
+    void Store(const SelectionEditor& editor) override;
+    void StoreHover(const SelectionEditor& editor) override;
+    void PlayStep() override;
     // The cursor and block pixels from the task frames, as after a change of
     // size; the frames stay.
     void PixelsFromFrames();
-    // The frames of what the last input moved (cursor or block), from the pixels.
-    void FramesFromPixels();
 
     std::string InfoText() const;
     void ShowInfoText();
@@ -90,8 +100,7 @@ private:
     // The block's left and right pixel columns; equal when there is no block.
     int blockLeft_;
     int blockRight_;
-    // A left-button drag that began inside the plot.
-    bool dragging_ = false;
+    SelectionInput selection_;
     // The info text waits for the end of a layout pass.
     bool infoPending_ = false;
     QImage plot_;

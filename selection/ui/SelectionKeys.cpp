@@ -1,4 +1,4 @@
-#include "waveform/ui/SelectionKeys.h"
+#include "selection/ui/SelectionKeys.h"
 
 #include <QKeyEvent>
 

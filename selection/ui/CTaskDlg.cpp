@@ -1,4 +1,4 @@
-#include "waveform/ui/CTaskDlg.h"
+#include "selection/ui/CTaskDlg.h"
 
 #include "drawing/TimeText.h"
 
@@ -178,4 +178,14 @@ std::pair<uint32_t, uint32_t> CTaskDlg::TypedFrames(uint32_t first, uint32_t lim
     const int64_t high = low + limitFrames;
     return {uint32_t(std::clamp<int64_t>(std::min(start, end), low, high)),
             uint32_t(std::clamp<int64_t>(std::max(start, end), low, high))};
+}
+
+std::optional<std::pair<uint32_t, uint32_t>>
+CTaskDlg::AskFrames(QWidget* parent, float frameRate, uint32_t first, uint32_t last,
+                    uint32_t limitFrames, uint32_t startFrame, uint32_t endFrame) {
+    CTaskDlg dialog(parent);
+    dialog.SetFrames(frameRate, first, last, limitFrames, startFrame, endFrame);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.TypedFrames(first, limitFrames);
 }

@@ -1,7 +1,7 @@
 // The cursor and the selection (block) that the user sets with the mouse and
 // the cursor keys in the head, waveform and sonagram windows: which edge is
 // active, how Shift and Ctrl step, Home and End, crossing edges and Ctrl+A.
-// It works in pixel columns only; each window converts to frames itself.
+// It works in pixel columns only; FrameSelection takes an edit to frames.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The keys of the cursor-and-selection editor as the windows receive them.
 #pragma once
 
-#include "waveform/SelectionEditor.h"
+#include "selection/SelectionEditor.h"
 
 #include <optional>
 

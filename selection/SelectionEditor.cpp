@@ -1,4 +1,4 @@
-#include "waveform/SelectionEditor.h"
+#include "selection/SelectionEditor.h"
 
 #include "soundfile/SfInfo.h"
 

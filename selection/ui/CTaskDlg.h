@@ -6,6 +6,7 @@
 #include "app/ui/CBaseDlg.h"
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 class QLineEdit;
@@ -40,6 +41,12 @@ public:
     // first .. first + limitFrames. An end typed below the start still means
     // the frames between them.
     std::pair<uint32_t, uint32_t> TypedFrames(uint32_t first, uint32_t limitFrames) const;
+
+    // Runs the dialog over the limits first .. last (limitFrames long),
+    // opening with start .. end: the frames typed, or none on Cancel.
+    static std::optional<std::pair<uint32_t, uint32_t>>
+    AskFrames(QWidget* parent, float frameRate, uint32_t first, uint32_t last, uint32_t limitFrames,
+              uint32_t startFrame, uint32_t endFrame);
 
     void setVisible(bool visible) override;
     void done(int result) override;

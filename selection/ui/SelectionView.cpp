@@ -1,0 +1,5 @@
+#include "selection/ui/SelectionView.h"
+
+void SelectionView::StorePointerEdit(const SelectionEditor& editor, const QPoint&) {
+    Store(editor);
+}
