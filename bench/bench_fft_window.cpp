@@ -52,6 +52,7 @@ struct Bench {
     std::unique_ptr<CSfHead> head = OpenBenchHead(TenMinuteFile(), kFrames);
 
     Bench() {
+        services.screenWidth = 1920;
         SfFftParam& fft = services.settings.Fft();
         fft.Lfft = fft.Lwdw = fft.Shift = 4096;
     }
@@ -145,7 +146,6 @@ BENCHMARK(BM_PeakJumpRepaint)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    SetScreenWidth(1920);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -51,6 +51,7 @@ std::string MinuteFile() {
 
 struct Bench {
     FakeViewServices services;
+    Bench() { services.screenWidth = 1920; }
     std::unique_ptr<CSfHead> head = OpenBenchHead(MinuteFile(), kFrames);
 };
 
@@ -151,7 +152,6 @@ BENCHMARK(BM_SelectionKeyRepaint)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    SetScreenWidth(1920);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -51,7 +51,6 @@ CSfHead& Head() {
 }
 
 void BM_Sonagram(benchmark::State& state) {
-    SetScreenWidth(1024); // W = 512
     SfFftParam settings;
     settings.Lfft = int32_t(state.range(0));
     settings.Lwdw = settings.Lfft;
@@ -62,7 +61,8 @@ void BM_Sonagram(benchmark::State& state) {
     QuietDesktop desktop;
     SonagramCells cells;
     for (auto _ : state) {
-        if (ComputeSonagram(*son, cells, desktop) != SonagramOutcome::Computed)
+        if (ComputeSonagram(*son, cells, desktop, 1024) != // W = 512
+            SonagramOutcome::Computed)
             state.SkipWithError("nothing computed");
         benchmark::DoNotOptimize(cells.index.data());
     }

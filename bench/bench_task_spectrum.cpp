@@ -78,7 +78,7 @@ void TaskSpectrumRun(benchmark::State& state) {
     QuietDesktop desktop;
     for (auto _ : state) {
         CSfFft item(head, settings);
-        if (ComputeTaskSpectrum(item, desktop) != SpectrumOutcome::Computed)
+        if (ComputeTaskSpectrum(item, desktop, 1024) != SpectrumOutcome::Computed)
             state.SkipWithError("nothing computed");
         benchmark::DoNotOptimize(item.Param().spectrum->data());
     }

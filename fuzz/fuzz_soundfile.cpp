@@ -92,13 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ::utime(path.c_str(), &times);
     ::unlink(FallbackCachePath(path).c_str());
 
-    SetScreenWidth(width);
     // Inputs libsndfile reads are decoded: keep their copies in the scratch
     // folder, and few of them.
     ::setenv("XDG_CACHE_HOME", ScratchDir().c_str(), 1);
     SetDecodedCacheBudget(int64_t(1) << 20);
     AcceptingDesktop desktop;
-    if (auto head = OpenHeadFile(path, desktop)) {
+    if (auto head = OpenHeadFile(path, desktop, width)) {
         const SfInfo& info = head->Info();
         std::vector<float> values(256);
         const uint32_t start = info.frames > 100 ? info.frames - 100 : 0;
@@ -108,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         head->Info().overviewMethod = kOverviewRms;
         SaveOverviewMethod(head->Info());
         desktop.computed = 0;
-        auto again = OpenHeadFile(path, desktop);
+        auto again = OpenHeadFile(path, desktop, width);
         if (!again || desktop.computed != 0 || again->Info().overview != info.overview ||
             again->Info().overviewMethod != kOverviewRms)
             std::abort();

@@ -85,7 +85,7 @@ float LargestCell(const float* frames, int width, int height) {
 } // namespace
 
 SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServices& desktop,
-                                uint64_t memoryBudget) {
+                                int screenWidth, uint64_t memoryBudget) {
     SfFftParam& param = item.Param();
     const SonRange& range = item.Range();
     const SfInfo& info = item.GetHead()->Info();
@@ -100,7 +100,7 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
         param.Fmax = static_cast<float>(rate * 0.5);
     const int lfft = param.Lfft;
     const int height = RowCount(lfft, param.Fmax, rate);
-    const int width = ScreenWidth() / 2;
+    const int width = screenWidth / 2;
 
     const uint64_t needed = SonagramBytes(width, height, lfft);
     if (needed > memoryBudget) {

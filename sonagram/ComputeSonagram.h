@@ -19,11 +19,11 @@ enum class SonagramOutcome {
     OutOfMemory,  // an allocation failed: nothing computed
 };
 
-// Computes the sonagram of item, once per window: W = ScreenWidth() / 2
+// Computes the sonagram of item, once per window: W = screenWidth / 2
 // columns, H = the bins from 0 Hz up to Fmax rows. Unless the range is empty
 // or Lfft no power of two, first sets the item's Fmin to 0 and lowers its Fmax
 // to half the sample rate where above; then fills cells, the level curve with
 // its bounds, dBMax and Floor, showing "SON %.2f Proz." every 16 columns and
 // the wait cursor. Whatever the outcome does not name as new stays as it was.
 SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServices& desktop,
-                                uint64_t memoryBudget = SonagramMemoryBudget());
+                                int screenWidth, uint64_t memoryBudget = SonagramMemoryBudget());

@@ -53,8 +53,3 @@ public:
 private:
     DesktopServices& desktop_;
 };
-
-// Width of the primary screen in pixels. The desktop program sets it at
-// start-up; without a screen it is 1024.
-int ScreenWidth();
-void SetScreenWidth(int pixels);

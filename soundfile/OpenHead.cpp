@@ -221,11 +221,13 @@ OpenOutcome OpenAndRecognise(SfInfo& info, DesktopServices& desktop) {
     return OpenOutcome::Opened;
 }
 
-std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop) {
+std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop,
+                                      int screenWidth) {
     auto head = std::make_unique<CSfHead>();
     SfInfo& info = head->Info();
     info.path = path;
-    if (OpenAndRecognise(info, desktop) != OpenOutcome::Opened || !BuildOverview(info, desktop))
+    if (OpenAndRecognise(info, desktop) != OpenOutcome::Opened ||
+        !BuildOverview(info, desktop, screenWidth))
         return nullptr;
     head->SetName(ShortPathText(path, 25));
     return head;

@@ -25,4 +25,5 @@ OpenOutcome OpenAndRecognise(SfInfo& info, DesktopServices& desktop);
 std::string CheckFormat(SfInfo& info, int64_t fileSize);
 
 // Opens path as a new head: recognition, then the overview. Null on failure.
-std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop);
+std::unique_ptr<CSfHead> OpenHeadFile(const std::string& path, DesktopServices& desktop,
+                                      int screenWidth);

@@ -205,8 +205,8 @@ bool OverviewAgrees(const SfInfo& info, const float* overview, int W) {
     return true;
 }
 
-bool BuildOverview(SfInfo& info, DesktopServices& desktop, bool* fromCache) {
-    const int W = ScreenWidth();
+bool BuildOverview(SfInfo& info, DesktopServices& desktop, int screenWidth, bool* fromCache) {
+    const int W = screenWidth;
     if (info.channels < 1)
         return false;
     if (W < 1 || W > kMaxOverviewWidth) {

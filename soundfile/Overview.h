@@ -17,7 +17,8 @@ inline constexpr int64_t kMaxOverviewValues = int64_t(1) << 24;
 // Zeroes the task block. False when it cannot be held; a screen width or
 // channel count that would make it absurdly large is refused with a message.
 // fromCache, when given, tells whether the cache was used.
-bool BuildOverview(SfInfo& info, DesktopServices& desktop, bool* fromCache = nullptr);
+bool BuildOverview(SfInfo& info, DesktopServices& desktop, int screenWidth,
+                   bool* fromCache = nullptr);
 
 // Fills the envelope part: values c x A .. c x A + A - 1 for channel c, A/2
 // value pairs. A pair is (minimum, maximum) for 1-byte samples, (maximum,

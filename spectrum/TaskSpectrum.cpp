@@ -81,7 +81,7 @@ bool AverageSpectrum(const SfInfo& info, const FftTask& task, int shift, const f
 
 } // namespace
 
-SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
+SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int screenWidth) {
     const SfInfo& info = item.GetHead()->Info();
     const FftTask& task = item.Task();
     SfFftParam& param = item.Param();
@@ -116,7 +116,7 @@ SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop) {
     MakeWindow(window.data(), n, param.Lwdw, param.IWin);
     const bool decibels = (item.YScale() & kScaleLog) != 0;
     float* spectrum = param.spectrum->data();
-    const int envelopeCount = 2 * ScreenWidth();
+    const int envelopeCount = 2 * screenWidth;
 
     if (static_cast<uint64_t>(task.start) + static_cast<uint64_t>(param.Shift) > task.end) {
         FrameSpectrum(info, task, window.data(), spectrum, param.samples->data(), n, decibels);

@@ -27,4 +27,4 @@ enum class SpectrumOutcome {
     OutOfMemory,
 };
 
-SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop);
+SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int screenWidth);

@@ -26,7 +26,7 @@ SfTask& CSfWav::GetTask(SfTask& task) const {
     return task;
 }
 
-void CSfWav::BuildEnvelope(DesktopServices& desktop) {
+void CSfWav::BuildEnvelope(DesktopServices& desktop, int screenWidth) {
     const WaitCursor wait(desktop);
-    envelope_ = ::BuildEnvelope(head_->Info(), range_, ScreenWidth());
+    envelope_ = ::BuildEnvelope(head_->Info(), range_, screenWidth);
 }

@@ -30,9 +30,9 @@ public:
     SfTask& Task() { return task_; }
     const SfTask& Task() const { return task_; }
 
-    // Computes the envelope for the primary screen width, with the wait
+    // Computes the envelope for a screen screenWidth pixels wide, with the wait
     // cursor shown. Run when the window first shows.
-    void BuildEnvelope(DesktopServices& desktop);
+    void BuildEnvelope(DesktopServices& desktop, int screenWidth);
 
 private:
     CSfHead* head_;

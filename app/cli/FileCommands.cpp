@@ -39,7 +39,8 @@ int RunInfo(int argc, char** argv) {
 
 int RunOverview(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {}, {"screen-width", "raw"});
-    if (!args.Ok() || args.Words().size() != 1 || !ApplyScreenWidth(args))
+    int width = 0;
+    if (!args.Ok() || args.Words().size() != 1 || !ScreenWidthOption(args, width))
         return UsageError(args, "overview");
     OpenedFile file;
     const int code = OpenSoundFile(args, file.info);
@@ -49,11 +50,11 @@ int RunOverview(int argc, char** argv) {
         return code;
     CliDesktop desktop(std::nullopt);
     bool fromCache = false;
-    if (!BuildOverview(file.info, desktop, &fromCache)) {
+    if (!BuildOverview(file.info, desktop, width, &fromCache)) {
         std::fprintf(stderr, "%s: the overview cannot be built\n", file.info.path.c_str());
         return kExitRefused;
     }
-    std::printf("# channels=%d width=%d method=%d source=%s\n", file.info.channels, ScreenWidth(),
+    std::printf("# channels=%d width=%d method=%d source=%s\n", file.info.channels, width,
                 file.info.overviewMethod, fromCache ? "cache" : "computed");
     for (float v : file.info.overview)
         std::printf("%.9g\n", double(v));

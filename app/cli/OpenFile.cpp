@@ -23,13 +23,13 @@ int UsageError(const CliArgs& args, const char* command) {
     return kExitUsage;
 }
 
-bool ApplyScreenWidth(CliArgs& args) {
-    const long width = args.Int("screen-width", 1024);
-    if (width < 1 || width > kMaxOverviewWidth) {
+bool ScreenWidthOption(CliArgs& args, int& width) {
+    const long given = args.Int("screen-width", 1024);
+    if (given < 1 || given > kMaxOverviewWidth) {
         args.Fail("--screen-width must lie between 1 and " + std::to_string(kMaxOverviewWidth));
         return false;
     }
-    SetScreenWidth(int(width));
+    width = int(given);
     return args.Ok();
 }
 

@@ -9,8 +9,9 @@ struct SfInfo;
 // after telling the user why not.
 int OpenSoundFile(CliArgs& args, SfInfo& info);
 
-// Applies --screen-width (default 1024); false after a usage message.
-bool ApplyScreenWidth(CliArgs& args);
+// Reads --screen-width (default 1024), the width the analyses are sized by;
+// false when it is out of range.
+bool ScreenWidthOption(CliArgs& args, int& width);
 
 // Prints why the command line is wrong and the usage of command; returns
 // kExitUsage.

@@ -105,8 +105,9 @@ int RunSonagram(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {"cells"},
                  {"start", "end", "channel", "lfft", "lwdw", "window", "range", "fmax",
                   "screen-width", "png", "raw"});
+    int width = 0;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
-        !ApplyScreenWidth(args))
+        !ScreenWidthOption(args, width))
         return UsageError(args, "sonagram");
     const int32_t channel = Int32(args, "channel", 0);
     const SfFftParam parameters = SonParameters(args);
@@ -125,7 +126,7 @@ int RunSonagram(int argc, char** argv) {
     const auto son = CSfSon::Create(head, parameters);
     CliDesktop desktop(std::nullopt);
     SonagramCells cells;
-    const SonagramOutcome outcome = ComputeSonagram(*son, cells, desktop);
+    const SonagramOutcome outcome = ComputeSonagram(*son, cells, desktop, width);
     if (outcome != SonagramOutcome::Computed && outcome != SonagramOutcome::NoCells) {
         if (const char* text = RefusalText(outcome))
             std::fprintf(stderr, "%s\n", text);

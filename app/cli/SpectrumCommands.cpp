@@ -69,7 +69,9 @@ int RunSpectrum(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {"linear"},
                  {"start", "end", "channel", "lfft", "lwdw", "shift", "window", "method", "cepfreq",
                   "screen-width", "raw"});
-    if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !ApplyScreenWidth(args))
+    int width = 0;
+    if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") ||
+        !ScreenWidthOption(args, width))
         return UsageError(args, "spectrum");
 
     // What is not given comes from the settings, as for a new spectrum item.
@@ -98,7 +100,7 @@ int RunSpectrum(int argc, char** argv) {
         return code;
     CSfFft item(head, settings);
     CliDesktop desktop(std::nullopt);
-    switch (ComputeTaskSpectrum(item, desktop)) {
+    switch (ComputeTaskSpectrum(item, desktop, width)) {
     case SpectrumOutcome::Computed:
         break;
     case SpectrumOutcome::PastFileEnd:
@@ -123,8 +125,9 @@ int RunSpectrum(int argc, char** argv) {
 
 int RunEnvelope(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {}, {"start", "end", "channel", "screen-width", "raw"});
+    int width = 0;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
-        !ApplyScreenWidth(args))
+        !ScreenWidthOption(args, width))
         return UsageError(args, "envelope");
     CSfHead head;
     const int code = OpenTask(args, head);
@@ -139,7 +142,7 @@ int RunEnvelope(int argc, char** argv) {
         desktop.ShowMessage("You have to define a task!", MessageIcon::Information);
         return kExitRefused;
     }
-    item.BuildEnvelope(desktop);
+    item.BuildEnvelope(desktop, width);
     const WavEnvelope& envelope = item.Envelope();
     std::printf("# count=%zu lower=%.9g upper=%.9g\n", envelope.values.size(),
                 double(envelope.lower), double(envelope.upper));

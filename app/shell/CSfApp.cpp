@@ -59,7 +59,7 @@ CSfApp::CSfApp(const QStringList& args) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         // A wall of screens wider than an overview may be is drawn at the
         // widest overview the cache holds.
-        SetScreenWidth(std::min(screen->geometry().width(), kMaxOverviewWidth));
+        screenWidth_ = std::min(screen->geometry().width(), kMaxOverviewWidth);
 
     // Everything the windows call is built before the first window.
     store_ = std::make_unique<QtSettingsStore>();
@@ -241,7 +241,7 @@ bool CSfApp::OpenHead(const QString& given) {
         ForgetPath(QString::fromStdString(path));
         return false;
     }
-    std::unique_ptr<CSfHead> head = OpenHeadFile(path, desktop_);
+    std::unique_ptr<CSfHead> head = OpenHeadFile(path, desktop_, screenWidth_);
     if (!head) {
         ForgetPath(QString::fromStdString(path));
         return false;

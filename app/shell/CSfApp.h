@@ -43,6 +43,10 @@ public:
     void RefreshHeadWindow() override;
     const CSfSettings& Settings() const override { return *settings_; }
     SettingsStore& Store() override;
+    int ScreenWidth() const override { return screenWidth_; }
+    // The width the analyses opened from now on are sized by; start-up takes
+    // the primary screen's.
+    void SetScreenWidth(int pixels) { screenWidth_ = pixels; }
     QtDesktop& Desktop() override { return desktop_; }
     void WriteDataLog(const std::string& line) override;
 
@@ -74,6 +78,8 @@ private:
 
     QtDesktop desktop_;
     std::unique_ptr<QtSettingsStore> store_;
+    // Without a screen the analyses are sized as for a 1024-pixel one.
+    int screenWidth_ = 1024;
     std::unique_ptr<CSfSettings> settings_;
     std::unique_ptr<OutputService> output_;
     std::unique_ptr<CSfPlay> player_;

@@ -35,6 +35,10 @@ public:
     // Draws the head window again, as after a change of the current task.
     virtual void RefreshHeadWindow() = 0;
 
+    // The width in pixels the analyses size their columns by: the primary
+    // screen's, decided at start-up.
+    virtual int ScreenWidth() const = 0;
+
     // The analysis settings, as loaded at start-up.
     virtual const CSfSettings& Settings() const = 0;
     // The settings file, for values read afresh where they are used.

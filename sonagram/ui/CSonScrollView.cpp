@@ -139,7 +139,8 @@ void CSonScrollView::InitialUpdate() {
         return;
     SonagramCells cells;
     // On failure the user has been told why, and the window stays empty.
-    const SonagramOutcome outcome = ComputeSonagram(*item, cells, Services().Desktop());
+    const SonagramOutcome outcome =
+        ComputeSonagram(*item, cells, Services().Desktop(), Services().ScreenWidth());
     computed_ = outcome == SonagramOutcome::Computed || outcome == SonagramOutcome::NoCells;
     if (!computed_)
         return;

@@ -140,7 +140,8 @@ void CFftScrollView::InitialUpdate() {
     {
         WaitCursor wait(Services().Desktop());
         // On failure the user has been told why, and the window stays empty.
-        computed_ = ComputeTaskSpectrum(*item, Services().Desktop()) == SpectrumOutcome::Computed;
+        computed_ = ComputeTaskSpectrum(*item, Services().Desktop(), Services().ScreenWidth()) ==
+                    SpectrumOutcome::Computed;
     }
     if (!computed_)
         return;

@@ -118,7 +118,7 @@ const QImage& CFftScrollView2::PlotImage() {
         return plot_;
 
     const SfInfo& info = Item()->GetHead()->Info();
-    const int n = FrameDrawCount(p, ScreenWidth());
+    const int n = FrameDrawCount(p, Services().ScreenWidth());
     const float g = FrameAmplitude(p, n);
     DrawAmplitudeAxis(painter, r, PercentTop(g, info.bytesPerSample));
     const double last = IsInstant(p) ? double(p.start) + p.Lfft : double(p.end);

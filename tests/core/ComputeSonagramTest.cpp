@@ -31,8 +31,7 @@ const double kToneLevel = 10.0 * std::log10(kAmplitude * kAmplitude * 3 / 16); /
 
 class ComputeSonagram_ : public ::testing::Test {
 protected:
-    void SetUp() override { SetScreenWidth(64); } // W = 32 columns
-    void TearDown() override { SetScreenWidth(1024); }
+    int screenWidth = 64; // W = 32 columns
 
     // A sonagram item for start .. end of a file of values.
     std::unique_ptr<CSfSon> Item(const std::vector<int32_t>& values, uint32_t start, uint32_t end,
@@ -52,7 +51,7 @@ protected:
     }
 
     SonagramOutcome Compute(CSfSon& son, uint64_t budget = SonagramMemoryBudget()) {
-        return ComputeSonagram(son, cells, desktop, budget);
+        return ComputeSonagram(son, cells, desktop, screenWidth, budget);
     }
 
     // The rows of column whose cells are not background.
@@ -262,7 +261,7 @@ TEST_F(ComputeSonagram_, FmaxIsClippedToHalfTheRateAndSetsTheRowCount) {
     EXPECT_EQ(cells.At(3, 0), 255);
 
     // W is half the screen width, whatever the range.
-    SetScreenWidth(65);
+    screenWidth = 65;
     ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
     EXPECT_EQ(cells.width, 32);
 }
@@ -285,7 +284,7 @@ TEST_F(ComputeSonagram_, NoRowsOrNoColumnsLeaveOnlyTheLevelCurve) {
     }
 
     // A screen one pixel wide: no columns at all.
-    SetScreenWidth(1);
+    screenWidth = 1;
     auto son = Item(Sine(8256, 1000, 8000, kAmplitude), 0, 8000, 256, 2, 4000.0f);
     ASSERT_EQ(Compute(*son), SonagramOutcome::NoCells);
     EXPECT_EQ(cells.width, 0);
@@ -346,7 +345,7 @@ TEST_F(ComputeSonagram_, WorkBeyondTheMemoryBudgetIsRefusedWithAMessage) {
 }
 
 TEST_F(ComputeSonagram_, ProgressEverySixteenColumnsUnderTheWaitCursor) {
-    SetScreenWidth(1024); // W = 512
+    screenWidth = 1024; // W = 512
     auto son = Item(Sine(2000, 1000, 8000, kAmplitude), 0, 1000, 16, 2, 4000.0f);
     ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
     ASSERT_EQ(desktop.infoTexts.size(), 32u); // columns 0, 16, .. 496

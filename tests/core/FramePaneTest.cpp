@@ -18,7 +18,7 @@ namespace {
 
 class FramePane : public ::testing::Test {
 protected:
-    void TearDown() override { SetScreenWidth(1024); }
+    int screenWidth = 1024; // the width the analyses are sized by
 
     std::unique_ptr<CSfFft> Compute(CSfHead& head, uint32_t start, uint32_t end, int lfft) {
         settings.Fft().Lfft = lfft;
@@ -26,7 +26,7 @@ protected:
         settings.Fft().Shift = lfft;
         SetHeadTask(head, start, end);
         auto item = std::make_unique<CSfFft>(head, settings);
-        EXPECT_EQ(ComputeTaskSpectrum(*item, desktop), SpectrumOutcome::Computed);
+        EXPECT_EQ(ComputeTaskSpectrum(*item, desktop, screenWidth), SpectrumOutcome::Computed);
         // As the spectrum pane's initial update leaves them.
         item->Param().start = start;
         item->Param().end = end;
@@ -158,7 +158,7 @@ TEST_F(FramePane, SilentFrameHasNoFundamental) {
 TEST_F(FramePane, RangeCursorStaysWithinTheEnvelope) {
     head = OpenSamples(dir, Sine(8000, 300, 8000, 20000), 8000);
     ASSERT_TRUE(head);
-    SetScreenWidth(16); // an envelope of 32 values
+    screenWidth = 16; // an envelope of 32 values
     auto item = Compute(*head, 1000, 5000, 256);
     const SfFftParam& p = item->Param();
     ASSERT_EQ(p.samples->size(), 32u);

@@ -27,19 +27,13 @@ namespace {
 
 class OverviewCache : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetScreenWidth(8);
-        ::setenv("XDG_CACHE_HOME", cacheHome.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        SetScreenWidth(1024);
-        ::unsetenv("XDG_CACHE_HOME");
-    }
+    void SetUp() override { ::setenv("XDG_CACHE_HOME", cacheHome.Path().c_str(), 1); }
+    void TearDown() override { ::unsetenv("XDG_CACHE_HOME"); }
 
     // Opens path; true when the overview came from a cache.
     std::unique_ptr<CSfHead> Open(const std::string& path, bool* fromCache = nullptr) {
         desktop = RecordingDesktop{};
-        auto head = OpenHeadFile(path, desktop);
+        auto head = OpenHeadFile(path, desktop, screenWidth);
         if (fromCache)
             *fromCache = head && desktop.infoTexts.empty();
         return head;
@@ -60,6 +54,7 @@ protected:
     TempDir dir;
     TempDir cacheHome;
     RecordingDesktop desktop;
+    int screenWidth = 8;
 };
 
 constexpr time_t kTime = 1700000000;
@@ -182,12 +177,12 @@ TEST_F(OverviewCache, ForeignAndStaleCachesAreRebuilt) {
          }},
         // A mono file with a stereo file's cache of the same time and offset.
         {"a stereo file's cache",
-         [](const std::string& sound, const std::string& cache) {
+         [this](const std::string& sound, const std::string& cache) {
              const std::string stereo = sound + ".st.wav";
              Rewrite(stereo, Tone(200, 37, 2));
              SetTimes(stereo, kTime, kNanoseconds);
              RecordingDesktop quiet;
-             ASSERT_TRUE(OpenHeadFile(stereo, quiet));
+             ASSERT_TRUE(OpenHeadFile(stereo, quiet, screenWidth));
              fs::copy_file(OverviewCachePath(stereo), cache, fs::copy_options::overwrite_existing);
              SetTimes(cache, kTime + 5, 0);
          }},
@@ -229,7 +224,7 @@ TEST_F(OverviewCache, AFileChangedWhileItsOverviewIsComputedIsNotTrusted) {
     } editing;
     editing.path = dir.Write("edit.wav", Tone(400, 37));
     SetTimes(editing.path, kTime, kNanoseconds);
-    ASSERT_TRUE(OpenHeadFile(editing.path, editing));
+    ASSERT_TRUE(OpenHeadFile(editing.path, editing, screenWidth));
     auto again = Open(editing.path);
     ASSERT_TRUE(again);
     EXPECT_FALSE(desktop.infoTexts.empty());
@@ -343,7 +338,7 @@ TEST_F(OverviewCache, LongColumnsAreReadInPiecesAndAbsurdSizesRefused) {
     WavSpec layout;
     layout.bytesPerSample = 1;
     const std::string path = dir.Write("long.wav", MakeWav(layout, PcmBytes(v, 1)));
-    SetScreenWidth(1);
+    screenWidth = 1;
     auto head = Open(path);
     ASSERT_TRUE(head);
     const std::vector<float>& o = head->Info().overview;
@@ -359,18 +354,18 @@ TEST_F(OverviewCache, LongColumnsAreReadInPiecesAndAbsurdSizesRefused) {
     }
 
     // Too wide a screen, or too many channels for the width: refused, said why.
-    SetScreenWidth(kMaxOverviewWidth + 1);
+    screenWidth = kMaxOverviewWidth + 1;
     EXPECT_FALSE(Open(path));
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].first,
               "An overview 16385 pixels wide cannot be drawn: the width must lie between 1 and "
               "16384.");
-    SetScreenWidth(4097);
+    screenWidth = 4097;
     desktop = RecordingDesktop{};
     desktop.answerRaw = true;
     desktop.rawAnswer = RawFormat{8000, 1024, 1, 0, false};
     const std::string many = dir.Write("many.raw", Bytes(1024 * 4, 0));
-    EXPECT_FALSE(OpenHeadFile(many, desktop));
+    EXPECT_FALSE(OpenHeadFile(many, desktop, screenWidth));
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].first,
               "The overview of 1024 channels at a screen width of 4097 pixels would take 65 MB, "

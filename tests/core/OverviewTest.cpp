@@ -21,18 +21,12 @@ namespace {
 
 class Overview : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetScreenWidth(8);
-        ::setenv("XDG_CACHE_HOME", cacheHome.Path().c_str(), 1);
-    }
-    void TearDown() override {
-        SetScreenWidth(1024);
-        ::unsetenv("XDG_CACHE_HOME");
-    }
+    void SetUp() override { ::setenv("XDG_CACHE_HOME", cacheHome.Path().c_str(), 1); }
+    void TearDown() override { ::unsetenv("XDG_CACHE_HOME"); }
 
     std::unique_ptr<CSfHead> Open(const std::string& path) {
         desktop = RecordingDesktop{};
-        return OpenHeadFile(path, desktop);
+        return OpenHeadFile(path, desktop, screenWidth);
     }
 
     static void SetMtime(const std::string& path, time_t t) {
@@ -42,6 +36,7 @@ protected:
 
     TempDir dir;
     TempDir cacheHome;
+    int screenWidth = 8;
     RecordingDesktop desktop;
 };
 
@@ -176,7 +171,7 @@ TEST_F(Overview, CacheIsReusedOnlyWhileItMatches) {
     SetMtime(path, 1700000100);
     ASSERT_TRUE(Open(path));
     EXPECT_FALSE(desktop.infoTexts.empty());
-    SetScreenWidth(9);
+    screenWidth = 9;
     ASSERT_TRUE(Open(path));
     EXPECT_FALSE(desktop.infoTexts.empty());
     ASSERT_TRUE(Open(path));

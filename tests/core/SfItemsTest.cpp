@@ -76,7 +76,6 @@ TEST(SfItems, WindowIsForgottenWhenItCloses) {
 
 TEST(SfItems, HeadNameShowInfoAndCanonicalPaths) {
     TempDir dir;
-    SetScreenWidth(16);
     RecordingDesktop desktop;
     // A path far longer than 259 bytes.
     std::string sub;
@@ -88,8 +87,7 @@ TEST(SfItems, HeadNameShowInfoAndCanonicalPaths) {
     layout.rate = 8000;
     const std::string path = dir.Write(longName, MakeWav(layout, Bytes(16000, 0)));
     ASSERT_GT(path.size(), 300u);
-    auto head = OpenHeadFile(path, desktop);
-    SetScreenWidth(1024);
+    auto head = OpenHeadFile(path, desktop, 16);
     ASSERT_TRUE(head);
     EXPECT_EQ(head->GetName(), "/..." + path.substr(path.size() - 25));
     EXPECT_EQ(FileInfoText(head->Info()),

@@ -301,7 +301,7 @@ namespace {
 
 class SpectrumTexts : public ::testing::Test {
 protected:
-    void TearDown() override { SetScreenWidth(1024); }
+    int screenWidth = 1024; // the width the analyses are sized by
 
     std::unique_ptr<CSfFft> Compute(CSfHead& head, uint32_t start, int lfft, uint32_t yScale) {
         settings.Fft().Lfft = lfft;
@@ -311,7 +311,7 @@ protected:
         settings.SetYScale(yScale);
         SetHeadTask(head, start, start);
         auto item = std::make_unique<CSfFft>(head, settings);
-        EXPECT_EQ(ComputeTaskSpectrum(*item, desktop), SpectrumOutcome::Computed);
+        EXPECT_EQ(ComputeTaskSpectrum(*item, desktop, screenWidth), SpectrumOutcome::Computed);
         return item;
     }
 

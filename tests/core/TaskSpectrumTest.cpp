@@ -92,13 +92,13 @@ protected:
         settings.Fft().Shift = 256;
         settings.Fft().IWin = 2; // Hanning
     }
-    void TearDown() override { SetScreenWidth(1024); }
+    int screenWidth = 1024; // the width the analyses are sized by
 
     // A spectrum item on the head's task, computed as its window opens.
     std::unique_ptr<CSfFft> Compute(CSfHead& head, uint32_t start, uint32_t end, int channel = 0) {
         SetHeadTask(head, start, end, channel);
         auto item = std::make_unique<CSfFft>(head, settings);
-        computed = ComputeTaskSpectrum(*item, desktop) == SpectrumOutcome::Computed;
+        computed = ComputeTaskSpectrum(*item, desktop, screenWidth) == SpectrumOutcome::Computed;
         EXPECT_EQ(desktop.waitDepth, 0);
         return item;
     }
@@ -180,7 +180,7 @@ TEST_F(TaskSpectrum, LongFramesLeaveTheirEnvelopeForThePane) {
     const std::vector<int32_t> values = Hiss(3000);
     auto head = OpenSamples(dir, values, 8000);
     ASSERT_TRUE(head);
-    SetScreenWidth(16); // 32 values: 16 pairs over blocks of 2 x 256 / 32 frames
+    screenWidth = 16; // 32 values: 16 pairs over blocks of 2 x 256 / 32 frames
     auto instant = Compute(*head, 600, 600);
     ASSERT_TRUE(computed);
     EXPECT_EQ(*instant->Param().samples, NaiveMinMax(values, 600, 16, 16));
@@ -208,7 +208,7 @@ TEST_F(TaskSpectrum, AverageIsTheMeanOfTheFrameLevels) {
     settings.Fft().Lwdw = 64;
     settings.Fft().Shift = 32;
     settings.Fft().IWin = 4; // Blackman
-    SetScreenWidth(16);
+    screenWidth = 16;
 
     // 30 hops and 5 frames more: 31 frames from 1000 to 1960, progress at the
     // frames 0, 15 and 30 of the 30 expected.
@@ -258,7 +258,7 @@ TEST_F(TaskSpectrum, HopsLongerThanTheFrameStillShowTheWholeTask) {
     settings.Fft().Lfft = 64;
     settings.Fft().Lwdw = 64;
     settings.Fft().Shift = 100;
-    SetScreenWidth(8);
+    screenWidth = 8;
     auto item = Compute(*head, 1000, 2000);
     ASSERT_TRUE(computed);
     // 16 values: 8 pairs over blocks of 2 x 1000 / 16 = 125 frames.
@@ -282,7 +282,7 @@ TEST_F(TaskSpectrum, ShortTaskEnvelopeRunsOnPastItsEnd) {
     ASSERT_TRUE(head);
     settings.Fft().Lfft = 64;
     settings.Fft().Shift = 64;
-    SetScreenWidth(300);
+    screenWidth = 300;
     auto item = Compute(*head, 1700, 1700 + 4 * 64);
     ASSERT_TRUE(computed);
     const std::vector<float>& samples = *item->Param().samples;
@@ -417,7 +417,7 @@ TEST_F(TaskSpectrum, ZoomedItemsShowTheirParentsArrays) {
 
     CSfFft zoomed(*parent, settings);
     desktop.infoTexts.clear();
-    EXPECT_EQ(ComputeTaskSpectrum(zoomed, desktop), SpectrumOutcome::Computed);
+    EXPECT_EQ(ComputeTaskSpectrum(zoomed, desktop, screenWidth), SpectrumOutcome::Computed);
     EXPECT_TRUE(desktop.infoTexts.empty()); // nothing was averaged again
     EXPECT_EQ(zoomed.Param().spectrum, parent->Param().spectrum);
     EXPECT_EQ(zoomed.Param().samples, parent->Param().samples);

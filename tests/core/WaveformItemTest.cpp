@@ -14,13 +14,13 @@ namespace {
 
 class WaveformItem : public ::testing::Test {
 protected:
-    void TearDown() override { SetScreenWidth(1024); }
+    int screenWidth = 1024; // the width the analyses are sized by
 
     // An envelope through the item, as the window builds it.
     WavEnvelope Envelope(CSfHead& head, uint32_t start, uint32_t end, int channel = 0) {
         SetHeadTask(head, start, end, channel);
         CSfWav item(head);
-        item.BuildEnvelope(desktop);
+        item.BuildEnvelope(desktop, screenWidth);
         EXPECT_EQ(desktop.waitDepth, 0);
         return item.Envelope();
     }
@@ -105,7 +105,7 @@ TEST_F(WaveformItem, EmptyAndReversedRangesHoldNoFrames) {
     CSfWav reversed(*head);
     EXPECT_EQ(reversed.Range().start, 600u);
     EXPECT_EQ(reversed.Range().length, 0u);
-    reversed.BuildEnvelope(desktop);
+    reversed.BuildEnvelope(desktop, screenWidth);
     EXPECT_TRUE(reversed.Envelope().values.empty());
     EXPECT_EQ(reversed.Envelope().upper, 0.0f);
 }
@@ -130,7 +130,7 @@ TEST_F(WaveformItem, LongRangesShowMinMaxPairs) {
     values[301] = 12000;
     auto head = OpenSamples(dir, values, 8000);
     ASSERT_TRUE(head);
-    SetScreenWidth(8); // W = 16 values
+    screenWidth = 8; // W = 16 values
 
     // Exactly W frames: W/2 pairs over chunks of 2 frames.
     EXPECT_EQ(Envelope(*head, 40, 56).values, NaiveMinMax(values, 40, 8, 2));
@@ -158,7 +158,7 @@ TEST_F(WaveformItem, ChunksLongerThanOneReadAreScannedWhole) {
     values[300000 + 140000] = 16000;
     auto head = OpenSamples(dir, values, 44100);
     ASSERT_TRUE(head);
-    SetScreenWidth(3);
+    screenWidth = 3;
     const WavEnvelope e = Envelope(*head, 0, 450000);
     EXPECT_EQ(e.values, NaiveMinMax(values, 0, 3, 150000));
     EXPECT_EQ(e.values, (std::vector<float>{-5, 9, -17000, 3, 3, 16000}));

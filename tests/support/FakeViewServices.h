@@ -33,6 +33,7 @@ public:
     SettingsStore& Store() override { return store; }
     DesktopServices& Desktop() override { return desktop; }
     void WriteDataLog(const std::string& line) override { dataLog.push_back(line); }
+    int ScreenWidth() const override { return screenWidth; }
 
     // The last info text, or "" when none was shown.
     std::string LastInfo() const;
@@ -49,4 +50,5 @@ public:
     std::vector<std::pair<int, CSfBase*>> inserts;
     std::vector<std::string> dataLog;
     int headRefreshes = 0;
+    int screenWidth = 1024;
 };

@@ -113,7 +113,6 @@ private:
 };
 
 void FftWindowTest::init() {
-    SetScreenWidth(1024);
     dir_ = std::make_unique<TempDir>();
     services_ = std::make_unique<FakeViewServices>();
     SfFftParam& fft = services_->settings.Fft();
@@ -141,7 +140,7 @@ CSfHead* FftWindowTest::Head(const std::vector<int32_t>& values, uint32_t rate, 
 float FftWindowTest::PeakLevel(CSfHead& head) {
     CSfFft reference(head, services_->settings);
     RecordingDesktop quiet;
-    if (ComputeTaskSpectrum(reference, quiet) != SpectrumOutcome::Computed)
+    if (ComputeTaskSpectrum(reference, quiet, services_->screenWidth) != SpectrumOutcome::Computed)
         return 0;
     return *std::max_element(reference.Param().spectrum->begin(),
                              reference.Param().spectrum->end());

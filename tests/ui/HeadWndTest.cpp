@@ -26,7 +26,8 @@ private:
 
     // A window whose plot is 796 pixels wide over frames frames.
     SfTask& Open(int frames) {
-        head_ = OpenHeadFile(files_->Write("tone.wav", StereoTone(frames)), services_->desktop);
+        head_ = OpenHeadFile(files_->Write("tone.wav", StereoTone(frames)), services_->desktop,
+                             services_->screenWidth);
         services_->currentHead = head_.get();
         wnd_ = std::make_unique<CHeadWnd>(*services_);
         wnd_->resize(822, 116);
@@ -54,8 +55,8 @@ private:
 private slots:
     void init() {
         files_ = std::make_unique<TempDir>();
-        SetScreenWidth(400);
         services_ = std::make_unique<FakeViewServices>();
+        services_->screenWidth = 400;
         // A block every 20 ms: playback lasts long enough to be seen.
         services_->output.SetPace(std::chrono::milliseconds(20));
     }

@@ -98,7 +98,6 @@ private slots:
         config_ = std::make_unique<TempDir>();
         files_ = std::make_unique<TempDir>();
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config_->Path()));
-        SetScreenWidth(800);
     }
 
     void cleanup() {

@@ -122,9 +122,9 @@ private:
 };
 
 void SonWindowTest::init() {
-    SetScreenWidth(64);
     dir_ = std::make_unique<TempDir>();
     services_ = std::make_unique<FakeViewServices>();
+    services_->screenWidth = 64;
     SfFftParam& son = services_->settings.Son();
     son.Lfft = son.Lwdw = 256;
     son.IWin = 2;
@@ -139,7 +139,6 @@ void SonWindowTest::cleanup() {
     head_.reset();
     services_.reset();
     dir_.reset();
-    SetScreenWidth(1024);
 }
 
 CSfHead* SonWindowTest::Head(uint32_t start, uint32_t end) {

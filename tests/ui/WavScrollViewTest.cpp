@@ -198,7 +198,7 @@ void WavScrollViewTest::init() {
     QVERIFY(app_->Tree()->CurrentHead());
     QVERIFY(QTest::qWaitForWindowActive(app_->MainFrame()));
     // After the program has taken the offscreen screen's width.
-    SetScreenWidth(kScreenWidth);
+    app_->SetScreenWidth(kScreenWidth);
     view_ = Open();
     QVERIFY(view_);
     item_ = ItemOf(view_);

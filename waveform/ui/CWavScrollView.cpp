@@ -130,7 +130,7 @@ CWavScrollView::CWavScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
     task.playCursor = kLeft;
     task.cursorIndex = 0;
     task.flags = kShown;
-    item->BuildEnvelope(Services().Desktop());
+    item->BuildEnvelope(Services().Desktop(), Services().ScreenWidth());
 }
 
 CSfWav* CWavScrollView::Item() const {
