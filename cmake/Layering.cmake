@@ -61,11 +61,14 @@ function(_kavirel_is_ui_folder dir out)
     endif()
 endfunction()
 
-# The targets one link entry names; a link under any condition counts.
+# The targets one link entry names; a link under any condition counts, and a
+# Qt library linked by its file or -l name stands for its target.
 function(_kavirel_link_targets entry out)
     set(found)
     if(TARGET "${entry}")
         list(APPEND found ${entry})
+    elseif(entry MATCHES "Qt6(Gui|Widgets|PrintSupport)")
+        list(APPEND found Qt6::${CMAKE_MATCH_1})
     elseif(entry MATCHES "\\$<")
         string(REGEX MATCHALL "[A-Za-z0-9_.+-]+(::[A-Za-z0-9_.+-]+)*" words "${entry}")
         foreach(word ${words})
