@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <iostream>
 #include <memory>
@@ -94,6 +95,19 @@ struct ChannelMatch {
     double tailDb = 0.0;       // the same over the last 50 ms
 };
 
+// The frame of a 16-bit stereo recording where the sound arrives: the monitor
+// is silent until then.
+size_t OnsetFrame(const Bytes& raw) {
+    const size_t frames = raw.size() / 4;
+    size_t onset = 0;
+    while (onset < frames && std::abs(int16_t(raw[4 * onset] | raw[4 * onset + 1] << 8)) < 64)
+        ++onset;
+    return onset;
+}
+
+// The lag search looks this far either side of the onset.
+constexpr size_t kLagSearch = 200;
+
 double Energy(const std::vector<double>& x, size_t from, size_t to) {
     double sum = 0.0;
     for (size_t i = from; i < to; ++i)
@@ -150,7 +164,10 @@ protected:
         const double wall = std::chrono::duration<double>(Clock::now() - start).count();
         const double latencyMs =
             std::chrono::duration<double, std::milli>(output.FirstQueue() - start).count();
-        std::this_thread::sleep_for(300ms);
+        // The recorder gets the end of the sound after the player has let go.
+        const Clock::time_point recordedBy = Clock::now() + 10s;
+        while (!HoldsWholeSound(ReadFileBytes(recording)) && Clock::now() < recordedBy)
+            std::this_thread::sleep_for(10ms);
         recorder.Stop();
 
         std::cout << "PlayRange to first block queued: " << latencyMs << " ms; played for " << wall
@@ -167,6 +184,11 @@ protected:
         return Compare(ReadFileBytes(recording), expected);
     }
 
+    static bool HoldsWholeSound(const Bytes& raw) {
+        const size_t onset = OnsetFrame(raw);
+        return onset < raw.size() / 4 && raw.size() / 4 >= onset + kLagSearch + kFrames;
+    }
+
     static std::vector<ChannelMatch> Compare(const Bytes& raw,
                                              const std::vector<std::vector<double>>& expected) {
         const size_t frames = raw.size() / 4;
@@ -178,12 +200,9 @@ protected:
         const size_t n = expected[0].size();
         if (frames < n)
             return {};
-        // The monitor is silent until the sound arrives; search near there.
-        size_t onset = 0;
-        while (onset < frames && std::fabs(got[0][onset]) < 64.0)
-            ++onset;
-        const size_t first = onset > 200 ? onset - 200 : 0;
-        const size_t last = std::min(onset + 200, frames - n);
+        const size_t onset = OnsetFrame(raw);
+        const size_t first = onset > kLagSearch ? onset - kLagSearch : 0;
+        const size_t last = std::min(onset + kLagSearch, frames - n);
         size_t lag = first;
         double best = -1e300;
         for (size_t l = first; l <= last; ++l) {

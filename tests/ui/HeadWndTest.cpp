@@ -131,9 +131,9 @@ private slots:
         QTRY_VERIFY(task.playCursor > 22);
         Key(Qt::Key_Escape);
         QVERIFY(!services_->Player().IsPlaying());
-        // Positions still on their way, and the closing one, leave the
-        // selection on show.
-        QTest::qWait(100);
+        // The stopped player has posted every notification: positions still
+        // on their way, and the closing one, leave the selection on show.
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(services_->LastInfo(), selection);
 
         // Playback that ends by itself does the same.
@@ -141,7 +141,7 @@ private slots:
         Press(790);
         Key(Qt::Key_F8);
         QTRY_VERIFY_WITH_TIMEOUT(!services_->Player().IsPlaying(), 5000);
-        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents();
         QVERIFY(QString::fromStdString(services_->LastInfo()).contains("Start:\t[0768] "));
     }
 
