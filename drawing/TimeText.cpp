@@ -18,9 +18,6 @@ constexpr double kMaxSeconds = 3600.0 * std::numeric_limits<int>::max();
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min();
 constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
 
-// A typed-in number longer than this is cut; no time needs more digits.
-constexpr size_t kMaxTokenLength = 127;
-
 std::string Fixed3(double v) {
     return NumberText(v, std::chars_format::fixed, 3);
 }
@@ -126,7 +123,7 @@ int32_t ParseTimeText(const std::string& text, float sr) {
             sum += ClampToInt32(Integer(token));
             break;
         default:
-            if (token.size() < kMaxTokenLength)
+            if (token.size() < kLongestTimeToken)
                 token += c;
             continue;
         }

@@ -2,6 +2,7 @@
 // of typed-in times, and the shortened file path of info texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,8 @@ std::string FormatFrames(int32_t n, float sr, int mode);
 // Frame count of a typed-in time such as "1m30s", "2.5s", "1h" or "1000" (a
 // bare number counts frames). Results beyond the 32-bit range are clamped.
 int32_t ParseTimeText(const std::string& text, float sr);
+// A typed-in number longer than this is cut; no time needs more digits.
+constexpr size_t kLongestTimeToken = 127;
 
 // The path when it is at most keep bytes long, else its last keep bytes behind
 // "/..." (absolute path) or "..." (relative path).

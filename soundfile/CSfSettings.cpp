@@ -1,6 +1,7 @@
 #include "soundfile/CSfSettings.h"
 
 #include "drawing/NumberText.h"
+#include "soundfile/AnalysisLimits.h"
 #include "soundfile/FftScale.h"
 
 #include <charconv>
@@ -96,8 +97,14 @@ void CSfSettings::LoadRms() {
 }
 
 void CSfSettings::LoadGeneral() {
+    // A stored value no note name can be reckoned from (text, 0, a typing
+    // slip) is as good as none: the default takes its place.
     btf_ = ParseDecimal(store_.GetString("General", "Btf", "440"));
+    if (!ValidReferencePitch(btf_))
+        btf_ = kDefaultReferencePitch;
     btn_ = store_.GetInt("General", "Btn", 0);
+    if (!ValidNotation(btn_))
+        btn_ = 0;
     dataLogFile_ = store_.GetString("General", "DataLogFile", "DataLog.xls");
     dataLogInitDir_ = store_.GetString("General", "DataLogInitDir", "./");
     dataLogFilterNdx_ = store_.GetInt("General", "DataLogFilterNdx", 1);

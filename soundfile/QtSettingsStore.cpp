@@ -40,8 +40,15 @@ QtSettingsStore::QtSettingsStore() {
 }
 
 QVariant QtSettingsStore::Value(const std::string& section, const std::string& key) const {
-    if (settings_)
-        return settings_->value(KeyPath(section, key));
+    if (settings_) {
+        const QVariant value = settings_->value(KeyPath(section, key));
+        // Qt writes the section "General" as "[%General]" and reads a
+        // hand-written "[General]" as keys outside every section, where only
+        // the open-file dialog's own keys (FO...) are kept.
+        if (!value.isValid() && section == "General" && key.rfind("FO", 0) != 0)
+            return settings_->value(QString::fromStdString(key));
+        return value;
+    }
     const auto found = memory_.find(KeyPath(section, key));
     return found == memory_.end() ? QVariant() : found->second;
 }

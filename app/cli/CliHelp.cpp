@@ -25,7 +25,8 @@ const CliCommand kCommands[] = {
      RunTime},
     {"play", "play FILE [--start T] [--end T] [--loop] [--seconds S] [--verbose] [--raw ...]",
      "Plays the range through the device of the Play options; --loop repeats it\n"
-     "until --seconds have passed or Ctrl+C; --verbose prints every playback\n"
+     "until --seconds have passed or Ctrl+C (--seconds 0, the default, sets no\n"
+     "limit); --verbose prints every playback\n"
      "notification as \"code<TAB>position in seconds\".",
      RunPlay},
     {"play", "play --list-devices", "Prints the device list of the Play options dialog.", RunPlay},

@@ -5,6 +5,7 @@
 #include "SonagramPng.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/ComputeSonagram.h"
+#include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
@@ -33,6 +34,8 @@ SfFftParam SonParameters(CliArgs& args) {
     son.Lfft = Int32(args, "lfft", son.Lfft);
     son.Lwdw = Int32(args, "lwdw", son.Lwdw);
     son.IWin = Int32(args, "window", son.IWin);
+    if (args.Ok() && (son.IWin < kFirstWindow || son.IWin > kLastWindow))
+        args.Fail("--window must lie between 0 and 5");
     son.Range = Int32(args, "range", son.Range);
     son.Fmax = float(args.Real("fmax", son.Fmax));
     if (son.Lfft < 16 || son.Lfft > 1048576 || (son.Lfft & (son.Lfft - 1)) != 0)

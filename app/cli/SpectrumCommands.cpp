@@ -4,6 +4,7 @@
 #include "CliDesktop.h"
 #include "Commands.h"
 #include "OpenFile.h"
+#include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfInfo.h"
@@ -83,12 +84,11 @@ int RunSpectrum(int argc, char** argv) {
         args.Fail("--lfft must be a power of two from 16 to 1048576");
     fft.Lwdw = int32_t(Bounded(args, "lwdw", fft.Lwdw, 1, 1048576));
     fft.Shift = int32_t(Bounded(args, "shift", fft.Shift, 1, kLargestFrame / 2));
-    fft.IWin = int32_t(Bounded(args, "window", fft.IWin, std::numeric_limits<int32_t>::min(),
-                               std::numeric_limits<int32_t>::max()));
+    fft.IWin = int32_t(Bounded(args, "window", fft.IWin, kFirstWindow, kLastWindow));
     settings.SetMethod(int32_t(Bounded(args, "method", settings.Method(), 0, 2)));
     fft.CepFreq = args.Real("cepfreq", fft.CepFreq);
-    if (args.Ok() && !(fft.CepFreq > 0.0))
-        args.Fail("--cepfreq must be above 0");
+    if (args.Ok() && !(fft.CepFreq >= kLowestCepFreq && fft.CepFreq <= kHighestFrequency))
+        args.Fail("--cepfreq must lie between 1 and 1000000 Hz");
     if (args.Has("linear"))
         settings.SetYScale(settings.YScale() & ~uint32_t{kScaleLog});
 

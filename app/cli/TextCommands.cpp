@@ -4,6 +4,7 @@
 #include "TimeOption.h"
 #include "drawing/NoteText.h"
 #include "drawing/TimeText.h"
+#include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
 
@@ -29,8 +30,12 @@ int RunNote(int argc, char** argv) {
         args.Fail("FREQ must be a number, not \"" + text + "\"");
     else if (!(f > 0.0))
         args.Fail("FREQ must be above 0 Hz");
-    else if (args.Ok() && !(ref > 0.0))
-        args.Fail("--ref must be above 0 Hz");
+    else if (f > kHighestFrequency)
+        args.Fail("FREQ must not lie above 1000000 Hz");
+    else if (args.Ok() && !ValidReferencePitch(ref))
+        args.Fail("--ref must lie between 100 and 1000 Hz");
+    else if (args.Ok() && !ValidNotation(int32_t(notation)))
+        args.Fail("--notation must be 0 (US names) or 1 (German names)");
     if (!args.Ok())
         return UsageError(args, "note");
     const std::string note = NoteText(f, ref, int(notation));

@@ -52,6 +52,14 @@ int64_t Saturated(double v) {
 std::optional<int64_t> ReadTimeText(const std::string& text, float rate) {
     if (Trimmed(text).empty())
         return std::nullopt;
+    // A token longer than the task dialog reads would be cut there: refused.
+    size_t run = 0;
+    for (char c : text) {
+        const char unit = char(std::tolower(static_cast<unsigned char>(c)));
+        run = unit == 'h' || unit == 'm' || unit == 's' || unit == 'f' ? 0 : run + 1;
+        if (run > kLongestTimeToken)
+            return std::nullopt;
+    }
     int64_t sum = 0;
     std::string token;
     for (char c : text) {
