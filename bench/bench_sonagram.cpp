@@ -52,7 +52,7 @@ CSfHead& Head() {
 
 void BM_Sonagram(benchmark::State& state) {
     SetScreenWidth(1024); // W = 512
-    SfFftParam settings;
+    FftSettings settings;
     settings.Lfft = int32_t(state.range(0));
     settings.Lwdw = settings.Lfft;
     settings.IWin = 4;
