@@ -53,7 +53,7 @@ struct Bench {
 
     Bench() {
         services.screenWidth = 1920;
-        SfFftParam& fft = services.settings.Fft();
+        FftSettings& fft = services.settings.Fft();
         fft.Lfft = fft.Lwdw = fft.Shift = 4096;
     }
 };
@@ -119,10 +119,10 @@ void KeyRepaint(benchmark::State& state, Qt::Key key, Qt::KeyboardModifiers modi
     const int h = w.view->height();
     int i = 0;
     for (auto _ : state) {
-        const int before = p.cursorX;
+        const int before = p.view.cursorX;
         QKeyEvent press(QEvent::KeyPress, (++i & 1) ? key : Qt::Key_Home, modifiers);
         QApplication::sendEvent(w.view, &press);
-        const QRegion strips = QRegion(before, 0, 1, h) + QRegion(p.cursorX, 0, 1, h);
+        const QRegion strips = QRegion(before, 0, 1, h) + QRegion(p.view.cursorX, 0, 1, h);
         w.view->render(&target, QPoint(), strips);
     }
 }

@@ -51,7 +51,7 @@ CSfHead& Head() {
 }
 
 void BM_Sonagram(benchmark::State& state) {
-    SfFftParam settings;
+    FftSettings settings;
     settings.Lfft = int32_t(state.range(0));
     settings.Lwdw = settings.Lfft;
     settings.IWin = 4;

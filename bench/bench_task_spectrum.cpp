@@ -80,7 +80,7 @@ void TaskSpectrumRun(benchmark::State& state) {
         CSfFft item(head, settings);
         if (ComputeTaskSpectrum(item, desktop, 1024) != SpectrumOutcome::Computed)
             state.SkipWithError("nothing computed");
-        benchmark::DoNotOptimize(item.Param().spectrum->data());
+        benchmark::DoNotOptimize(item.Param().results.spectrum->data());
     }
 }
 

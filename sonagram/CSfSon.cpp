@@ -12,7 +12,7 @@ std::string TimeOfFrame(uint32_t frame, int32_t rate) {
 
 } // namespace
 
-std::unique_ptr<CSfSon> CSfSon::Create(CSfBase& parent, const SfFftParam& sonSettings) {
+std::unique_ptr<CSfSon> CSfSon::Create(CSfBase& parent, const FftSettings& sonSettings) {
     CSfHead* head = parent.GetHead();
     if (!head)
         return nullptr;
@@ -21,7 +21,7 @@ std::unique_ptr<CSfSon> CSfSon::Create(CSfBase& parent, const SfFftParam& sonSet
     return std::unique_ptr<CSfSon>(new CSfSon(*head, task, sonSettings));
 }
 
-CSfSon::CSfSon(CSfHead& head, const SfTask& task, const SfFftParam& sonSettings)
+CSfSon::CSfSon(CSfHead& head, const SfTask& task, const FftSettings& sonSettings)
     : head_(&head), param_(sonSettings) {
     range_.start = task.start;
     range_.end = task.end;
@@ -40,6 +40,6 @@ SfTask& CSfSon::GetTask(SfTask& task) const {
     task.start = param_.start;
     task.end = param_.end;
     task.channel = param_.channel;
-    task.flags = param_.viewFlags;
+    task.flags = param_.view.viewFlags;
     return task;
 }

@@ -13,7 +13,7 @@ public:
     // A new item for the task of parent, with a snapshot of the sonagram
     // settings. Null when parent belongs to no head, as such an item would
     // have no file to analyse.
-    static std::unique_ptr<CSfSon> Create(CSfBase& parent, const SfFftParam& sonSettings);
+    static std::unique_ptr<CSfSon> Create(CSfBase& parent, const FftSettings& sonSettings);
 
     CSfHead* GetHead() override { return head_; }
     // The selection of the sonagram window (the range start until the window
@@ -29,7 +29,7 @@ public:
     const SonLevels& Levels() const { return levels_; }
 
 private:
-    CSfSon(CSfHead& head, const SfTask& task, const SfFftParam& sonSettings);
+    CSfSon(CSfHead& head, const SfTask& task, const FftSettings& sonSettings);
 
     // The head outlives the item: removing a head removes every item below it.
     CSfHead* head_;

@@ -137,7 +137,7 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
     }
 
     const float dBMax = LargestCell(work.frames.get(), width, height);
-    param.dBMax = dBMax;
+    param.results.dBMax = dBMax;
     param.Floor = TruncateToInt32(static_cast<double>(dBMax) - param.Range);
     const ColourScale scale(dBMax, param.Range);
     for (int i = 0; i < width; ++i) {

@@ -60,11 +60,11 @@ std::string SonInfoText(const SfInfo& info, const TimePlot& axis, const SonMarks
 std::string SonLogLine(const SfInfo& info, const CSfSon& son) {
     const SonRange& range = son.Range();
     const SfFftParam& p = son.Param();
-    const int column =
-        SonColumnOfFrame(range.start, range.length, int(son.Levels().values.size()), p.cursorFrame);
+    const int column = SonColumnOfFrame(range.start, range.length, int(son.Levels().values.size()),
+                                        p.view.cursorFrame);
     return LogLineStart("SON", info, son) + std::to_string(p.Lfft) + "\t" + std::to_string(p.IWin) +
-           "\t" + PrintG(double(p.cursorFrame) / info.rate) + "\t" + PrintG(LevelOf(son, column)) +
-           "\n";
+           "\t" + PrintG(double(p.view.cursorFrame) / info.rate) + "\t" +
+           PrintG(LevelOf(son, column)) + "\n";
 }
 
 std::string RmsLogLine(const SfInfo& info, const CSfSon& son, int column) {
@@ -86,6 +86,7 @@ std::string SonShowInfoText(const SfInfo& info, const CSfSon& son) {
            PrintG(Seconds(range.end, info)) + "s\nLen:\t" + PrintG(Seconds(range.length, info)) +
            "s\nChan:\t" + number(range.channel) + "\n\nLfft:\t" + number(p.Lfft) + "\nLWdw:\t" +
            number(p.Lwdw) + "\nIWin:\t" + number(p.IWin) + "\nFl:\t" + number(p.Floor) + "\nRa:\t" +
-           number(p.Range) + "\ndBMax: \t" + NumberText(p.dBMax, std::chars_format::fixed, 2) +
-           "\nFMin:\t" + PrintF(p.Fmin) + "\nFMax:\t" + PrintF(p.Fmax);
+           number(p.Range) + "\ndBMax: \t" +
+           NumberText(p.results.dBMax, std::chars_format::fixed, 2) + "\nFMin:\t" + PrintF(p.Fmin) +
+           "\nFMax:\t" + PrintF(p.Fmax);
 }

@@ -53,7 +53,7 @@ CSfSettings::CSfSettings(SettingsStore& store) : store_(store) {
     LoadGeneral();
 }
 
-void CSfSettings::LoadParam(const std::string& section, SfFftParam& param, int lengthDefault) {
+void CSfSettings::LoadParam(const std::string& section, FftSettings& param, int lengthDefault) {
     param.Lfft = store_.GetInt(section, "Lfft", lengthDefault);
     param.Lwdw = store_.GetInt(section, "Lwdw", lengthDefault);
     param.IWin = store_.GetInt(section, "IWin", kDefaultIWin);
@@ -110,7 +110,7 @@ void CSfSettings::LoadGeneral() {
     dataLogFilterNdx_ = store_.GetInt("General", "DataLogFilterNdx", 1);
 }
 
-void CSfSettings::SaveParam(const std::string& section, const SfFftParam& param) {
+void CSfSettings::SaveParam(const std::string& section, const FftSettings& param) {
     store_.SetInt(section, "Lfft", param.Lfft);
     store_.SetInt(section, "Lwdw", param.Lwdw);
     store_.SetInt(section, "IWin", param.IWin);

@@ -5,8 +5,8 @@
 // Analysis options.
 #pragma once
 
+#include "soundfile/FftSettings.h"
 #include "soundfile/SettingsStore.h"
-#include "soundfile/SfFftParam.h"
 
 #include <cstdint>
 #include <string>
@@ -20,10 +20,10 @@ public:
     void SaveRms();
     void SaveGeneral();
 
-    SfFftParam& Son() { return son_; }
-    const SfFftParam& Son() const { return son_; }
-    SfFftParam& Fft() { return fft_; }
-    const SfFftParam& Fft() const { return fft_; }
+    FftSettings& Son() { return son_; }
+    const FftSettings& Son() const { return son_; }
+    FftSettings& Fft() { return fft_; }
+    const FftSettings& Fft() const { return fft_; }
 
     uint32_t XScale() const { return xScale_; }
     void SetXScale(uint32_t flags) { xScale_ = flags; }
@@ -31,7 +31,7 @@ public:
     void SetYScale(uint32_t flags) { yScale_ = flags; }
     int32_t Method() const { return method_; }
     void SetMethod(int32_t method) { method_ = method; }
-    // What is saved is the fft record's CepFreq; this copy only travels with
+    // What is saved is the Fft settings' CepFreq; this copy only travels with
     // the settings for the options sheet.
     double CepFreq() const { return cepFreq_; }
     void SetCepFreq(double hz) { cepFreq_ = hz; }
@@ -57,15 +57,15 @@ public:
     void SetScale(int32_t choice) { scale_ = choice; }
 
 private:
-    void LoadParam(const std::string& section, SfFftParam& param, int lengthDefault);
-    void SaveParam(const std::string& section, const SfFftParam& param);
+    void LoadParam(const std::string& section, FftSettings& param, int lengthDefault);
+    void SaveParam(const std::string& section, const FftSettings& param);
     void LoadFft();
     void LoadRms();
     void LoadGeneral();
 
     SettingsStore& store_;
-    SfFftParam son_;
-    SfFftParam fft_;
+    FftSettings son_;
+    FftSettings fft_;
     uint32_t xScale_ = 0;
     uint32_t yScale_ = 0;
     int32_t method_ = 0;

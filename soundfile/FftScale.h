@@ -13,5 +13,5 @@ enum FftScaleFlags : uint32_t {
     kScaleAuto = 16, // XScale: the whole band from 0 Hz; YScale: levels from the data
 };
 
-// Bit of SfFftParam::viewFlags set while the spectrum view holds a selection box.
+// Bit of FftViewState::viewFlags set while the spectrum view holds a selection box.
 inline constexpr uint32_t kFftBoxDefined = 0x400;

@@ -14,8 +14,8 @@ CSfFft::CSfFft(CSfBase& parent, const CSfSettings& settings)
     param_.channel = range.channel;
     param_.start = range.start;
     param_.end = range.start;
-    param_.viewFlags = range.flags;
-    param_.ownsArrays = true;
+    param_.view.viewFlags = range.flags;
+    param_.results.ownsArrays = true;
 
     // Only a spectrum has arrays to share, whatever another kind's flags say.
     const auto* spectrumParent = dynamic_cast<const CSfFft*>(&parent);
@@ -27,10 +27,10 @@ CSfFft::CSfFft(CSfBase& parent, const CSfSettings& settings)
         xScale_ &= ~uint32_t{kScaleAuto};
         yScale_ &= ~uint32_t{kScaleAuto};
         const SfFftParam& shared = spectrumParent->Param();
-        param_.ownsArrays = false;
-        param_.spectrum = shared.spectrum;
-        param_.samples = shared.samples;
-        param_.smoothed = shared.smoothed;
+        param_.results.ownsArrays = false;
+        param_.results.spectrum = shared.results.spectrum;
+        param_.results.samples = shared.results.samples;
+        param_.results.smoothed = shared.results.smoothed;
         param_.Lfft = shared.Lfft;
         param_.Lwdw = shared.Lwdw;
         param_.CepFreq = shared.CepFreq;
@@ -49,10 +49,10 @@ SfTask& CSfFft::GetTask(SfTask& task) const {
     task.start = param_.start;
     task.end = param_.end;
     task.channel = param_.channel;
-    task.flags = param_.viewFlags;
-    task.boxFreqLow = param_.boxFreqLow;
-    task.boxFreqHigh = param_.boxFreqHigh;
-    task.boxLevelLow = param_.boxLevelLow;
-    task.boxLevelHigh = param_.boxLevelHigh;
+    task.flags = param_.view.viewFlags;
+    task.boxFreqLow = param_.view.boxFreqLow;
+    task.boxFreqHigh = param_.view.boxFreqHigh;
+    task.boxLevelLow = param_.view.boxLevelLow;
+    task.boxLevelHigh = param_.view.boxLevelHigh;
     return task;
 }

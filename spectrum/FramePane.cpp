@@ -12,7 +12,9 @@
 namespace {
 
 int HeldCount(const SfFftParam& p) {
-    return p.samples ? static_cast<int>(std::min<size_t>(p.samples->size(), 1u << 30)) : 0;
+    return p.results.samples
+               ? static_cast<int>(std::min<size_t>(p.results.samples->size(), 1u << 30))
+               : 0;
 }
 
 // A sample value as the integer it was read from; floats of 4-byte samples
@@ -24,11 +26,11 @@ int32_t SampleWord(float v) {
 }
 
 const float* Values(const SfFftParam& p) {
-    return p.samples ? p.samples->data() : nullptr;
+    return p.results.samples ? p.results.samples->data() : nullptr;
 }
 
 float SampleAt(const SfFftParam& p, int index) {
-    return index >= 0 && index < HeldCount(p) ? (*p.samples)[index] : 0.0f;
+    return index >= 0 && index < HeldCount(p) ? (*p.results.samples)[index] : 0.0f;
 }
 
 double Seconds(double frames, const SfInfo& info) {

@@ -74,11 +74,11 @@ BinRange SpectrumBins(SfFftParam& p, uint32_t xScale, double rate) {
 }
 
 LevelRange SpectrumLevels(SfFftParam& p, uint32_t yScale, const BinRange& bins) {
-    const bool held = HoldsBins(p.spectrum, bins);
+    const bool held = HoldsBins(p.results.spectrum, bins);
     if (yScale & kScaleAuto) {
         float lo = 0.0f;
         float hi = 0.0f;
-        if (held && MinMax(p.spectrum->data() + bins.i0, bins.count, &lo, &hi)) {
+        if (held && MinMax(p.results.spectrum->data() + bins.i0, bins.count, &lo, &hi)) {
             lo *= 0.99f;
             hi *= 1.01f;
         }
@@ -90,7 +90,7 @@ LevelRange SpectrumLevels(SfFftParam& p, uint32_t yScale, const BinRange& bins) 
         return {static_cast<float>(p.Floor),
                 static_cast<float>(static_cast<double>(p.Floor) + p.Range)};
     if (held) {
-        std::vector<float>& s = *p.spectrum;
+        std::vector<float>& s = *p.results.spectrum;
         const float top = *std::max_element(s.begin() + bins.i0, s.begin() + bins.i1);
         for (int i = bins.i0; i < bins.i1; ++i)
             s[i] -= top;
@@ -157,21 +157,21 @@ void StoreSpectrumBox(SfFftParam& p, const SpectrumGeometry& g, PlotPoint a, Plo
     const double hzPerPixel = sx > 0 ? 1.0 / sx : 0.0;
     const double sy = PixelsPerLevel(g);
     const double levelPerPixel = sy != 0 ? 1.0 / sy : 0.0;
-    p.boxFreqLow = static_cast<float>((left - plot.left) * hzPerPixel + p.Fmin);
-    p.boxFreqHigh = static_cast<float>((right - plot.left) * hzPerPixel + p.Fmin);
-    p.boxLevelLow = static_cast<float>(g.levels.lo + (plot.bottom - bottom) * levelPerPixel);
-    p.boxLevelHigh = static_cast<float>(g.levels.lo + (plot.bottom - top) * levelPerPixel);
-    p.viewFlags |= kFftBoxDefined;
+    p.view.boxFreqLow = static_cast<float>((left - plot.left) * hzPerPixel + p.Fmin);
+    p.view.boxFreqHigh = static_cast<float>((right - plot.left) * hzPerPixel + p.Fmin);
+    p.view.boxLevelLow = static_cast<float>(g.levels.lo + (plot.bottom - bottom) * levelPerPixel);
+    p.view.boxLevelHigh = static_cast<float>(g.levels.lo + (plot.bottom - top) * levelPerPixel);
+    p.view.viewFlags |= kFftBoxDefined;
 }
 
 PlotRect SpectrumBoxPixels(const SfFftParam& p, const SpectrumGeometry& g) {
     const PlotRect& plot = g.plot;
     const double sx = PixelsPerHz(p, plot);
     const double sy = PixelsPerLevel(g);
-    return {Rounded((p.boxFreqLow - p.Fmin) * sx) + plot.left,
-            plot.bottom - Rounded((p.boxLevelHigh - g.levels.lo) * sy),
-            Rounded((p.boxFreqHigh - p.Fmin) * sx) + plot.left,
-            plot.bottom - Rounded((p.boxLevelLow - g.levels.lo) * sy)};
+    return {Rounded((p.view.boxFreqLow - p.Fmin) * sx) + plot.left,
+            plot.bottom - Rounded((p.view.boxLevelHigh - g.levels.lo) * sy),
+            Rounded((p.view.boxFreqHigh - p.Fmin) * sx) + plot.left,
+            plot.bottom - Rounded((p.view.boxLevelLow - g.levels.lo) * sy)};
 }
 
 std::optional<int> FindSpectrumPeak(const std::vector<float>& spectrum, const BinRange& bins, int c,
@@ -210,8 +210,10 @@ double ParabolicOffset(const std::vector<float>& v, int i) {
 }
 
 double SpectrumCursorFrequency(const SfFftParam& p, double rate, bool peakMode) {
-    const double offset = peakMode && p.spectrum ? ParabolicOffset(*p.spectrum, p.cursorBin) : 0.0;
-    return (p.cursorBin + offset) * BinWidth(p, rate);
+    const double offset = peakMode && p.results.spectrum
+                              ? ParabolicOffset(*p.results.spectrum, p.view.cursorBin)
+                              : 0.0;
+    return (p.view.cursorBin + offset) * BinWidth(p, rate);
 }
 
 SpectrumCursor StepSpectrumCursor(const SpectrumCursor& from, SpectrumKey key,

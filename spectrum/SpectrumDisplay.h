@@ -92,7 +92,7 @@ std::optional<int> FindSpectrumPeak(const std::vector<float>& spectrum, const Bi
 // i - 1, i and i + 1; 0 unless bin i is a peak with a bin on either side.
 double ParabolicOffset(const std::vector<float>& spectrum, int i);
 
-// Frequency in Hz of the cursor at p.cursorBin, refined by the parabolic
+// Frequency in Hz of the cursor at p.view.cursorBin, refined by the parabolic
 // offset in peak mode.
 double SpectrumCursorFrequency(const SfFftParam& p, double rate, bool peakMode);
 

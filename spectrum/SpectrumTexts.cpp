@@ -13,9 +13,9 @@ namespace {
 
 // The level at bin; a cursor off the array reads silence as 0.
 float LevelAt(const SfFftParam& p, int bin) {
-    if (!p.spectrum || bin < 0 || static_cast<size_t>(bin) >= p.spectrum->size())
+    if (!p.results.spectrum || bin < 0 || static_cast<size_t>(bin) >= p.results.spectrum->size())
         return 0.0f;
-    return (*p.spectrum)[bin];
+    return (*p.results.spectrum)[bin];
 }
 
 double Seconds(double frames, const SfInfo& info) {
@@ -37,8 +37,8 @@ std::string SpectrumInfoText(const SfInfo& info, const SfFftParam& p, uint32_t y
     const std::string unit = (yScale & kScaleLog) ? "dB, " : ", ";
     return ShortPathText(info.path, 25) + "\r\nFFT: " +
            FormatFrames(static_cast<int32_t>(p.start), static_cast<float>(info.rate), 1) + "\r\n" +
-           Bin4(p.cursorBin) + " " + PrintG(f) + "Hz, " + PrintG(LevelAt(p, p.cursorBin)) + unit +
-           NoteText(f, referenceHz, notation);
+           Bin4(p.view.cursorBin) + " " + PrintG(f) + "Hz, " +
+           PrintG(LevelAt(p, p.view.cursorBin)) + unit + NoteText(f, referenceHz, notation);
 }
 
 std::string SpectrumLogLine(const SfInfo& info, const SfFftParam& p, bool peakMode) {
@@ -46,14 +46,15 @@ std::string SpectrumLogLine(const SfInfo& info, const SfFftParam& p, bool peakMo
            PrintG(Seconds(p.start, info)) + "\t" + PrintG(Seconds(p.end, info)) + "\t" +
            std::to_string(p.Lfft) + "\t" + std::to_string(p.IWin) + "\t" +
            PrintG(SpectrumCursorFrequency(p, info.rate, peakMode)) + "\t" +
-           PrintG(LevelAt(p, p.cursorBin)) + "\n";
+           PrintG(LevelAt(p, p.view.cursorBin)) + "\n";
 }
 
 std::string SpectrumShowInfoText(const SfInfo& info, const SfFftParam& p) {
     float lo = 0.0f;
     float hi = 0.0f;
-    if (p.spectrum && p.Lfft / 2 > 0 && p.spectrum->size() >= static_cast<size_t>(p.Lfft / 2) &&
-        MinMax(p.spectrum->data(), p.Lfft / 2, &lo, &hi)) {
+    if (p.results.spectrum && p.Lfft / 2 > 0 &&
+        p.results.spectrum->size() >= static_cast<size_t>(p.Lfft / 2) &&
+        MinMax(p.results.spectrum->data(), p.Lfft / 2, &lo, &hi)) {
         lo *= 0.99f;
         hi *= 1.01f;
     }

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-// What the info text box shows for the cursor at p.cursorBin: the shortened
+// What the info text box shows for the cursor at p.view.cursorBin: the shortened
 // path, the time of the task start and the bin with its frequency (refined in
 // peak mode), level ("dB" when yScale has Log) and note name.
 std::string SpectrumInfoText(const SfInfo& info, const SfFftParam& p, uint32_t yScale,

@@ -92,7 +92,7 @@ SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int 
     param.Fmax = std::min(param.Fmax, static_cast<float>(info.rate * 0.5));
     param.Lwdw = std::min(param.Lwdw, param.Lfft);
     const WaitCursor wait(desktop);
-    if (!param.ownsArrays) {
+    if (!param.results.ownsArrays) {
         return SpectrumOutcome::Computed;
     }
     // The settings never hold such values; a record made by hand could, and
@@ -101,51 +101,52 @@ SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int 
         return SpectrumOutcome::BadParameters;
     }
 
+    FftResults& results = param.results;
     const int n = param.Lfft;
     const auto count = static_cast<std::size_t>(n);
     const bool smoothing = item.Method() == kMethodCepSmooth;
-    param.spectrum = NewFloatArray(count);
-    param.samples = NewFloatArray(count);
+    results.spectrum = NewFloatArray(count);
+    results.samples = NewFloatArray(count);
     if (smoothing) {
-        param.smoothed = NewFloatArray(count);
+        results.smoothed = NewFloatArray(count);
     }
     std::vector<float> window;
-    if (!param.spectrum || !param.samples || !ResizeFloats(window, count)) {
+    if (!results.spectrum || !results.samples || !ResizeFloats(window, count)) {
         return SpectrumOutcome::OutOfMemory;
     }
     MakeWindow(window.data(), n, param.Lwdw, param.IWin);
     const bool decibels = (item.YScale() & kScaleLog) != 0;
-    float* spectrum = param.spectrum->data();
+    float* spectrum = results.spectrum->data();
     const int envelopeCount = 2 * screenWidth;
 
     if (static_cast<uint64_t>(task.start) + static_cast<uint64_t>(param.Shift) > task.end) {
-        FrameSpectrum(info, task, window.data(), spectrum, param.samples->data(), n, decibels);
+        FrameSpectrum(info, task, window.data(), spectrum, results.samples->data(), n, decibels);
         // A frame too long for the pane is shown as its envelope; a range
         // shorter than one hop always keeps the frame itself.
         if (task.start == task.end && n > envelopeCount &&
-            FrameEnvelope(info, task.channel, param.samples->data(), envelopeCount, task.start,
+            FrameEnvelope(info, task.channel, results.samples->data(), envelopeCount, task.start,
                           task.start + static_cast<uint32_t>(n))
                 .Finish()) {
-            param.samples->resize(static_cast<std::size_t>(envelopeCount));
+            results.samples->resize(static_cast<std::size_t>(envelopeCount));
         }
     } else {
-        param.samples = NewFloatArray(static_cast<std::size_t>(envelopeCount));
-        if (!param.samples) {
+        results.samples = NewFloatArray(static_cast<std::size_t>(envelopeCount));
+        if (!results.samples) {
             return SpectrumOutcome::OutOfMemory;
         }
-        FrameEnvelope envelope(info, task.channel, param.samples->data(), envelopeCount, task.start,
-                               task.end);
+        FrameEnvelope envelope(info, task.channel, results.samples->data(), envelopeCount,
+                               task.start, task.end);
         if (!AverageSpectrum(info, task, param.Shift, window.data(), spectrum, n, decibels,
                              envelope, desktop)) {
             return SpectrumOutcome::OutOfMemory;
         }
     }
-    param.spectrum->resize(count / 2);
+    results.spectrum->resize(count / 2);
 
-    if (smoothing && param.smoothed) {
-        std::copy(param.spectrum->begin(), param.spectrum->end(), param.smoothed->begin());
-        CepstralSmooth(param.smoothed->data(), n, info.rate / param.CepFreq);
-        param.smoothed->resize(count / 2);
+    if (smoothing && results.smoothed) {
+        std::copy(results.spectrum->begin(), results.spectrum->end(), results.smoothed->begin());
+        CepstralSmooth(results.smoothed->data(), n, info.rate / param.CepFreq);
+        results.smoothed->resize(count / 2);
     }
     return SpectrumOutcome::Computed;
 }

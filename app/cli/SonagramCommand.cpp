@@ -27,10 +27,10 @@ int32_t Int32(CliArgs& args, const std::string& name, int32_t def) {
 
 // The sonagram settings of a new item with what the command line gives
 // instead; values the options sheet would not accept are refused.
-SfFftParam SonParameters(CliArgs& args) {
+FftSettings SonParameters(CliArgs& args) {
     QtSettingsStore store;
     const CSfSettings settings(store);
-    SfFftParam son = settings.Son();
+    FftSettings son = settings.Son();
     son.Lfft = Int32(args, "lfft", son.Lfft);
     son.Lwdw = Int32(args, "lwdw", son.Lwdw);
     son.IWin = Int32(args, "window", son.IWin);
@@ -74,8 +74,8 @@ void PrintResult(const CSfSon& son, const SonagramCells& cells, bool withCells) 
     const SonLevels& levels = son.Levels();
     std::printf(
         "dBMax\t%.9g\nFloor\t%d\nFmax\t%.9g\nW\t%d\nH\t%d\nLevelMin\t%.9g\nLevelMax\t%.9g\n",
-        double(p.dBMax), p.Floor, double(p.Fmax), cells.width, cells.height, double(levels.minimum),
-        double(levels.maximum));
+        double(p.results.dBMax), p.Floor, double(p.Fmax), cells.width, cells.height,
+        double(levels.minimum), double(levels.maximum));
     for (size_t i = 0; i < levels.values.size(); ++i)
         std::printf("%zu\t%.9g\n", i, double(levels.values[i]));
     if (!withCells || cells.index.empty())
@@ -113,7 +113,7 @@ int RunSonagram(int argc, char** argv) {
         !ScreenWidthOption(args, width))
         return UsageError(args, "sonagram");
     const int32_t channel = Int32(args, "channel", 0);
-    const SfFftParam parameters = SonParameters(args);
+    const FftSettings parameters = SonParameters(args);
     if (!args.Ok())
         return UsageError(args, "sonagram");
 

@@ -78,7 +78,7 @@ int RunSpectrum(int argc, char** argv) {
     // What is not given comes from the settings, as for a new spectrum item.
     QtSettingsStore store;
     CSfSettings settings(store);
-    SfFftParam& fft = settings.Fft();
+    FftSettings& fft = settings.Fft();
     fft.Lfft = int32_t(args.Int("lfft", fft.Lfft));
     if (args.Ok() && !IsOfferedLength(fft.Lfft))
         args.Fail("--lfft must be a power of two from 16 to 1048576");
@@ -114,10 +114,10 @@ int RunSpectrum(int argc, char** argv) {
     }
     const SfFftParam& p = item.Param();
     const double binWidth = double(head.Info().rate) / p.Lfft;
-    for (size_t i = 0; i < p.spectrum->size(); ++i) {
-        std::printf("%zu\t%.9g\t%.9g", i, double(i) * binWidth, double((*p.spectrum)[i]));
-        if (p.smoothed)
-            std::printf("\t%.9g", double((*p.smoothed)[i]));
+    for (size_t i = 0; i < p.results.spectrum->size(); ++i) {
+        std::printf("%zu\t%.9g\t%.9g", i, double(i) * binWidth, double((*p.results.spectrum)[i]));
+        if (p.results.smoothed)
+            std::printf("\t%.9g", double((*p.results.smoothed)[i]));
         std::printf("\n");
     }
     return kExitOk;

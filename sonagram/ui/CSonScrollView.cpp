@@ -43,7 +43,7 @@ constexpr int kBottom = 15;
 using namespace TaskFlags;
 
 uint32_t CursorFrame(const SfFftParam& p) {
-    return static_cast<uint32_t>(p.cursorFrame);
+    return static_cast<uint32_t>(p.view.cursorFrame);
 }
 
 // P plays one analysis frame at the cursor, Shift+P the one ending there.
@@ -151,12 +151,12 @@ void CSonScrollView::InitialUpdate() {
     SfFftParam& p = item->Param();
     const SonRange& range = item->Range();
     p.start = p.end = range.start;
-    p.cursorFrame = int32_t(range.start);
+    p.view.cursorFrame = int32_t(range.start);
     // The channel the window shows, so that activating it shows that channel
     // in the head window whatever the head window selected meanwhile.
     p.channel = range.channel;
-    p.cursorX = kLeft;
-    p.viewFlags = kShown;
+    p.view.cursorX = kLeft;
+    p.view.viewFlags = kShown;
     selectionLeft_ = selectionRight_ = kLeft;
     plot_ = QImage();
     update();
@@ -196,7 +196,7 @@ QRegion SonCursorLineRegion(const PlotRect& plot, int x) {
 }
 
 QRegion CSonScrollView::CursorRegion() const {
-    return SonCursorLineRegion(Plot(), Item()->Param().cursorX);
+    return SonCursorLineRegion(Plot(), Item()->Param().view.cursorX);
 }
 
 QRegion CSonScrollView::SelectionRegion() const {
@@ -220,7 +220,7 @@ void CSonScrollView::paintEvent(QPaintEvent* event) {
     }
     const QRect dirty = event->rect();
     DrawCanvas(p, PlotImage(), dirty);
-    if (!Editable() || !(Item()->Param().viewFlags & kShown))
+    if (!Editable() || !(Item()->Param().view.viewFlags & kShown))
         return;
     // Cursor and selection invert what lies under them, as in every window
     // of the program; where they overlap the image shows through again.
@@ -252,7 +252,7 @@ FrameSelection CSonScrollView::Frames() const {
 
 void CSonScrollView::SetFrames(const FrameSelection& frames) {
     SfFftParam& p = Item()->Param();
-    p.cursorFrame = int32_t(frames.cursor);
+    p.view.cursorFrame = int32_t(frames.cursor);
     p.start = frames.start;
     p.end = frames.end;
     p.channel = frames.channel;
@@ -260,15 +260,16 @@ void CSonScrollView::SetFrames(const FrameSelection& frames) {
 
 Selection CSonScrollView::Pixels() const {
     const SfFftParam& p = Item()->Param();
-    return Selection{p.cursorX, p.cursorX, selectionLeft_, selectionRight_, p.viewFlags};
+    return Selection{p.view.cursorX, p.view.cursorX, selectionLeft_, selectionRight_,
+                     p.view.viewFlags};
 }
 
 void CSonScrollView::SetPixels(const Selection& pixels) {
     SfFftParam& p = Item()->Param();
-    p.cursorX = pixels.cursor;
+    p.view.cursorX = pixels.cursor;
     selectionLeft_ = pixels.left;
     selectionRight_ = pixels.right;
-    p.viewFlags = pixels.flags;
+    p.view.viewFlags = pixels.flags;
 }
 
 SelectionEditor CSonScrollView::Editor() {
@@ -292,7 +293,7 @@ void CSonScrollView::Store(const SelectionEditor& editor) {
 }
 
 void CSonScrollView::StoreHover(const SelectionEditor& editor) {
-    Item()->Param().viewFlags = editor.State().flags;
+    Item()->Param().view.viewFlags = editor.State().flags;
 }
 
 void CSonScrollView::PlayStep() {
@@ -312,7 +313,7 @@ void CSonScrollView::ShowInfoText() {
         return;
     Services().Desktop().SetInfoText(
         SonInfoText(Item()->GetHead()->Info(), Axis(),
-                    SonMarks{Item()->Param().cursorX, selectionLeft_, selectionRight_}));
+                    SonMarks{Item()->Param().view.cursorX, selectionLeft_, selectionRight_}));
 }
 
 void CSonScrollView::ShowInfoTextLater() {
@@ -474,7 +475,7 @@ void CSonScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
         return;
     const QRegion cursorBefore = CursorRegion();
     // The frame stays: the line rests where playback stopped.
-    item->Param().cursorX = PlaybackPixel(Axis(), info.rate, point->position);
+    item->Param().view.cursorX = PlaybackPixel(Axis(), info.rate, point->position);
     UpdateMarks(cursorBefore, SelectionRegion());
 }
 
@@ -506,10 +507,10 @@ void CSonScrollView::RunTaskDialog() {
 
     SfFftParam& p = Item()->Param();
     std::tie(p.start, p.end) = *typed;
-    p.cursorFrame = int32_t(p.start);
+    p.view.cursorFrame = int32_t(p.start);
     // The frames are exactly what was typed; no later settling may take them
     // from the pixels again.
-    p.viewFlags &= ~(kChanged | kCursorMoved);
+    p.view.viewFlags &= ~(kChanged | kCursorMoved);
     const QRegion cursorBefore = CursorRegion();
     const QRegion selectionBefore = SelectionRegion();
     PixelsFromFrames();

@@ -111,7 +111,8 @@ bool CFftScrollView::Drawable() const {
     if (!computed_ || !item || !item->GetHead() || item->GetHead()->Info().rate <= 0)
         return false;
     const SfFftParam& p = item->Param();
-    return p.spectrum && !p.spectrum->empty() && p.samples && !p.samples->empty();
+    return p.results.spectrum && !p.results.spectrum->empty() && p.results.samples &&
+           !p.results.samples->empty();
 }
 
 QSize CFftScrollView::sizeHint() const {
@@ -147,12 +148,12 @@ void CFftScrollView::InitialUpdate() {
         return;
     SfFftParam& p = item->Param();
     const double rate = item->GetHead()->Info().rate;
-    p.cursorX = kLeft;
-    p.markerY = height() / 2;
-    p.cursorBin = (item->XScale() & kScaleAuto) ? 0 : int(p.Lfft * p.Fmin / rate);
+    p.view.cursorX = kLeft;
+    p.view.markerY = height() / 2;
+    p.view.cursorBin = (item->XScale() & kScaleAuto) ? 0 : int(p.Lfft * p.Fmin / rate);
     p.start = item->Task().start;
     p.end = item->Task().end;
-    p.viewFlags = 0;
+    p.view.viewFlags = 0;
     peakMode_ = false;
     harmonics_ = false;
     boxAnchor_ = boxCorner_ = PlotPoint{kLeft, kTop};
@@ -177,10 +178,10 @@ const QImage& CFftScrollView::PlotImage() {
     DrawXScale(XScale{painter, r, p.Fmin, p.Fmax, "Hz", true, false});
     DrawYScale(YScale{painter, r, geometry_.levels.lo, geometry_.levels.hi, "%g", true});
 
-    DrawCurve(painter, SpectrumCurve(*p.spectrum, geometry_), CurveColour(palette()), r);
-    if (p.smoothed && !p.smoothed->empty())
-        DrawCurve(painter, SpectrumCurve(*p.smoothed, geometry_), kSmoothedColour, r);
-    p.cursorX = SpectrumCursorX(geometry_, p.cursorBin);
+    DrawCurve(painter, SpectrumCurve(*p.results.spectrum, geometry_), CurveColour(palette()), r);
+    if (p.results.smoothed && !p.results.smoothed->empty())
+        DrawCurve(painter, SpectrumCurve(*p.results.smoothed, geometry_), kSmoothedColour, r);
+    p.view.cursorX = SpectrumCursorX(geometry_, p.view.cursorBin);
     // The levels may have been settled afresh: the text follows them, once
     // this paint is over, since the info box repaints at once.
     QMetaObject::invokeMethod(this, &CFftScrollView::ShowInfoText, Qt::QueuedConnection);
@@ -220,11 +221,12 @@ void CFftScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
     DrawYAxis(painter, plot, g.levels.lo, g.levels.hi, true,
               (item->YScale() & kScaleLog) ? "Magnitude in dB" : "Magnitude");
     const int penWidth = dpi / 300 + 1;
-    DrawCurve(painter, SpectrumCurve(*p.spectrum, g), QPen(Qt::black, penWidth), plot);
+    DrawCurve(painter, SpectrumCurve(*p.results.spectrum, g), QPen(Qt::black, penWidth), plot);
     // On paper a one-pixel line would vanish: the smoothed curve gets the
     // width of the spectrum's.
-    if (p.smoothed && !p.smoothed->empty())
-        DrawCurve(painter, SpectrumCurve(*p.smoothed, g), QPen(kSmoothedColour, penWidth), plot);
+    if (p.results.smoothed && !p.results.smoothed->empty())
+        DrawCurve(painter, SpectrumCurve(*p.results.smoothed, g), QPen(kSmoothedColour, penWidth),
+                  plot);
 }
 
 double CFftScrollView::CursorFrequency() const {
@@ -237,14 +239,14 @@ QRegion CFftScrollView::MarkRegion() const {
         return {};
     const SfFftParam& p = Item()->Param();
     const PlotRect& r = geometry_.plot;
-    if (p.cursorX <= r.left)
+    if (p.view.cursorX <= r.left)
         return {};
     QRegion marks;
     if (!harmonics_) {
-        marks = QRect(p.cursorX, r.top, 1, r.bottom - r.top);
+        marks = QRect(p.view.cursorX, r.top, 1, r.bottom - r.top);
     } else {
         const std::vector<int> xs = HarmonicMarkXs(p, geometry_, CursorFrequency());
-        const int y = p.markerY;
+        const int y = p.view.markerY;
         for (int x : xs)
             marks += QRect(x, y - 10, 1, 21);
         // The line joins the first harmonic to the last, so that the eye finds
@@ -262,7 +264,7 @@ QRect CFftScrollView::BoxRect() const {
     if (dragging_) {
         box = PlotRect{std::min(boxAnchor_.x, boxCorner_.x), std::min(boxAnchor_.y, boxCorner_.y),
                        std::max(boxAnchor_.x, boxCorner_.x), std::max(boxAnchor_.y, boxCorner_.y)};
-    } else if (Item()->Param().viewFlags & kFftBoxDefined) {
+    } else if (Item()->Param().view.viewFlags & kFftBoxDefined) {
         box = SpectrumBoxPixels(Item()->Param(), geometry_);
     } else {
         return {};
@@ -309,13 +311,13 @@ void CFftScrollView::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (!(event->modifiers() & Qt::ControlModifier)) {
         if (const auto place = PlaceSpectrumCursor(geometry_, at.x(), at.y())) {
-            p.cursorBin = place->bin;
-            p.cursorX = place->x;
+            p.view.cursorBin = place->bin;
+            p.view.cursorX = place->x;
             peakMode_ = false;
         }
     }
     // A new press ends the box of the last one; this press may start another.
-    p.viewFlags &= ~kFftBoxDefined;
+    p.view.viewFlags &= ~kFftBoxDefined;
     boxAnchor_ = boxCorner_ = BoxAnchor(geometry_, at.x(), at.y());
     dragging_ = true;
     update(before + MarkRegion());
@@ -376,13 +378,13 @@ bool CFftScrollView::HandleKey(QKeyEvent* event) {
     }
     const QRegion before = MarkRegion();
     const SpectrumCursor to =
-        StepSpectrumCursor(SpectrumCursor{p.cursorBin, p.markerY, peakMode_, harmonics_},
-                           *CursorKey(event), *p.spectrum, geometry_);
-    p.cursorBin = to.bin;
-    p.markerY = to.markerY;
+        StepSpectrumCursor(SpectrumCursor{p.view.cursorBin, p.view.markerY, peakMode_, harmonics_},
+                           *CursorKey(event), *p.results.spectrum, geometry_);
+    p.view.cursorBin = to.bin;
+    p.view.markerY = to.markerY;
     peakMode_ = to.peakMode;
     harmonics_ = to.harmonics;
-    p.cursorX = SpectrumCursorX(geometry_, p.cursorBin);
+    p.view.cursorX = SpectrumCursorX(geometry_, p.view.cursorBin);
     update(before + MarkRegion());
     ShowInfoText();
     return true;

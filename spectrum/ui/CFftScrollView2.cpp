@@ -109,9 +109,9 @@ PlotRect CFftScrollView2::Plot() const {
 
 const QImage& CFftScrollView2::PlotImage() {
     const SfFftParam& p = Item()->Param();
-    if (CanvasFits(plot_, *this) && plotFrame_ == p.samples.get())
+    if (CanvasFits(plot_, *this) && plotFrame_ == p.results.samples.get())
         return plot_;
-    plotFrame_ = p.samples.get();
+    plotFrame_ = p.results.samples.get();
     QPainter painter;
     const PlotRect r = Plot();
     if (!BeginPlotImage(plot_, painter, *this, r))
@@ -127,7 +127,7 @@ const QImage& CFftScrollView2::PlotImage() {
     if (n <= 0)
         return plot_;
     std::vector<PlotPoint> points(static_cast<size_t>(n));
-    CurveToPoints(points.data(), p.samples->data(), n, r, -g, g);
+    CurveToPoints(points.data(), p.results.samples->data(), n, r, -g, g);
     DrawCurve(painter, points, CurveColour(palette()), r);
     return plot_;
 }
@@ -205,7 +205,7 @@ bool CFftScrollView2::HandleKey(QKeyEvent* event) {
     const SfFftParam& p = item->Param();
     const int count = FrameCursorCount(p);
     const FrameCursor to = StepFrameCursor(FrameCursor{cursorIndex_, mode_, g_mark},
-                                           *CursorKey(event), p.samples->data(), count);
+                                           *CursorKey(event), p.results.samples->data(), count);
     cursorIndex_ = to.index;
     mode_ = to.mode;
     g_mark = to.mark;

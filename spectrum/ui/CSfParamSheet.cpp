@@ -15,7 +15,7 @@
 
 namespace {
 
-void FillParamPage(CSfParamFftPage& page, const SfFftParam& p) {
+void FillParamPage(CSfParamFftPage& page, const FftSettings& p) {
     page.lfftText = QString::number(p.Lfft);
     page.Shift = p.Shift;
     page.Lwdw = p.Lwdw;
@@ -26,7 +26,7 @@ void FillParamPage(CSfParamFftPage& page, const SfFftParam& p) {
     page.Fmax = p.Fmax;
 }
 
-void StoreParamPage(const CSfParamFftPage& page, SfFftParam& p) {
+void StoreParamPage(const CSfParamFftPage& page, FftSettings& p) {
     p.Lfft = page.lfftText.toInt();
     p.Shift = page.Shift;
     p.Lwdw = page.Lwdw;

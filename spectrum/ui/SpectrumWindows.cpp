@@ -12,7 +12,7 @@ std::unique_ptr<CSfBase> MakeSpectrumItem(CSfBase& source, const CSfSettings& se
         return nullptr;
     auto item = std::make_unique<CSfFft>(source, settings);
     const SfFftParam& p = item->Param();
-    if ((p.viewFlags & kFftBoxDefined) && !(p.Fmin < p.Fmax))
+    if ((p.view.viewFlags & kFftBoxDefined) && !(p.Fmin < p.Fmax))
         return nullptr;
     return item;
 }

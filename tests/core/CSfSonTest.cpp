@@ -8,15 +8,14 @@
 
 namespace {
 
-SfFftParam SonSettings() {
-    SfFftParam son;
+FftSettings SonSettings() {
+    FftSettings son;
     son.Lfft = 1024;
     son.Lwdw = 512;
     son.IWin = 3;
     son.Range = 60;
     son.Fmin = 100.0f;
     son.Fmax = 5000.0f;
-    son.viewFlags = 0;
     return son;
 }
 
@@ -27,7 +26,7 @@ TEST(CSfSon, TakesTheHeadTaskAndASnapshotOfTheSettings) {
     auto head = OpenSamples(dir, std::vector<int32_t>(44100 * 3, 0), 44100);
     ASSERT_TRUE(head);
     SetHeadTask(*head, 0, 110250, 0);
-    SfFftParam settings = SonSettings();
+    FftSettings settings = SonSettings();
     const auto son = CSfSon::Create(*head, settings);
     ASSERT_TRUE(son);
     settings.Lfft = 64; // later changes reach only later items
@@ -89,7 +88,7 @@ TEST(CSfSon, TaskIsTheSelectionOfItsWindow) {
 
     son->Param().start = 150;
     son->Param().end = 250;
-    son->Param().viewFlags = 0x81;
+    son->Param().view.viewFlags = 0x81;
     son->GetTask(task);
     EXPECT_EQ(task.start, 150u);
     EXPECT_EQ(task.end, 250u);

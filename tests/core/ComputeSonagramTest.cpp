@@ -40,7 +40,7 @@ protected:
         heads.push_back(OpenSamples(dir, values, 8000, channels));
         CSfHead& head = *heads.back();
         SetHeadTask(head, start, end, channel);
-        SfFftParam son;
+        FftSettings son;
         son.Lfft = lfft;
         son.Lwdw = lfft;
         son.Shift = lfft;
@@ -82,7 +82,7 @@ TEST_F(ComputeSonagram_, ToneLightsItsBinRowInEveryColumn) {
     ASSERT_EQ(cells.index.size(), 32u * 128u);
 
     const SfFftParam& p = son->Param();
-    EXPECT_NEAR(p.dBMax, kToneDb, 0.001);
+    EXPECT_NEAR(p.results.dBMax, kToneDb, 0.001);
     EXPECT_EQ(p.Floor, 46); // trunc(116.12 - 70)
     // Bin 32 is the loudest cell, index 255; its neighbours are 6.02 dB down:
     // trunc((70 - 6.02) x 256 / 70) = 233; the rest lies far below the floor.
@@ -151,7 +151,7 @@ TEST_F(ComputeSonagram_, SilenceIsAllBackgroundOnTheDbFloorWithLevelsOfZeroDb) {
     ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
     for (uint8_t c : cells.index)
         ASSERT_EQ(c, 0);
-    EXPECT_EQ(son->Param().dBMax, -200.0f);
+    EXPECT_EQ(son->Param().results.dBMax, -200.0f);
     EXPECT_EQ(son->Param().Floor, -270);
     for (float v : son->Levels().values)
         EXPECT_EQ(v, 0.0f);
@@ -182,7 +182,7 @@ TEST_F(ComputeSonagram_, ConstantSignalIsZeroHertzInTheBottomRowWithAFlatCurve) 
     ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
     for (int i = 0; i < 32; ++i)
         EXPECT_EQ(LitRows(i), (std::vector<int>{127})) << i;
-    EXPECT_NEAR(son->Param().dBMax, 20.0 * std::log10(100.0 * 256), 1e-3);
+    EXPECT_NEAR(son->Param().results.dBMax, 20.0 * std::log10(100.0 * 256), 1e-3);
     for (float v : son->Levels().values)
         EXPECT_EQ(v, 40.0f);
     EXPECT_FLOAT_EQ(son->Levels().minimum, 40.0f * 0.99f);
@@ -222,7 +222,7 @@ TEST_F(ComputeSonagram_, FftLongerThanTheFileReadsZeroPadding) {
     auto son = Item(Sine(96, 1000, 8000, kAmplitude), 0, 96, 1024, 0, 4000.0f);
     ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
     ASSERT_EQ(cells.height, 512);
-    EXPECT_NEAR(son->Param().dBMax, 20.0 * std::log10(kAmplitude * 96 / 2), 0.001);
+    EXPECT_NEAR(son->Param().results.dBMax, 20.0 * std::log10(kAmplitude * 96 / 2), 0.001);
     std::vector<int> darkest;
     for (int y = 0; y < cells.height; ++y) {
         if (cells.At(0, y) == 255)
@@ -270,13 +270,13 @@ TEST_F(ComputeSonagram_, NoRowsOrNoColumnsLeaveOnlyTheLevelCurve) {
     // Fmax 0, or below the first bin step of 31.25 Hz: H = 0.
     for (float fmax : {0.0f, 31.0f}) {
         auto son = Item(Sine(8256, 1000, 8000, kAmplitude), 0, 8000, 256, 2, fmax);
-        son->Param().dBMax = 12.5f;
+        son->Param().results.dBMax = 12.5f;
         son->Param().Floor = 7;
         ASSERT_EQ(Compute(*son), SonagramOutcome::NoCells) << fmax;
         EXPECT_EQ(cells.width, 32);
         EXPECT_EQ(cells.height, 0);
         EXPECT_TRUE(cells.index.empty());
-        EXPECT_EQ(son->Param().dBMax, 12.5f);
+        EXPECT_EQ(son->Param().results.dBMax, 12.5f);
         EXPECT_EQ(son->Param().Floor, 7);
         ASSERT_EQ(son->Levels().values.size(), 32u);
         for (float v : son->Levels().values)

@@ -36,7 +36,7 @@ protected:
     // The key's cursor and the text it shows.
     std::string Press(const CSfFft& item, FrameCursor& cursor, FrameKey key) {
         const SfFftParam& p = item.Param();
-        cursor = StepFrameCursor(cursor, key, p.samples->data(), FrameCursorCount(p));
+        cursor = StepFrameCursor(cursor, key, p.results.samples->data(), FrameCursorCount(p));
         return FrameKeyText(head->Info(), p, cursor);
     }
 
@@ -161,7 +161,7 @@ TEST_F(FramePane, RangeCursorStaysWithinTheEnvelope) {
     screenWidth = 16; // an envelope of 32 values
     auto item = Compute(*head, 1000, 5000, 256);
     const SfFftParam& p = item->Param();
-    ASSERT_EQ(p.samples->size(), 32u);
+    ASSERT_EQ(p.results.samples->size(), 32u);
     EXPECT_EQ(FrameDrawCount(p, 16), 32);
     EXPECT_EQ(FrameCursorCount(p), 32);
     EXPECT_NEAR(FrameAmplitude(p, 32), 20000, 1);

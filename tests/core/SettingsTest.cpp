@@ -26,7 +26,7 @@ TEST(SettingsFftParam, RecordStartsWithStatedDefaults) {
     EXPECT_EQ(param.Range, 70);
     EXPECT_EQ(param.Fmin, 0.0f);
     EXPECT_EQ(param.Fmax, 8000.0f);
-    EXPECT_EQ(param.cursorX, 28);
+    EXPECT_EQ(param.view.cursorX, 28);
     EXPECT_EQ(param.CepFreq, 500.0);
 }
 
@@ -34,7 +34,7 @@ TEST(SettingsLoad, EmptyStoreGivesDefaultsAndWritesNothing) {
     MemoryStore store;
     const CSfSettings settings(store);
 
-    const SfFftParam& son = settings.Son();
+    const FftSettings& son = settings.Son();
     EXPECT_EQ(son.Lfft, 1024);
     EXPECT_EQ(son.Lwdw, 1024);
     EXPECT_EQ(son.IWin, 4);
@@ -44,7 +44,7 @@ TEST(SettingsLoad, EmptyStoreGivesDefaultsAndWritesNothing) {
     EXPECT_EQ(son.Fmin, 0.0f);
     EXPECT_EQ(son.Fmax, 8000.0f);
 
-    const SfFftParam& fft = settings.Fft();
+    const FftSettings& fft = settings.Fft();
     EXPECT_EQ(fft.Lfft, 2048);
     EXPECT_EQ(fft.Lwdw, 2048);
     EXPECT_EQ(fft.IWin, 4);
@@ -107,7 +107,7 @@ TEST(SettingsLoad, StoredValuesReachTheirFields) {
 
     const CSfSettings settings(store);
 
-    const SfFftParam& son = settings.Son();
+    const FftSettings& son = settings.Son();
     EXPECT_EQ(son.Lfft, 4096);
     EXPECT_EQ(son.Lwdw, 2000);
     EXPECT_EQ(son.IWin, 2);
@@ -118,7 +118,7 @@ TEST(SettingsLoad, StoredValuesReachTheirFields) {
     EXPECT_EQ(son.Fmax, 5000.0f);
     EXPECT_EQ(son.CepFreq, 500.0) << "the sonagram has no cut-off of its own";
 
-    const SfFftParam& fft = settings.Fft();
+    const FftSettings& fft = settings.Fft();
     EXPECT_EQ(fft.Lfft, 8192);
     EXPECT_EQ(fft.Lwdw, 4096);
     EXPECT_EQ(fft.IWin, 3);
@@ -215,7 +215,7 @@ TEST(SettingsLoad, ValuesTheOptionsSheetRefusesFallBackToDefaults) {
 TEST(SettingsSave, EachSectionWritesItsOwnValuesWithTheirKinds) {
     MemoryStore store;
     CSfSettings settings(store);
-    settings.Son() = SfFftParam{};
+    settings.Son() = FftSettings{};
     settings.Son().Lfft = 4096;
     settings.Son().Lwdw = 3000;
     settings.Son().IWin = 5;

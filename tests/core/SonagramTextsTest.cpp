@@ -76,7 +76,7 @@ protected:
         head = OpenSamples(dir, Sine(8256, 1000, 8000, 10000), 8000);
         ASSERT_TRUE(head);
         SetHeadTask(*head, 4000, 12000);
-        SfFftParam settings;
+        FftSettings settings;
         settings.Lfft = settings.Lwdw = 256;
         settings.IWin = 2;
         settings.Range = 70;
@@ -108,11 +108,11 @@ TEST_F(SonagramTexts, InfoTextGivesPixelsFromThePlotEdgeAndClockTimes) {
 
 TEST_F(SonagramTexts, LogLinesOfBothPanes) {
     // Frame 6500 lies in column trunc(2500 x 32 / 8000) = 10: 12 dB.
-    son->Param().cursorFrame = 6500;
+    son->Param().view.cursorFrame = 6500;
     EXPECT_EQ(SonLogLine(head->Info(), *son),
               "SON\t" + path + "\t0\t0.5\t1.5\t256\t2\t0.8125\t12\n");
     // The end of the range lies past the last column and takes it.
-    son->Param().cursorFrame = 12000;
+    son->Param().view.cursorFrame = 12000;
     EXPECT_EQ(SonLogLine(head->Info(), *son),
               "SON\t" + path + "\t0\t0.5\t1.5\t256\t2\t1.5\t43.5\n");
     EXPECT_EQ(RmsLogLine(head->Info(), *son, 5),
@@ -122,7 +122,7 @@ TEST_F(SonagramTexts, LogLinesOfBothPanes) {
 
 TEST_F(SonagramTexts, ShowInfoNamesFileRangeAndParameters) {
     son->Param().Floor = 46;
-    son->Param().dBMax = 116.1234f;
+    son->Param().results.dBMax = 116.1234f;
     son->Param().Fmin = 0;
     EXPECT_EQ(SonShowInfoText(head->Info(), *son),
               "Filename: " + path +

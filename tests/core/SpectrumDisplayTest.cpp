@@ -22,7 +22,7 @@ const PlotRect kPlot{28, 4, 428, 304};
 SfFftParam WithSpectrum(std::vector<float> values, int lfft) {
     SfFftParam p;
     p.Lfft = lfft;
-    p.spectrum = std::make_shared<std::vector<float>>(std::move(values));
+    p.results.spectrum = std::make_shared<std::vector<float>>(std::move(values));
     return p;
 }
 
@@ -61,12 +61,12 @@ TEST(SpectrumDisplay, OneBinBandStillDraws) {
     SfFftParam p = WithSpectrum(std::vector<float>(128, -30.0f), 256);
     p.Fmin = 1010;
     p.Fmax = 1030;
-    (*p.spectrum)[32] = -20.0f;
+    (*p.results.spectrum)[32] = -20.0f;
     const SpectrumGeometry g = LayOutSpectrum(p, kScaleLin, kScaleLog | kScaleAuto, 8000, kPlot);
     ASSERT_EQ(g.bins.count, 1);
     EXPECT_EQ(g.levels.lo, -20.0f * 0.99f);
     EXPECT_EQ(g.levels.hi, -20.0f * 1.01f);
-    EXPECT_EQ(SpectrumCurve(*p.spectrum, g).size(), 1u);
+    EXPECT_EQ(SpectrumCurve(*p.results.spectrum, g).size(), 1u);
     EXPECT_EQ(SpectrumCursorX(g, 32), 28);
     for (int x : {28, 200, 427}) {
         const auto place = PlaceSpectrumCursor(g, x, 100);
@@ -91,7 +91,7 @@ TEST(SpectrumDisplay, RelativeLevelsAreLoweredOnce) {
     EXPECT_EQ(first.levels.lo, -60.0f);
     EXPECT_EQ(first.levels.hi, 0.0f);
     EXPECT_EQ(p.Floor, -60);
-    const std::vector<float>& s = *p.spectrum;
+    const std::vector<float>& s = *p.results.spectrum;
     for (int i = 0; i < 128; ++i)
         ASSERT_EQ(s[i], i >= 32 && i < 64 ? values[i] - 12.5f : values[i]) << i;
 
@@ -124,7 +124,7 @@ TEST(SpectrumDisplay, AutoLevelsOfFlatAndNarrowSpectra) {
         EXPECT_EQ(g.levels.hi, c.hi) << c.values[0];
         EXPECT_EQ(p.Floor, c.floor) << c.values[0];
         EXPECT_EQ(p.Range, c.range) << c.values[0];
-        const std::vector<PlotPoint> curve = SpectrumCurve(*p.spectrum, g);
+        const std::vector<PlotPoint> curve = SpectrumCurve(*p.results.spectrum, g);
         ASSERT_EQ(curve.size(), c.values.size());
         for (const PlotPoint& point : curve) {
             EXPECT_GE(point.y, kPlot.top);
@@ -156,8 +156,8 @@ TEST(SpectrumDisplay, BoxesComeBackOnTheDraggedPixels) {
         const SpectrumGeometry g = LayOutSpectrum(p, kScaleAuto, l.yScale, 8000, kPlot);
         for (const auto& drag : drags) {
             StoreSpectrumBox(p, g, drag[0], drag[1]);
-            EXPECT_TRUE(p.viewFlags & kFftBoxDefined);
-            EXPECT_GE(p.boxLevelHigh, p.boxLevelLow);
+            EXPECT_TRUE(p.view.viewFlags & kFftBoxDefined);
+            EXPECT_GE(p.view.boxLevelHigh, p.view.boxLevelLow);
             const PlotRect box = SpectrumBoxPixels(p, g);
             EXPECT_EQ(box.left, std::min(drag[0].x, drag[1].x)) << l.values[0];
             EXPECT_EQ(box.right, std::max(drag[0].x, drag[1].x)) << l.values[0];
@@ -166,10 +166,10 @@ TEST(SpectrumDisplay, BoxesComeBackOnTheDraggedPixels) {
         }
         // The whole plot spans the levels drawn.
         StoreSpectrumBox(p, g, {28, 4}, {428, 304});
-        EXPECT_FLOAT_EQ(p.boxLevelLow, g.levels.lo);
-        EXPECT_FLOAT_EQ(p.boxLevelHigh, g.levels.hi);
-        EXPECT_EQ(p.boxFreqLow, 0.0f);
-        EXPECT_EQ(p.boxFreqHigh, 4000.0f);
+        EXPECT_FLOAT_EQ(p.view.boxLevelLow, g.levels.lo);
+        EXPECT_FLOAT_EQ(p.view.boxLevelHigh, g.levels.hi);
+        EXPECT_EQ(p.view.boxFreqLow, 0.0f);
+        EXPECT_EQ(p.view.boxFreqHigh, 4000.0f);
     }
 }
 
@@ -268,16 +268,16 @@ TEST(SpectrumDisplay, CursorKeys) {
     };
     for (const Case& c : cases) {
         const SpectrumCursor to =
-            StepSpectrumCursor({c.bin, 100, !c.peakMode, false}, c.key, *p.spectrum, g);
+            StepSpectrumCursor({c.bin, 100, !c.peakMode, false}, c.key, *p.results.spectrum, g);
         EXPECT_EQ(to.bin, c.toBin) << c.bin << " key " << int(c.key);
         EXPECT_EQ(to.peakMode, c.peakMode) << c.bin << " key " << int(c.key);
     }
     SpectrumCursor marker{30, 6, false, false};
-    marker = StepSpectrumCursor(marker, SpectrumKey::Up, *p.spectrum, g);
+    marker = StepSpectrumCursor(marker, SpectrumKey::Up, *p.results.spectrum, g);
     EXPECT_EQ(marker.markerY, 4);
-    marker = StepSpectrumCursor(marker, SpectrumKey::Up, *p.spectrum, g);
+    marker = StepSpectrumCursor(marker, SpectrumKey::Up, *p.results.spectrum, g);
     EXPECT_EQ(marker.markerY, 4);
-    marker = StepSpectrumCursor(marker, SpectrumKey::Harmonics, *p.spectrum, g);
+    marker = StepSpectrumCursor(marker, SpectrumKey::Harmonics, *p.results.spectrum, g);
     EXPECT_TRUE(marker.harmonics);
     EXPECT_EQ(marker.bin, 30);
 }
@@ -291,10 +291,14 @@ TEST(SpectrumDisplay, PeaksOfAQuietLinearSpectrumAreFound) {
     SfFftParam p = WithSpectrum(values, 128);
     ASSERT_EQ(p.Floor, 70);
     const SpectrumGeometry g = LayOutSpectrum(p, kScaleAuto, kScaleAuto | kScaleLin, 8000, kPlot);
-    EXPECT_EQ(StepSpectrumCursor({0, 0, false, false}, SpectrumKey::PeakRight, *p.spectrum, g).bin,
-              12);
-    EXPECT_EQ(StepSpectrumCursor({63, 0, false, false}, SpectrumKey::PeakLeft, *p.spectrum, g).bin,
-              30);
+    EXPECT_EQ(
+        StepSpectrumCursor({0, 0, false, false}, SpectrumKey::PeakRight, *p.results.spectrum, g)
+            .bin,
+        12);
+    EXPECT_EQ(
+        StepSpectrumCursor({63, 0, false, false}, SpectrumKey::PeakLeft, *p.results.spectrum, g)
+            .bin,
+        30);
 }
 
 namespace {
@@ -328,7 +332,7 @@ TEST_F(SpectrumTexts, DataLogLineOfBin100) {
     ASSERT_TRUE(head);
     auto item = Compute(*head, 4410, 4096, kScaleAuto | kScaleLog);
     SfFftParam& p = item->Param();
-    p.cursorBin = 100;
+    p.view.cursorBin = 100;
     const std::string path = head->Info().path;
     EXPECT_EQ(SpectrumLogLine(head->Info(), p, false),
               "FFT\t" + path + "\t0\t0.1\t0.1\t4096\t2\t1076.66\t-200\n");
@@ -345,17 +349,17 @@ TEST_F(SpectrumTexts, InfoTextOfASine) {
     const SpectrumGeometry g =
         LayOutSpectrum(p, item->XScale(), item->YScale(), 8000, {28, 4, 528, 304});
     const SpectrumCursor peak =
-        StepSpectrumCursor({36, 0, false, false}, SpectrumKey::PeakLeft, *p.spectrum, g);
+        StepSpectrumCursor({36, 0, false, false}, SpectrumKey::PeakLeft, *p.results.spectrum, g);
     ASSERT_EQ(peak.bin, 32);
     ASSERT_TRUE(peak.peakMode);
-    p.cursorBin = peak.bin;
+    p.view.cursorBin = peak.bin;
 
     const std::string plain = SpectrumInfoText(head->Info(), p, item->YScale(), false, 440.0, 0);
     const std::string head1 = ShortPathText(head->Info().path, 25) + "\r\nFFT: 0.013s\r\n[0032] ";
     ASSERT_EQ(plain.substr(0, head1.size()), head1);
     const std::string rest = plain.substr(head1.size());
     ASSERT_EQ(rest.substr(0, 10), "1000Hz, 11") << rest;
-    EXPECT_NEAR(std::stod(rest.substr(8)), (*p.spectrum)[32], 1e-3);
+    EXPECT_NEAR(std::stod(rest.substr(8)), (*p.results.spectrum)[32], 1e-3);
     EXPECT_EQ(rest.substr(rest.find("dB, ")), "dB, B5+21Cent");
 
     // Peak mode refines the frequency towards the tone.

@@ -34,17 +34,17 @@ std::unique_ptr<CSfFft> BoxedParent(CSfHead& head, const CSfSettings& settings) 
     p.CepFreq = 250.0;
     p.IWin = 1;
     p.Shift = 128;
-    p.spectrum = std::make_shared<std::vector<float>>(256, -3.0f);
-    p.samples = std::make_shared<std::vector<float>>(512, 7.0f);
-    p.smoothed = std::make_shared<std::vector<float>>(256, -4.0f);
+    p.results.spectrum = std::make_shared<std::vector<float>>(256, -3.0f);
+    p.results.samples = std::make_shared<std::vector<float>>(512, 7.0f);
+    p.results.smoothed = std::make_shared<std::vector<float>>(256, -4.0f);
     p.start = 1000;
     p.end = 5000;
     p.channel = 1;
-    p.viewFlags = kFftBoxDefined;
-    p.boxFreqLow = 500.0f;
-    p.boxFreqHigh = 1500.5f;
-    p.boxLevelLow = -20.7f;
-    p.boxLevelHigh = 30.2f;
+    p.view.viewFlags = kFftBoxDefined;
+    p.view.boxFreqLow = 500.0f;
+    p.view.boxFreqHigh = 1500.5f;
+    p.view.boxLevelLow = -20.7f;
+    p.view.boxLevelHigh = 30.2f;
     return parent;
 }
 
@@ -69,12 +69,12 @@ TEST_F(SpectrumItem, StartsFromTheSettingsAndTheParentsTask) {
     EXPECT_EQ(item.XScale(), 17u);
     EXPECT_EQ(item.YScale(), 18u);
     EXPECT_EQ(item.Method(), 0);
-    EXPECT_TRUE(p.ownsArrays);
-    EXPECT_FALSE(p.spectrum || p.samples || p.smoothed);
+    EXPECT_TRUE(p.results.ownsArrays);
+    EXPECT_FALSE(p.results.spectrum || p.results.samples || p.results.smoothed);
     EXPECT_EQ(p.start, 44100u);
     EXPECT_EQ(p.end, 44100u);
     EXPECT_EQ(p.channel, 1);
-    EXPECT_EQ(p.viewFlags, 0u);
+    EXPECT_EQ(p.view.viewFlags, 0u);
     EXPECT_EQ(item.Task().start, 44100u);
     EXPECT_EQ(item.Task().end, 44100u);
     EXPECT_EQ(item.Task().channel, 1);
@@ -108,10 +108,10 @@ TEST_F(SpectrumItem, GetTaskReportsParametersFlagsAndBox) {
     EXPECT_EQ(task.cursorIndex, 12);
 
     // Without a box the spectrum inserted below takes the task but owns its arrays.
-    parent->Param().viewFlags = 0;
+    parent->Param().view.viewFlags = 0;
     CSfFft child(*parent, settings);
-    EXPECT_TRUE(child.Param().ownsArrays);
-    EXPECT_FALSE(child.Param().spectrum);
+    EXPECT_TRUE(child.Param().results.ownsArrays);
+    EXPECT_FALSE(child.Param().results.spectrum);
     EXPECT_EQ(child.Task().start, 1000u);
     EXPECT_EQ(child.Task().end, 5000u);
     EXPECT_EQ(child.Param().Lfft, 2048);
@@ -122,7 +122,7 @@ TEST_F(SpectrumItem, ZoomsIntoTheParentsBox) {
     auto parent = BoxedParent(*head, settings);
     CSfFft zoomed(*parent, settings);
     const SfFftParam& p = zoomed.Param();
-    EXPECT_FALSE(p.ownsArrays);
+    EXPECT_FALSE(p.results.ownsArrays);
     EXPECT_EQ(p.Fmin, 500.0f);
     EXPECT_EQ(p.Fmax, 1500.5f);
     EXPECT_EQ(p.Floor, -20);    // truncated toward zero
@@ -134,30 +134,30 @@ TEST_F(SpectrumItem, ZoomsIntoTheParentsBox) {
     EXPECT_EQ(p.CepFreq, 250.0);
     EXPECT_EQ(p.IWin, 4);     // the rest are the defaults
     EXPECT_EQ(p.Shift, 2048); // not the parent's 128
-    EXPECT_EQ(p.viewFlags, kFftBoxDefined);
-    EXPECT_EQ(p.spectrum, parent->Param().spectrum);
-    EXPECT_EQ(p.samples, parent->Param().samples);
-    EXPECT_EQ(p.smoothed, parent->Param().smoothed);
+    EXPECT_EQ(p.view.viewFlags, kFftBoxDefined);
+    EXPECT_EQ(p.results.spectrum, parent->Param().results.spectrum);
+    EXPECT_EQ(p.results.samples, parent->Param().results.samples);
+    EXPECT_EQ(p.results.smoothed, parent->Param().results.smoothed);
     EXPECT_EQ(zoomed.GetName(), "FFT: 1, 0.0226757s_0.113379s 512");
 }
 
 TEST_F(SpectrumItem, BorrowedArraysOutliveTheirParent) {
     auto parent = BoxedParent(*head, settings);
     auto zoomed = std::make_unique<CSfFft>(*parent, settings);
-    const std::vector<float>* spectrum = parent->Param().spectrum.get();
+    const std::vector<float>* spectrum = parent->Param().results.spectrum.get();
 
     // The tree may delete the zoomed item first: the parent keeps its arrays.
     { CSfFft first(*parent, settings); }
-    ASSERT_TRUE(parent->Param().spectrum);
-    EXPECT_EQ((*parent->Param().spectrum)[255], -3.0f);
+    ASSERT_TRUE(parent->Param().results.spectrum);
+    EXPECT_EQ((*parent->Param().results.spectrum)[255], -3.0f);
 
     // Or the parent first: the zoomed item still shows the same values.
     parent.reset();
-    ASSERT_EQ(zoomed->Param().spectrum.get(), spectrum);
-    EXPECT_EQ(zoomed->Param().spectrum->size(), 256u);
-    EXPECT_EQ((*zoomed->Param().spectrum)[255], -3.0f);
-    EXPECT_EQ((*zoomed->Param().samples)[511], 7.0f);
-    EXPECT_EQ((*zoomed->Param().smoothed)[0], -4.0f);
+    ASSERT_EQ(zoomed->Param().results.spectrum.get(), spectrum);
+    EXPECT_EQ(zoomed->Param().results.spectrum->size(), 256u);
+    EXPECT_EQ((*zoomed->Param().results.spectrum)[255], -3.0f);
+    EXPECT_EQ((*zoomed->Param().results.samples)[511], 7.0f);
+    EXPECT_EQ((*zoomed->Param().results.smoothed)[0], -4.0f);
 }
 
 TEST_F(SpectrumItem, OnlyASpectrumIsZoomedInto) {
@@ -169,9 +169,9 @@ TEST_F(SpectrumItem, OnlyASpectrumIsZoomedInto) {
     wav.Task().boxFreqLow = 100.0f;
     wav.Task().boxFreqHigh = 200.0f;
     CSfFft item(wav, settings);
-    EXPECT_TRUE(item.Param().ownsArrays);
+    EXPECT_TRUE(item.Param().results.ownsArrays);
     EXPECT_EQ(item.Param().Fmin, 0.0f);
     EXPECT_EQ(item.Param().Fmax, 8000.0f);
     EXPECT_EQ(item.XScale(), 17u);
-    EXPECT_EQ(item.Param().viewFlags, kFftBoxDefined);
+    EXPECT_EQ(item.Param().view.viewFlags, kFftBoxDefined);
 }

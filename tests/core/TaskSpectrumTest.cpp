@@ -121,7 +121,7 @@ TEST_F(TaskSpectrum, InstantSineHasItsKnownPeak) {
     ASSERT_TRUE(head);
     auto item = Compute(*head, 100, 100);
     ASSERT_TRUE(computed);
-    const std::vector<float>& s = *item->Param().spectrum;
+    const std::vector<float>& s = *item->Param().results.spectrum;
     ASSERT_EQ(s.size(), 128u);
     EXPECT_EQ(std::max_element(s.begin(), s.end()) - s.begin(), 32);
     const double peak = 20.0 * std::log10(10000.0 * 256 / 4);
@@ -134,11 +134,11 @@ TEST_F(TaskSpectrum, InstantSineHasItsKnownPeak) {
     EXPECT_TRUE(desktop.infoTexts.empty()); // no progress for a single frame
 
     // The frame as read stays beside the spectrum for the waveform pane.
-    const std::vector<float>& frame = *item->Param().samples;
+    const std::vector<float>& frame = *item->Param().results.samples;
     ASSERT_EQ(frame.size(), 256u);
     for (size_t i = 0; i < frame.size(); ++i)
         ASSERT_EQ(frame[i], float(values[100 + i])) << i;
-    EXPECT_FALSE(item->Param().smoothed);
+    EXPECT_FALSE(item->Param().results.smoothed);
 }
 
 TEST_F(TaskSpectrum, InstantMatchesADirectDft) {
@@ -152,13 +152,13 @@ TEST_F(TaskSpectrum, InstantMatchesADirectDft) {
     auto linear = Compute(*head, 777, 777);
     ASSERT_TRUE(computed);
     for (size_t k = 0; k < powers.size(); ++k)
-        ASSERT_NEAR((*linear->Param().spectrum)[k], std::sqrt(powers[k]), 1e-5 * top) << k;
+        ASSERT_NEAR((*linear->Param().results.spectrum)[k], std::sqrt(powers[k]), 1e-5 * top) << k;
 
     settings.SetYScale(18);
     auto db = Compute(*head, 777, 777);
     ASSERT_TRUE(computed);
     for (size_t k = 0; k < powers.size(); ++k)
-        ASSERT_NEAR((*db->Param().spectrum)[k], Db(powers[k]), 1e-3) << k;
+        ASSERT_NEAR((*db->Param().results.spectrum)[k], Db(powers[k]), 1e-3) << k;
 }
 
 TEST_F(TaskSpectrum, ShorterWindowSitsCentredInTheFrame) {
@@ -173,7 +173,7 @@ TEST_F(TaskSpectrum, ShorterWindowSitsCentredInTheFrame) {
     const std::vector<double> powers = FramePowers(values, 500, Hanning(64, 40));
     const double top = std::sqrt(*std::max_element(powers.begin(), powers.end()));
     for (size_t k = 0; k < powers.size(); ++k)
-        ASSERT_NEAR((*item->Param().spectrum)[k], std::sqrt(powers[k]), 1e-5 * top) << k;
+        ASSERT_NEAR((*item->Param().results.spectrum)[k], std::sqrt(powers[k]), 1e-5 * top) << k;
 }
 
 TEST_F(TaskSpectrum, LongFramesLeaveTheirEnvelopeForThePane) {
@@ -183,17 +183,17 @@ TEST_F(TaskSpectrum, LongFramesLeaveTheirEnvelopeForThePane) {
     screenWidth = 16; // 32 values: 16 pairs over blocks of 2 x 256 / 32 frames
     auto instant = Compute(*head, 600, 600);
     ASSERT_TRUE(computed);
-    EXPECT_EQ(*instant->Param().samples, NaiveMinMax(values, 600, 16, 16));
+    EXPECT_EQ(*instant->Param().results.samples, NaiveMinMax(values, 600, 16, 16));
     const std::vector<double> powers = FramePowers(values, 600, Hanning(256, 256));
     for (size_t k = 0; k < powers.size(); ++k)
-        ASSERT_NEAR((*instant->Param().spectrum)[k], Db(powers[k]), 1e-3) << k;
+        ASSERT_NEAR((*instant->Param().results.spectrum)[k], Db(powers[k]), 1e-3) << k;
 
     // A range shorter than one hop is analysed at its start like an instant,
     // but the pane always gets the frame itself.
     auto shortRange = Compute(*head, 600, 600 + 255);
     ASSERT_TRUE(computed);
-    EXPECT_EQ(*shortRange->Param().spectrum, *instant->Param().spectrum);
-    const std::vector<float>& frame = *shortRange->Param().samples;
+    EXPECT_EQ(*shortRange->Param().results.spectrum, *instant->Param().results.spectrum);
+    const std::vector<float>& frame = *shortRange->Param().results.samples;
     ASSERT_EQ(frame.size(), 256u);
     for (size_t i = 0; i < frame.size(); ++i)
         ASSERT_EQ(frame[i], float(values[600 + i])) << i;
@@ -222,12 +222,12 @@ TEST_F(TaskSpectrum, AverageIsTheMeanOfTheFrameLevels) {
         for (size_t k = 0; k < mean.size(); ++k)
             mean[k] += Db(powers[k]) / 31;
     }
-    const std::vector<float>& s = *item->Param().spectrum;
+    const std::vector<float>& s = *item->Param().results.spectrum;
     ASSERT_EQ(s.size(), 32u);
     for (size_t k = 0; k < mean.size(); ++k)
         ASSERT_NEAR(s[k], mean[k], 1e-3) << k;
     // The pane shows the whole task: 16 pairs over blocks of 2 x 965 / 32 frames.
-    EXPECT_EQ(*item->Param().samples, NaiveMinMax(values, 1000, 16, 60));
+    EXPECT_EQ(*item->Param().results.samples, NaiveMinMax(values, 1000, 16, 60));
 
     // Exactly ten hops are ten frames, with one progress text.
     desktop.infoTexts.clear();
@@ -245,7 +245,7 @@ TEST_F(TaskSpectrum, AverageIsTheMeanOfTheFrameLevels) {
         }
     }
     for (size_t k = 0; k < magnitude.size(); ++k)
-        ASSERT_NEAR((*ten->Param().spectrum)[k], magnitude[k], 1e-5 * top) << k;
+        ASSERT_NEAR((*ten->Param().results.spectrum)[k], magnitude[k], 1e-5 * top) << k;
 }
 
 TEST_F(TaskSpectrum, HopsLongerThanTheFrameStillShowTheWholeTask) {
@@ -262,8 +262,8 @@ TEST_F(TaskSpectrum, HopsLongerThanTheFrameStillShowTheWholeTask) {
     auto item = Compute(*head, 1000, 2000);
     ASSERT_TRUE(computed);
     // 16 values: 8 pairs over blocks of 2 x 1000 / 16 = 125 frames.
-    EXPECT_EQ(*item->Param().samples, NaiveMinMax(values, 1000, 8, 125));
-    EXPECT_EQ((*item->Param().samples)[4], -32000.0f);
+    EXPECT_EQ(*item->Param().results.samples, NaiveMinMax(values, 1000, 8, 125));
+    EXPECT_EQ((*item->Param().results.samples)[4], -32000.0f);
     std::vector<double> mean(32, 0.0);
     for (int f = 0; f < 10; ++f) {
         const std::vector<double> powers = FramePowers(values, 1000 + 100 * f, Hanning(64, 64));
@@ -271,7 +271,7 @@ TEST_F(TaskSpectrum, HopsLongerThanTheFrameStillShowTheWholeTask) {
             mean[k] += Db(powers[k]) / 10;
     }
     for (size_t k = 0; k < mean.size(); ++k)
-        ASSERT_NEAR((*item->Param().spectrum)[k], mean[k], 1e-3) << k;
+        ASSERT_NEAR((*item->Param().results.spectrum)[k], mean[k], 1e-3) << k;
 }
 
 TEST_F(TaskSpectrum, ShortTaskEnvelopeRunsOnPastItsEnd) {
@@ -285,7 +285,7 @@ TEST_F(TaskSpectrum, ShortTaskEnvelopeRunsOnPastItsEnd) {
     screenWidth = 300;
     auto item = Compute(*head, 1700, 1700 + 4 * 64);
     ASSERT_TRUE(computed);
-    const std::vector<float>& samples = *item->Param().samples;
+    const std::vector<float>& samples = *item->Param().results.samples;
     ASSERT_EQ(samples.size(), 600u);
     for (size_t i = 0; i < samples.size(); ++i)
         ASSERT_EQ(samples[i], 1700 + i < values.size() ? float(values[1700 + i]) : 0.0f) << i;
@@ -298,17 +298,17 @@ TEST_F(TaskSpectrum, SilenceHasTheFloorLevel) {
     for (const uint32_t end : {0u, 2000u}) {
         auto item = Compute(*head, 0, end);
         ASSERT_TRUE(computed);
-        for (float v : *item->Param().spectrum)
+        for (float v : *item->Param().results.spectrum)
             ASSERT_EQ(v, kSilenceDb);
         // Smoothed as any level: bin Lfft/2, taken as 0, ripples it a little.
-        const std::vector<double> reference = Smoothed(*item->Param().spectrum, 16);
+        const std::vector<double> reference = Smoothed(*item->Param().results.spectrum, 16);
         for (size_t k = 0; k < reference.size(); ++k)
-            ASSERT_NEAR((*item->Param().smoothed)[k], reference[k], 2e-3) << k;
+            ASSERT_NEAR((*item->Param().results.smoothed)[k], reference[k], 2e-3) << k;
     }
     settings.SetYScale(17);
     auto linear = Compute(*head, 0, 2000);
     ASSERT_TRUE(computed);
-    for (float v : *linear->Param().spectrum)
+    for (float v : *linear->Param().results.spectrum)
         ASSERT_EQ(v, 0.0f);
 }
 
@@ -320,8 +320,8 @@ TEST_F(TaskSpectrum, CepstralSmoothingKeepsTheLowQuefrencies) {
     settings.Fft().CepFreq = 500.0; // 8000 / 500: quefrencies 0 .. 15 stay
     auto item = Compute(*head, 300, 300);
     ASSERT_TRUE(computed);
-    const std::vector<float>& s = *item->Param().spectrum;
-    const std::vector<float>& smoothed = *item->Param().smoothed;
+    const std::vector<float>& s = *item->Param().results.spectrum;
+    const std::vector<float>& smoothed = *item->Param().results.smoothed;
     ASSERT_EQ(smoothed.size(), 128u);
 
     const std::vector<double> reference = Smoothed(s, 16);
@@ -332,7 +332,7 @@ TEST_F(TaskSpectrum, CepstralSmoothingKeepsTheLowQuefrencies) {
     settings.Fft().CepFreq = 5000.0;
     auto flat = Compute(*head, 300, 300);
     ASSERT_TRUE(computed);
-    EXPECT_EQ(*flat->Param().smoothed, *flat->Param().spectrum);
+    EXPECT_EQ(*flat->Param().results.smoothed, *flat->Param().results.spectrum);
 }
 
 TEST_F(TaskSpectrum, FramesMustLieInTheFile) {
@@ -347,7 +347,7 @@ TEST_F(TaskSpectrum, FramesMustLieInTheFile) {
     ASSERT_EQ(desktop.messages.size(), 1u);
     EXPECT_EQ(desktop.messages[0].first, "FFT-Length exceeds the File-Length");
     EXPECT_EQ(desktop.messages[0].second, MessageIcon::None);
-    EXPECT_FALSE(beyond->Param().spectrum || beyond->Param().samples);
+    EXPECT_FALSE(beyond->Param().results.spectrum || beyond->Param().results.samples);
     EXPECT_EQ(beyond->Param().Fmax, 8000.0f); // stopped before anything changed
 
     // A transform longer than the whole file, and a start so near the largest
@@ -359,7 +359,7 @@ TEST_F(TaskSpectrum, FramesMustLieInTheFile) {
     auto wrapped = Compute(*head, 4294967200u, 4294967200u);
     EXPECT_FALSE(computed);
     EXPECT_EQ(desktop.messages.size(), 3u);
-    EXPECT_FALSE(wrapped->Param().spectrum);
+    EXPECT_FALSE(wrapped->Param().results.spectrum);
 }
 
 TEST_F(TaskSpectrum, LimitsFmaxAndTheWindowLength) {
@@ -383,7 +383,7 @@ TEST_F(TaskSpectrum, RecordsThatCannotBeComputedAreRefused) {
     auto odd = Compute(*head, 0, 0);
     EXPECT_FALSE(computed);
     EXPECT_TRUE(desktop.messages.empty());
-    EXPECT_FALSE(still->Param().spectrum || odd->Param().spectrum);
+    EXPECT_FALSE(still->Param().results.spectrum || odd->Param().results.spectrum);
 }
 
 TEST_F(TaskSpectrum, ReadsTheTasksChannel) {
@@ -396,10 +396,10 @@ TEST_F(TaskSpectrum, ReadsTheTasksChannel) {
     ASSERT_TRUE(head);
     auto right = Compute(*head, 0, 0, 1);
     ASSERT_TRUE(computed);
-    EXPECT_NEAR((*right->Param().spectrum)[32], 20.0 * std::log10(10000.0 * 256 / 4), 0.01);
+    EXPECT_NEAR((*right->Param().results.spectrum)[32], 20.0 * std::log10(10000.0 * 256 / 4), 0.01);
     auto left = Compute(*head, 0, 0, 0);
     ASSERT_TRUE(computed);
-    EXPECT_EQ((*left->Param().spectrum)[32], kSilenceDb);
+    EXPECT_EQ((*left->Param().results.spectrum)[32], kSilenceDb);
 }
 
 TEST_F(TaskSpectrum, ZoomedItemsShowTheirParentsArrays) {
@@ -407,19 +407,19 @@ TEST_F(TaskSpectrum, ZoomedItemsShowTheirParentsArrays) {
     ASSERT_TRUE(head);
     auto parent = Compute(*head, 0, 1000);
     ASSERT_TRUE(computed);
-    const std::vector<float> before = *parent->Param().spectrum;
+    const std::vector<float> before = *parent->Param().results.spectrum;
     SfFftParam& p = parent->Param();
     p.start = 0;
     p.end = 1000;
-    p.viewFlags = kFftBoxDefined;
-    p.boxFreqLow = 100.0f;
-    p.boxFreqHigh = 900.0f;
+    p.view.viewFlags = kFftBoxDefined;
+    p.view.boxFreqLow = 100.0f;
+    p.view.boxFreqHigh = 900.0f;
 
     CSfFft zoomed(*parent, settings);
     desktop.infoTexts.clear();
     EXPECT_EQ(ComputeTaskSpectrum(zoomed, desktop, screenWidth), SpectrumOutcome::Computed);
     EXPECT_TRUE(desktop.infoTexts.empty()); // nothing was averaged again
-    EXPECT_EQ(zoomed.Param().spectrum, parent->Param().spectrum);
-    EXPECT_EQ(zoomed.Param().samples, parent->Param().samples);
-    EXPECT_EQ(*zoomed.Param().spectrum, before);
+    EXPECT_EQ(zoomed.Param().results.spectrum, parent->Param().results.spectrum);
+    EXPECT_EQ(zoomed.Param().results.samples, parent->Param().results.samples);
+    EXPECT_EQ(*zoomed.Param().results.spectrum, before);
 }

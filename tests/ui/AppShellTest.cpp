@@ -380,7 +380,7 @@ private slots:
         QVERIFY(frame);
         QCOMPARE(frame->windowTitle(), fftNode->text(0));
         QVERIFY(frame->SpectrumPane() && frame->FramePane());
-        QTRY_VERIFY(fft->Param().spectrum);
+        QTRY_VERIFY(fft->Param().results.spectrum);
 
         // A box dragged with Ctrl in the spectrum pane: the spectrum inserted
         // from it hangs under it and shows the box's frequencies.
@@ -396,8 +396,8 @@ private slots:
         QCOMPARE(fftNode->childCount(), 1);
         auto* zoomed = dynamic_cast<CSfFft*>(tree->ItemOf(fftNode->child(0)));
         QVERIFY(zoomed);
-        QCOMPARE(zoomed->Param().Fmin, fft->Param().boxFreqLow);
-        QCOMPARE(zoomed->Param().Fmax, fft->Param().boxFreqHigh);
+        QCOMPARE(zoomed->Param().Fmin, fft->Param().view.boxFreqLow);
+        QCOMPARE(zoomed->Param().Fmax, fft->Param().view.boxFreqHigh);
         QVERIFY(zoomed->Param().Fmin < zoomed->Param().Fmax);
 
         // Deleting the spectrum's node closes both windows.

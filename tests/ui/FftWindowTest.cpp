@@ -115,7 +115,7 @@ private:
 void FftWindowTest::init() {
     dir_ = std::make_unique<TempDir>();
     services_ = std::make_unique<FakeViewServices>();
-    SfFftParam& fft = services_->settings.Fft();
+    FftSettings& fft = services_->settings.Fft();
     fft.Lfft = fft.Lwdw = fft.Shift = kLfft;
     services_->settings.SetXScale(kScaleLin | kScaleAuto);
     services_->settings.SetYScale(kScaleLog);
@@ -142,8 +142,8 @@ float FftWindowTest::PeakLevel(CSfHead& head) {
     RecordingDesktop quiet;
     if (ComputeTaskSpectrum(reference, quiet, services_->screenWidth) != SpectrumOutcome::Computed)
         return 0;
-    return *std::max_element(reference.Param().spectrum->begin(),
-                             reference.Param().spectrum->end());
+    return *std::max_element(reference.Param().results.spectrum->begin(),
+                             reference.Param().results.spectrum->end());
 }
 
 bool FftWindowTest::Open(Window& w, CSfBase& source) {
@@ -208,7 +208,7 @@ void FftWindowTest::cursorKeysAndPeakSearch() {
     QVERIFY(head);
     // Only the tones' main lobes reach above the floor; the window's side
     // lobes lie more than 50 dB below them.
-    SfFftParam& fft = services_->settings.Fft();
+    FftSettings& fft = services_->settings.Fft();
     fft.Floor = int(PeakLevel(*head)) - 40;
     fft.Range = 60;
     QVERIFY(Open(w_, *head));
@@ -217,7 +217,7 @@ void FftWindowTest::cursorKeysAndPeakSearch() {
     double shownHz = -1;
     QVERIFY2(CursorOf(Info(), &shownBin, &shownHz), Info().c_str());
     QCOMPARE(shownBin, bin);
-    QCOMPARE(w_.Item().Param().cursorBin, bin);
+    QCOMPARE(w_.Item().Param().view.cursorBin, bin);
     QVERIFY2(std::abs(shownHz - hz) <= tolerance, Info().c_str());
 }
 
@@ -261,7 +261,7 @@ void FftWindowTest::pixelsShowCurveCursorAndHarmonicMarks() {
     // the marker height, joined by a line at that height.
     Keys(view, "G");
     const QImage marks = view->grab().toImage();
-    const int markerY = w_.Item().Param().markerY;
+    const int markerY = w_.Item().Param().view.markerY;
     int bin = 0;
     double f0 = 0;
     QVERIFY(CursorOf(Info(), &bin, &f0));
@@ -286,11 +286,11 @@ void FftWindowTest::clickLeftOfThePlotKeepsTheCursorAndGivesAnEmptyBox() {
     SendMouse(w_.spectrum, QEvent::MouseButtonRelease, QPoint(10, 100), Qt::LeftButton,
               Qt::NoButton);
     const SfFftParam& p = w_.Item().Param();
-    QCOMPARE(p.cursorBin, 93);
+    QCOMPARE(p.view.cursorBin, 93);
     // The box anchored at the plot's corner has no size: no spectrum is made
     // from it.
-    QVERIFY(p.viewFlags & kFftBoxDefined);
-    QCOMPARE(p.boxFreqLow, p.boxFreqHigh);
+    QVERIFY(p.view.viewFlags & kFftBoxDefined);
+    QCOMPARE(p.view.boxFreqLow, p.view.boxFreqHigh);
     QVERIFY(!MakeSpectrumItem(w_.Item(), services_->settings));
 
     // A click inside the plot moves the cursor to the bin under it: the
@@ -302,7 +302,7 @@ void FftWindowTest::clickLeftOfThePlotKeepsTheCursorAndGivesAnEmptyBox() {
               Qt::LeftButton);
     SendMouse(w_.spectrum, QEvent::MouseButtonRelease, QPoint(x, 100), Qt::LeftButton,
               Qt::NoButton);
-    QCOMPARE(p.cursorBin, under);
+    QCOMPARE(p.view.cursorBin, under);
     int bin = 0;
     double hz = 0;
     QVERIFY(CursorOf(Info(), &bin, &hz));
@@ -346,7 +346,7 @@ void FftWindowTest::ctrlDragMakesABoxThatANewSpectrumZoomsInto() {
     // The zoomed window shows the parent's spectrum within the box.
     Window zoom;
     QVERIFY(Show(zoom, std::move(zoomed)));
-    QCOMPARE(zoom.Item().Param().spectrum.get(), w_.Item().Param().spectrum.get());
+    QCOMPARE(zoom.Item().Param().results.spectrum.get(), w_.Item().Param().results.spectrum.get());
     Keys(zoom.spectrum, "H");
     int bin = 0;
     double hz = 0;
@@ -395,7 +395,7 @@ void FftWindowTest::keyWLogsTheCursorBin() {
     Keys(w_.spectrum, "H" + QString(" R").repeated(100) + " W");
     QCOMPARE(services_->dataLog.size(), size_t(1));
     char level[32];
-    std::snprintf(level, sizeof level, "%g", (*w_.Item().Param().spectrum)[100]);
+    std::snprintf(level, sizeof level, "%g", (*w_.Item().Param().results.spectrum)[100]);
     QCOMPARE(services_->dataLog[0],
              "FFT\t" + head->Info().path + "\t0\t0.1\t0.1\t4096\t4\t1076.66\t" + level + "\n");
 }
@@ -408,14 +408,14 @@ void FftWindowTest::relativeLevelsAreNormalisedOnce() {
     const float peak = PeakLevel(*head);
     QVERIFY(Open(w_, *head));
     const SfFftParam& p = w_.Item().Param();
-    const std::vector<float> first = *p.spectrum;
+    const std::vector<float> first = *p.results.spectrum;
     QCOMPARE(*std::max_element(first.begin(), first.end()), 0.0f);
     QCOMPARE(p.Floor, -50);
     // A new size draws the plot afresh: the levels must not fall again.
     w_.frame->resize(w_.frame->size() + QSize(31, 17));
     QCoreApplication::processEvents();
     w_.spectrum->grab();
-    QCOMPARE(*p.spectrum, first);
+    QCOMPARE(*p.results.spectrum, first);
     QCOMPARE(p.Floor, -50);
     QVERIFY(peak > 0);
 }

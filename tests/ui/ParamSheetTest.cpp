@@ -88,12 +88,12 @@ private slots:
         QCOMPARE(Edit(p, CSfParamFftPage::kShiftEdit)->text(), QString("4096"));
         sheet.accept();
         QCOMPARE(sheet.result(), int(QDialog::Accepted));
-        const SfFftParam& record = page == 0 ? settings_->Son() : settings_->Fft();
+        const FftSettings& record = page == 0 ? settings_->Son() : settings_->Fft();
         QCOMPARE(record.Lfft, 4096);
         QCOMPARE(record.Lwdw, 4096);
         QCOMPARE(record.Shift, 4096);
         Load();
-        const SfFftParam& reloaded = page == 0 ? settings_->Son() : settings_->Fft();
+        const FftSettings& reloaded = page == 0 ? settings_->Son() : settings_->Fft();
         QCOMPARE(reloaded.Lfft, 4096);
         QCOMPARE(reloaded.Shift, 4096);
     }

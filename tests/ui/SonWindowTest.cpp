@@ -125,7 +125,7 @@ void SonWindowTest::init() {
     dir_ = std::make_unique<TempDir>();
     services_ = std::make_unique<FakeViewServices>();
     services_->screenWidth = 64;
-    SfFftParam& son = services_->settings.Son();
+    FftSettings& son = services_->settings.Son();
     son.Lfft = son.Lwdw = 256;
     son.IWin = 2;
     son.Range = 70;
@@ -201,8 +201,8 @@ void SonWindowTest::toneIsADarkLineOnWhite() {
     QCOMPARE(Rgb(shown, 200, 100), 0xffffffu);
     QCOMPARE(Rgb(shown, 200, 240), 0xffffffu);
     // No cursor or selection yet: the cursor rests on the plot's left edge.
-    QCOMPARE(Son().Param().cursorX, 28);
-    QCOMPARE(Son().Param().viewFlags, kShown);
+    QCOMPARE(Son().Param().view.cursorX, 28);
+    QCOMPARE(Son().Param().view.viewFlags, kShown);
 }
 
 void SonWindowTest::mouseAndKeys_data() {
@@ -245,7 +245,7 @@ void SonWindowTest::mouseAndKeys() {
     const SfFftParam& p = Son().Param();
     QCOMPARE(p.start, start);
     QCOMPARE(p.end, end);
-    QCOMPARE(uint(p.cursorFrame), cursor);
+    QCOMPARE(uint(p.view.cursorFrame), cursor);
     // The item's task is the selection: what an insertion analyses.
     SfTask task;
     Son().GetTask(task);
@@ -272,7 +272,7 @@ void SonWindowTest::newSizeKeepsTheFramesTheUserSelected() {
         pane_->grab();
         QCOMPARE(Son().Param().start, 6000u);
         QCOMPARE(Son().Param().end, 8000u);
-        QCOMPARE(uint(Son().Param().cursorFrame), 6000u);
+        QCOMPARE(uint(Son().Param().view.cursorFrame), 6000u);
     }
     // Back at the first size, the marks are where they were: the selection
     // starts with the cursor at pixel 128.
@@ -305,7 +305,7 @@ void SonWindowTest::taskDialogSetsTheSelection() {
     const SfFftParam& p = Son().Param();
     QCOMPARE(p.start, 5005u);
     QCOMPARE(p.end, 7040u);
-    QCOMPARE(uint(p.cursorFrame), 5005u);
+    QCOMPARE(uint(p.view.cursorFrame), 5005u);
     // Frame 5005 is pixel 50.25 from the plot edge, rounded 50; 7040 is 152.
     QVERIFY2(Info().find("BlockSt:\t[0050] 0.625s") != std::string::npos, Info().c_str());
     QVERIFY2(Info().find("BlockEn:\t[0152] 0.880s") != std::string::npos, Info().c_str());
@@ -392,7 +392,7 @@ void SonWindowTest::playbackMovesTheCursorLine() {
     notify.Write(head->Info().handle, 0.75);
     QCoreApplication::postEvent(pane_.get(), new PlayNotifyEvent(0, &notify));
     QCoreApplication::processEvents();
-    QCOMPARE(Son().Param().cursorX, 128);
+    QCOMPARE(Son().Param().view.cursorX, 128);
     const QImage after = pane_->grab().toImage();
     QCOMPARE(Rgb(after, 128, 50), 0u);
     QCOMPARE(Rgb(after, 129, 50), Rgb(before, 129, 50));
@@ -400,8 +400,8 @@ void SonWindowTest::playbackMovesTheCursorLine() {
     notify.Write(head->Info().handle + 1, 1.25);
     QCoreApplication::postEvent(pane_.get(), new PlayNotifyEvent(0, &notify));
     QCoreApplication::processEvents();
-    QCOMPARE(Son().Param().cursorX, 128);
-    QCOMPARE(uint(Son().Param().cursorFrame), kStart);
+    QCOMPARE(Son().Param().view.cursorX, 128);
+    QCOMPARE(uint(Son().Param().view.cursorFrame), kStart);
 
     // F6 with a selection plays it; Esc stops.
     Input(pane_.get(), "h128 p128 d228 r228");
