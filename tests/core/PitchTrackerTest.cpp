@@ -1,0 +1,197 @@
+// The pitch tracker on voices made here, whose fundamental is known at every
+// instant: glottal pulses with jitter and shimmer, vibrato, glides and noise
+// at two rates; noise and silence that must come out unvoiced; and speech from
+// espeak-ng, whose contour must not jump by octaves.
+#include "support/TestFiles.h"
+
+#include "soundfile/OpenHead.h"
+#include "soundfile/SfInfo.h"
+#include "soundfile/SfItems.h"
+#include "spectrum/PitchTracker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <random>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Rosenberg's glottal flow over one period, p from 0 to 1: opening over 40 %
+// of the period, closing over 16 %, closed for the rest.
+double Rosenberg(double p) {
+    if (p < 0.4)
+        return 0.5 * (1.0 - std::cos(kPi * p / 0.4));
+    if (p < 0.56)
+        return std::cos(0.5 * kPi * (p - 0.4) / 0.16);
+    return 0.0;
+}
+
+struct Voice {
+    const char* name;
+    std::function<double(double)> f0; // Hz at a time in seconds
+    double jitter = 0.0;              // largest change of a period, relative
+    double shimmer = 0.0;             // largest change of a pulse's height, relative
+    double snrDb = INFINITY;          // white noise added
+};
+
+struct Sung {
+    std::vector<float> samples;
+    std::vector<double> pulses; // the start of every period, in seconds
+};
+
+// Two seconds of the voice: the slope of the glottal flow, as the lips
+// radiate it, each period drawn from the contour at its start.
+Sung Sing(const Voice& voice, double rate) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> spread(-1.0, 1.0);
+    Sung sung{std::vector<float>(size_t(2.0 * rate)), {0.0}};
+    double period = 1.0 / voice.f0(0.0), height = 1.0, flow = 0.0, power = 0.0;
+    for (size_t i = 0; i < sung.samples.size(); ++i) {
+        const double t = double(i) / rate;
+        while (t >= sung.pulses.back() + period) {
+            sung.pulses.push_back(sung.pulses.back() + period);
+            period = (1.0 + voice.jitter * spread(random)) / voice.f0(sung.pulses.back());
+            height = 1.0 + voice.shimmer * spread(random);
+        }
+        const double next = height * Rosenberg((t - sung.pulses.back()) / period);
+        sung.samples[i] = float(20000.0 * (next - flow));
+        flow = next;
+        power += double(sung.samples[i]) * sung.samples[i];
+    }
+    std::normal_distribution<double> noise(
+        0.0, std::sqrt(power / double(sung.samples.size()) / std::pow(10.0, voice.snrDb / 10.0)));
+    for (float& v : sung.samples)
+        v += float(noise(random));
+    return sung;
+}
+
+// The fundamental the voice has around time t: the inverse of the mean length
+// of the periods centred within 10 ms of t, the middle half of a frame, where
+// its window weighs most. Jitter makes this differ from the contour.
+double TrueF0(const Sung& sung, double t) {
+    double sum = 0.0;
+    int periods = 0;
+    for (size_t k = 1; k < sung.pulses.size(); ++k) {
+        if (std::abs(0.5 * (sung.pulses[k - 1] + sung.pulses[k]) - t) <= 0.01) {
+            sum += sung.pulses[k] - sung.pulses[k - 1];
+            ++periods;
+        }
+    }
+    return periods / sum;
+}
+
+const Voice kVoices[] = {
+    {"low voice 110 Hz", [](double) { return 110.0; }, 0.01, 0.05},
+    {"high voice 240 Hz", [](double) { return 240.0; }, 0.01, 0.05},
+    {"vibrato 200 Hz, 1 semitone at 5.5 Hz",
+     [](double t) { return 200.0 * std::pow(2.0, std::sin(2.0 * kPi * 5.5 * t) / 12.0); }, 0.01,
+     0.05},
+    {"glide 80 to 400 Hz", [](double t) { return 80.0 * std::pow(5.0, t / 2.0); }, 0.01, 0.05},
+    {"150 Hz in noise at 20 dB", [](double) { return 150.0; }, 0.01, 0.05, 20.0},
+};
+
+const double kRates[] = {44100.0, 16000.0};
+
+} // namespace
+
+TEST(PitchTracker, FollowsGeneratedVoicesWithinOnePercent) {
+    for (const Voice& voice : kVoices) {
+        for (const double rate : kRates) {
+            SCOPED_TRACE(std::string(voice.name) + " at " + std::to_string(int(rate)) + " Hz");
+            const Sung sung = Sing(voice, rate);
+            const PitchContour contour =
+                TrackPitch(sung.samples.data(), sung.samples.size(), rate, {});
+            ASSERT_GT(contour.f0.size(), 150u);
+            int close = 0, octaveErrors = 0, unvoiced = 0;
+            const size_t frames = contour.f0.size() - 2;
+            for (size_t f = 1; f <= frames; ++f) {
+                const double ratio = contour.f0[f] / TrueF0(sung, contour.times[f]);
+                close += std::abs(ratio - 1.0) <= 0.01;
+                octaveErrors += ratio > 1.8 || (ratio > 0.0 && ratio < 0.55);
+                unvoiced += ratio == 0.0;
+            }
+            const double share = 100.0 * close / double(frames);
+            ::testing::Test::RecordProperty(
+                std::string(voice.name) + "@" + std::to_string(int(rate)),
+                std::to_string(share) + "% within 1%, " + std::to_string(octaveErrors) +
+                    " octave, " + std::to_string(unvoiced) + " unvoiced");
+            EXPECT_GE(share, 99.0);
+            EXPECT_EQ(octaveErrors, 0);
+        }
+    }
+}
+
+TEST(PitchTracker, CallsNoiseAndSilenceUnvoiced) {
+    const struct {
+        const char* name;
+        double deviation; // of Gaussian white noise; 0 is digital silence
+    } sounds[] = {{"white noise", 3000.0}, {"silence", 0.0}};
+    for (const auto& sound : sounds) {
+        for (const double rate : kRates) {
+            SCOPED_TRACE(std::string(sound.name) + " at " + std::to_string(int(rate)) + " Hz");
+            std::mt19937 random(3);
+            std::normal_distribution<double> gauss(0.0, 1.0);
+            std::vector<float> samples(size_t(2.0 * rate));
+            for (float& v : samples)
+                v = float(sound.deviation * gauss(random));
+            const PitchContour contour = TrackPitch(samples.data(), samples.size(), rate, {});
+            ASSERT_FALSE(contour.f0.empty());
+            const auto zeros = std::count(contour.f0.begin(), contour.f0.end(), 0.0);
+            ::testing::Test::RecordProperty(
+                std::string(sound.name) + "@" + std::to_string(int(rate)),
+                std::to_string(zeros) + " of " + std::to_string(contour.f0.size()) + " unvoiced");
+            EXPECT_GE(double(zeros), 0.95 * double(contour.f0.size()));
+        }
+    }
+}
+
+TEST(PitchTracker, CentresTheFramesInTheRangeOfAFile) {
+    TempDir dir;
+    const double rate = 16000.0;
+    const Sung sung = Sing(kVoices[1], rate);
+    const std::vector<int32_t> values(sung.samples.begin(), sung.samples.end());
+    const std::string path = dir.Write("voice.wav", MakeWav(MonoWav16(16000), PcmBytes(values, 2)));
+    RecordingDesktop desktop;
+    const std::unique_ptr<CSfHead> head = OpenHeadFile(path, desktop);
+    ASSERT_TRUE(head);
+    // 16100 samples from 0.25 s hold 97 frames of 640 samples, 160 apart; the
+    // 100 samples left over go half before the first frame, half after the last.
+    const PitchContour contour = TrackFilePitch(head->Info(), 4000, 20100, 0, {});
+    ASSERT_EQ(contour.times.size(), 97u);
+    EXPECT_NEAR(contour.times.front(), (4000 + 50 + 320) / rate, 1e-12);
+    EXPECT_NEAR(contour.times.back(), (20100 - 50 - 320) / rate, 1e-12);
+    for (double f0 : contour.f0)
+        EXPECT_NEAR(f0, 240.0, 2.4);
+}
+
+TEST(PitchTracker, KeepsSpeechFreeOfOctaveJumps) {
+    TempDir dir;
+    for (const char* voice : {"en", "en+f3"}) {
+        SCOPED_TRACE(voice);
+        const std::string path = dir.Path() + "/speech.wav";
+        const std::string command = std::string("espeak-ng -v ") + voice + " -w " + path +
+                                    " 'The quick brown fox jumps over the lazy dog. "
+                                    "How are you today? I am fine, thank you.'";
+        if (std::system(command.c_str()) != 0)
+            GTEST_SKIP() << "espeak-ng is not installed";
+        RecordingDesktop desktop;
+        const std::unique_ptr<CSfHead> head = OpenHeadFile(path, desktop);
+        ASSERT_TRUE(head);
+        const SfInfo& info = head->Info();
+        const PitchContour contour = TrackFilePitch(info, 0, info.frames, 0, {});
+        int voiced = 0;
+        for (size_t f = 0; f < contour.f0.size(); ++f) {
+            voiced += contour.f0[f] > 0.0;
+            if (f == 0 || contour.f0[f] == 0.0 || contour.f0[f - 1] == 0.0)
+                continue;
+            const double ratio = contour.f0[f] / contour.f0[f - 1];
+            EXPECT_TRUE(ratio <= 1.8 && ratio >= 0.55) << "at " << contour.times[f] << " s";
+        }
+        EXPECT_GE(voiced, int(contour.f0.size() / 4));
+    }
+}
