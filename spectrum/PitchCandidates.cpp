@@ -1,6 +1,7 @@
 #include "spectrum/PitchCandidates.h"
 
 #include "spectrum/PitchTracker.h"
+#include "spectrum/SampleExtent.h"
 #include "spectrum/TolqFft.h"
 #include "spectrum/WindowFunction.h"
 
@@ -21,15 +22,21 @@ int PaddedLength(int windowLength) {
 
 } // namespace
 
+double UnvoicedStrength(double localPeak, double globalPeak, const PitchParams& params) {
+    const double relativePeak = globalPeak > 0.0 ? localPeak / globalPeak : 0.0;
+    const double voicing = params.voicingThreshold;
+    return voicing +
+           std::max(0.0, 2.0 - relativePeak / (params.silenceThreshold / (1.0 + voicing)));
+}
+
 FramePitchCandidates::FramePitchCandidates(int windowLength, double rate, const PitchParams& params)
     : windowLength_(windowLength), fftLength_(PaddedLength(windowLength)), rate_(rate),
       minLag_(std::max(2, int(std::floor(rate / params.ceiling)))),
       maxLag_(std::min(int(std::ceil(rate / params.floor)), windowLength / 2 - 1)),
       floor_(params.floor), maxCandidates_(std::max(1, params.maxCandidates)),
-      silenceThreshold_(params.silenceThreshold), voicingThreshold_(params.voicingThreshold),
-      octaveCost_(params.octaveCost), window_(size_t(windowLength)),
-      windowCorrection_(size_t(std::max(0, maxLag_ + 2))), buffer_(work_.Get(size_t(fftLength_))),
-      correlation_(windowCorrection_.size()) {
+      voicingThreshold_(params.voicingThreshold), octaveCost_(params.octaveCost),
+      window_(size_t(windowLength)), windowCorrection_(size_t(std::max(0, maxLag_ + 2))),
+      buffer_(work_.Get(size_t(fftLength_))), correlation_(windowCorrection_.size()) {
     MakeWindow(window_.data(), windowLength, windowLength, kWindowHanning);
     if (!buffer_ || maxLag_ <= minLag_)
         return;
@@ -38,12 +45,6 @@ FramePitchCandidates::FramePitchCandidates(int windowLength, double rate, const 
     cfautocorr(buffer_, fftLength_);
     for (size_t lag = 0; lag < windowCorrection_.size(); ++lag)
         windowCorrection_[lag] = double(buffer_[0]) / buffer_[lag];
-}
-
-double FramePitchCandidates::UnvoicedStrength(double localPeak, double globalPeak) const {
-    const double relativePeak = globalPeak > 0.0 ? localPeak / globalPeak : 0.0;
-    return voicingThreshold_ +
-           std::max(0.0, 2.0 - relativePeak / (silenceThreshold_ / (1.0 + voicingThreshold_)));
 }
 
 bool FramePitchCandidates::Correlate() {
@@ -61,8 +62,12 @@ bool FramePitchCandidates::Correlate() {
 
 void FramePitchCandidates::AddMaxima(std::vector<PitchCandidate>& out) const {
     const std::vector<double>& r = correlation_;
+    // A maximum below half the voicing threshold loses to the unvoiced
+    // candidate by more than any path could make up for in a sound worth
+    // calling voiced; noise has hundreds of them.
+    const double lowest = 0.5 * voicingThreshold_;
     for (size_t lag = size_t(minLag_); lag <= size_t(maxLag_); ++lag) {
-        if (!(r[lag] > 0.0 && r[lag] > r[lag - 1] && r[lag] >= r[lag + 1]))
+        if (!(r[lag] > lowest && r[lag] > r[lag - 1] && r[lag] >= r[lag + 1]))
             continue;
         // The parabola through the three points around the maximum.
         const double slope = 0.5 * (r[lag + 1] - r[lag - 1]);
@@ -78,31 +83,24 @@ void FramePitchCandidates::AddMaxima(std::vector<PitchCandidate>& out) const {
     }
 }
 
-void FramePitchCandidates::Find(const float* frame, double globalPeak,
-                                std::vector<PitchCandidate>& out) {
-    double sum = 0.0;
-    float low = frame[0];
-    float high = frame[0];
-    for (int i = 0; i < windowLength_; ++i) {
-        sum += frame[i];
-        low = std::min(low, frame[i]);
-        high = std::max(high, frame[i]);
-    }
-    const double mean = sum / windowLength_;
+double FramePitchCandidates::Find(const float* frame, std::vector<PitchCandidate>& out) {
+    SampleExtent extent;
+    extent.Add(frame, size_t(windowLength_));
     out.clear();
-    out.push_back({0.0, UnvoicedStrength(std::max(high - mean, mean - low), globalPeak)});
+    out.push_back({0.0, 0.0});
     if (!buffer_ || maxLag_ <= minLag_)
-        return;
-    const float centre = float(mean);
-    for (int i = 0; i < windowLength_; ++i)
-        buffer_[i] = (frame[i] - centre) * window_[size_t(i)];
+        return extent.Peak();
+    const float mean = float(extent.Mean());
+    for (int t = 0; t < windowLength_; ++t)
+        buffer_[t] = (frame[t] - mean) * window_[size_t(t)];
     if (!Correlate())
-        return;
+        return extent.Peak();
     AddMaxima(out);
     const auto byStrength = [](const PitchCandidate& a, const PitchCandidate& b) {
         return a.strength > b.strength;
     };
-    std::sort(out.begin() + 1, out.end(), byStrength);
-    if (out.size() > size_t(maxCandidates_))
-        out.resize(size_t(maxCandidates_));
+    const size_t kept = std::min(out.size(), size_t(maxCandidates_));
+    std::partial_sort(out.begin() + 1, out.begin() + kept, out.end(), byStrength);
+    out.resize(kept);
+    return extent.Peak();
 }

@@ -14,6 +14,11 @@ struct PitchCandidate {
     double strength = 0.0;  // the higher, the likelier
 };
 
+// The strength of the unvoiced candidate of a frame whose peak is localPeak in
+// a sound whose peak is globalPeak: above the voicing threshold, and the more
+// so the quieter the frame is against the silence threshold.
+double UnvoicedStrength(double localPeak, double globalPeak, const PitchParams& params);
+
 // Finds the candidates of frames of a fixed length. The transform plans are
 // shared through TolqFft, so any number of these may run on separate threads;
 // one object is for one thread.
@@ -23,16 +28,14 @@ public:
     // ceiling (ceiling at most rate / 2).
     FramePitchCandidates(int windowLength, double rate, const PitchParams& params);
 
-    int WindowLength() const { return windowLength_; }
-
-    // Replaces out with the candidates of frame[0 .. WindowLength() - 1]: the
-    // unvoiced candidate first, then up to maxCandidates - 1 maxima of the
-    // correlation, strongest first. globalPeak is the largest distance of the
-    // whole sound from its mean.
-    void Find(const float* frame, double globalPeak, std::vector<PitchCandidate>& out);
+    // Replaces out with the candidates of frame[0 .. windowLength - 1]: the
+    // unvoiced candidate first, its strength left at 0 until the peak of the
+    // whole sound is known (see UnvoicedStrength), then up to maxCandidates - 1
+    // maxima of the correlation, strongest first. Returns the frame's peak,
+    // its largest distance from its mean.
+    double Find(const float* frame, std::vector<PitchCandidate>& out);
 
 private:
-    double UnvoicedStrength(double localPeak, double globalPeak) const;
     // Fills correlation_ from the windowed frame in buffer_[0 ..
     // windowLength_ - 1]; false for a frame with no energy.
     bool Correlate();
@@ -45,7 +48,6 @@ private:
     int maxLag_;
     double floor_;
     int maxCandidates_;
-    double silenceThreshold_;
     double voicingThreshold_;
     double octaveCost_;
     std::vector<float> window_;

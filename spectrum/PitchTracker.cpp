@@ -1,28 +1,92 @@
 #include "spectrum/PitchTracker.h"
 
-#include "soundfile/SampleAccess.h"
 #include "soundfile/SfInfo.h"
+#include "spectrum/ChannelStream.h"
 #include "spectrum/PitchCandidates.h"
 #include "spectrum/PitchPath.h"
+#include "spectrum/SampleExtent.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
 
 namespace {
 
-// The largest distance of the sound from its mean, against which each frame's
-// own peak tells silence from sound.
-double GlobalPeak(const float* samples, size_t count) {
-    double sum = 0.0;
-    float low = samples[0];
-    float high = samples[0];
-    for (size_t i = 0; i < count; ++i) {
-        sum += samples[i];
-        low = std::min(low, samples[i]);
-        high = std::max(high, samples[i]);
+// Where the frames lie in a run of samples: as many as fit, a step apart, and
+// the samples left over split equally before the first and after the last,
+// so that the frames sit in the middle of the run.
+struct FrameGrid {
+    size_t count = 0; // samples in the run
+    size_t windowLength = 0;
+    size_t frames = 0;
+    double step = 0.0;   // samples between frames
+    double margin = 0.0; // samples before the first frame
+
+    size_t First(size_t frame) const {
+        const size_t first = size_t(std::lround(margin + double(frame) * step));
+        return std::min(first, count - windowLength);
     }
-    const double mean = sum / double(count);
-    return std::max(high - mean, mean - low);
+};
+
+// The parameters as they apply at rate; nothing when no pitch can be sought,
+// or a frame would not fit in any file.
+std::optional<PitchParams> UsableParams(const PitchParams& params, double rate) {
+    PitchParams used = params;
+    used.ceiling = std::min(params.ceiling, rate / 2.0);
+    used.timeStep = std::max(PitchTimeStep(params), 1.0 / rate);
+    if (!(rate > 0.0 && used.floor > 0.0 && used.ceiling > used.floor &&
+          3.0 * rate / used.floor <= double(std::numeric_limits<uint32_t>::max())))
+        return std::nullopt;
+    return used;
+}
+
+FrameGrid GridOf(size_t count, double rate, const PitchParams& used) {
+    FrameGrid grid;
+    grid.count = count;
+    grid.windowLength = size_t(std::lround(3.0 * rate / used.floor));
+    grid.step = used.timeStep * rate;
+    if (count < grid.windowLength)
+        return grid;
+    grid.frames = size_t(double(count - grid.windowLength) / grid.step) + 1;
+    grid.margin = (double(count - grid.windowLength) - double(grid.frames - 1) * grid.step) / 2.0;
+    return grid;
+}
+
+// The candidates of every frame, the strength of the unvoiced ones once the
+// whole sound has been seen, then the best path. valuesAt(first) gives the
+// frame from sample first on, asked with first rising, or null when they
+// cannot be had; soundPeak() comes after the last frame, empty on failure.
+template <typename ValuesAt, typename SoundPeak>
+PitchContour TrackFrames(const FrameGrid& grid, double rate, const PitchParams& used,
+                         ValuesAt valuesAt, SoundPeak soundPeak) {
+    FramePitchCandidates finder(int(grid.windowLength), rate, used);
+    PitchLattice lattice;
+    lattice.candidates.reserve(grid.frames * size_t(std::max(1, used.maxCandidates)));
+    lattice.firsts.reserve(grid.frames);
+    std::vector<double> peaks(grid.frames);
+    PitchContour contour;
+    contour.times.reserve(grid.frames);
+    std::vector<PitchCandidate> candidates;
+    for (size_t f = 0; f < grid.frames; ++f) {
+        const size_t first = grid.First(f);
+        const float* values = valuesAt(first);
+        if (!values)
+            return {};
+        peaks[f] = finder.Find(values, candidates);
+        lattice.AddFrame(candidates);
+        contour.times.push_back((double(first) + double(grid.windowLength) / 2.0) / rate);
+    }
+    const std::optional<double> globalPeak = soundPeak();
+    if (!globalPeak)
+        return {};
+    for (size_t f = 0; f < grid.frames; ++f)
+        lattice.candidates[lattice.firsts[f]].strength =
+            UnvoicedStrength(peaks[f], *globalPeak, used);
+    contour.f0 =
+        BestPitchPath(lattice, used.octaveJumpCost, used.voicedUnvoicedCost, used.timeStep);
+    return contour;
 }
 
 } // namespace
@@ -33,51 +97,39 @@ double PitchTimeStep(const PitchParams& params) {
 
 PitchContour TrackPitch(const float* samples, size_t count, double rate,
                         const PitchParams& params) {
-    PitchContour contour;
-    PitchParams used = params;
-    used.ceiling = std::min(params.ceiling, rate / 2.0);
-    if (!(rate > 0.0 && used.floor > 0.0 && used.ceiling > used.floor))
-        return contour;
-    const double step = std::max(PitchTimeStep(used), 1.0 / rate) * rate; // in samples
-    const size_t windowLength = size_t(std::lround(3.0 * rate / used.floor));
-    if (count < windowLength)
-        return contour;
-    const size_t frames = size_t(double(count - windowLength) / step) + 1;
-    // What is left over after the last whole step is split between both ends.
-    const double margin = (double(count - windowLength) - double(frames - 1) * step) / 2.0;
-
-    FramePitchCandidates finder(int(windowLength), rate, used);
-    const double globalPeak = GlobalPeak(samples, count);
-    PitchLattice lattice;
-    lattice.candidates.reserve(frames * size_t(std::max(1, used.maxCandidates)));
-    lattice.firsts.reserve(frames);
-    contour.times.reserve(frames);
-    std::vector<PitchCandidate> candidates;
-    for (size_t f = 0; f < frames; ++f) {
-        const size_t first =
-            std::min(size_t(std::lround(margin + double(f) * step)), count - windowLength);
-        finder.Find(samples + first, globalPeak, candidates);
-        lattice.AddFrame(candidates);
-        contour.times.push_back((double(first) + double(windowLength) / 2.0) / rate);
-    }
-    contour.f0 = BestPitchPath(lattice, used.octaveJumpCost, used.voicedUnvoicedCost, step / rate);
-    return contour;
+    const std::optional<PitchParams> used = UsableParams(params, rate);
+    if (!used)
+        return {};
+    const FrameGrid grid = GridOf(count, rate, *used);
+    if (grid.frames == 0)
+        return {};
+    return TrackFrames(
+        grid, rate, *used, [&](size_t first) { return samples + first; },
+        [&]() -> std::optional<double> {
+            SampleExtent extent;
+            extent.Add(samples, count);
+            return extent.Peak();
+        });
 }
 
 PitchContour TrackFilePitch(const SfInfo& info, uint32_t start, uint32_t end, int channel,
                             const PitchParams& params) {
     end = std::min(end, info.frames);
-    if (start >= end || channel < 0 || channel >= info.channels)
+    const std::optional<PitchParams> used = UsableParams(params, info.rate);
+    if (!used || start >= end || channel < 0 || channel >= info.channels)
         return {};
-    constexpr uint32_t kBlock = 1u << 16;
-    std::vector<float> samples(end - start);
-    for (uint32_t done = 0; done < samples.size();) {
-        const uint32_t count = std::min<uint32_t>(kBlock, uint32_t(samples.size()) - done);
-        if (ReadSamples(info, samples.data() + done, count, start + done, channel) == 0)
-            return {};
-        done += count;
-    }
-    PitchContour contour = TrackPitch(samples.data(), samples.size(), info.rate, params);
+    const FrameGrid grid = GridOf(end - start, info.rate, *used);
+    if (grid.frames == 0)
+        return {};
+    ChannelStream stream(info, start, end, channel);
+    PitchContour contour = TrackFrames(
+        grid, info.rate, *used,
+        [&](size_t first) { return stream.Values(first, grid.windowLength); },
+        [&]() -> std::optional<double> {
+            if (!stream.Finish())
+                return std::nullopt;
+            return stream.Extent().Peak();
+        });
     const double offset = double(start) / info.rate;
     for (double& t : contour.times)
         t += offset;
