@@ -31,8 +31,8 @@ double UnvoicedStrength(double localPeak, double globalPeak, const PitchParams& 
 
 FramePitchCandidates::FramePitchCandidates(int windowLength, double rate, const PitchParams& params)
     : windowLength_(windowLength), fftLength_(PaddedLength(windowLength)), rate_(rate),
-      minLag_(std::max(2, int(std::floor(rate / params.ceiling)))),
-      maxLag_(std::min(int(std::ceil(rate / params.floor)), windowLength / 2 - 1)),
+      minLag_(std::max(2, int(std::ceil(rate / params.ceiling)))),
+      maxLag_(std::min(int(std::floor(rate / params.floor)), windowLength / 2 - 1)),
       floor_(params.floor), maxCandidates_(std::max(1, params.maxCandidates)),
       voicingThreshold_(params.voicingThreshold), octaveCost_(params.octaveCost),
       window_(size_t(windowLength)), windowCorrection_(size_t(std::max(0, maxLag_ + 2))),
