@@ -37,16 +37,19 @@ struct PitchContour {
 double PitchTimeStep(const PitchParams& params);
 
 // The pitch of count samples (of any scale) at rate samples per second; times
-// count from the first sample. Frames of 3 / floor seconds lie a time step
-// apart, as many as fit in the sound, and the group of them sits in the middle
-// of the sound, leaving equal margins at both ends. A sound shorter than one
-// frame, a floor not above 0 or a ceiling not above the floor gives no
-// frames. A ceiling above half the rate is taken as half the rate, and a time
-// step below one sample as one sample.
+// count from the first sample, sample i lying at i / rate seconds. Frames of 3 / floor seconds lie
+// a time step apart, as many as fit in the sound, and the group of them sits in the middle of the
+// sound, leaving equal margins at both ends. A sound shorter than one frame, a floor not above 0 or
+// a ceiling not above the floor gives no frames. A ceiling above half the rate is taken as half the
+// rate, and a time step below one sample as one sample.
 PitchContour TrackPitch(const float* samples, size_t count, double rate, const PitchParams& params);
 
-// TrackPitch of frames start .. end - 1 of one channel of an opened file, read
-// in blocks; times count from the start of the file. No frames when the
-// samples cannot be read.
+// TrackPitch of frames start .. end - 1 (end limited to the file) of one
+// channel of an opened file, read a block at a time, so that the samples never
+// sit in memory whole; times count from the start of the file. No frames when
+// the range is empty, the channel does not exist or the samples cannot be
+// read.
+//
+// Both functions may run on any thread, several at once.
 PitchContour TrackFilePitch(const SfInfo& info, uint32_t start, uint32_t end, int channel,
                             const PitchParams& params);
