@@ -135,3 +135,33 @@ void cfsst(float* data, int n) {
         data[i] = output[i] * scale;
     }
 }
+
+void cfautocorr(float* data, int n) {
+    if (!IsTransformLength(n)) {
+        return;
+    }
+    const std::size_t count = static_cast<std::size_t>(n);
+    const PlanPair* plans = Plans().Get(n);
+    float* bins = t_bins.Get(count + 2);
+    if (!plans || !bins) {
+        return;
+    }
+    // An aligned frame is transformed where it lies, with no copies.
+    float* values = data;
+    if (fftwf_alignment_of(data) != 0) {
+        values = t_frame.Get(count);
+        if (!values) {
+            return;
+        }
+        std::memcpy(values, data, count * sizeof(float));
+    }
+    fftwf_execute_dft_r2c(plans->forward, values, AsBins(bins));
+    for (std::size_t k = 0; k < count + 2; k += 2) {
+        bins[k] = bins[k] * bins[k] + bins[k + 1] * bins[k + 1];
+        bins[k + 1] = 0.0f;
+    }
+    fftwf_execute_dft_c2r(plans->inverse, AsBins(bins), values);
+    if (values != data) {
+        std::memcpy(data, values, count * sizeof(float));
+    }
+}

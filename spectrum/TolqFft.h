@@ -16,3 +16,10 @@ void cfast(float* data, int n);
 // bin 0 is ignored, as it is 0 in any such spectrum. Other n leave data
 // unchanged.
 void cfsst(float* data, int n);
+
+// n times the circular autocorrelation of data[0 .. n - 1] (n even, at least
+// 2), in place: data[lag] becomes the sum over t of x[t] x[(t + lag) mod n],
+// times n, through the power spectrum, the bin at n/2 included. Zero-pad a
+// frame to at least its length plus the longest lag wanted for the plain
+// correlation. Other n leave data unchanged.
+void cfautocorr(float* data, int n);

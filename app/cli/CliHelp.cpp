@@ -48,6 +48,16 @@ const CliCommand kCommands[] = {
      "(name<TAB>value), then the level curve as \"index<TAB>dB\"; --cells adds the H\n"
      "rows of W grey indices, --png writes the grey image.",
      RunSonagram},
+    {"pitch",
+     "pitch FILE [--start T] [--end T] [--channel C] [--floor HZ] [--ceiling HZ] [--step S]\n"
+     "    [--raw ...]",
+     "Tracks the fundamental frequency of voiced sound over the range (the whole\n"
+     "file by default) and prints one line per analysis frame, \"time<TAB>F0\": the\n"
+     "frame's centre in seconds from the start of the file (6 decimals) and its F0\n"
+     "in Hz (3 decimals), 0 where the frame is unvoiced. --floor and --ceiling\n"
+     "bound the pitches sought (75 and 600 Hz); frames last 3 / floor seconds and\n"
+     "lie --step seconds apart (0.75 / floor).",
+     RunPitch},
 };
 
 const char* const kNotes =

@@ -12,6 +12,7 @@ int RunPlay(int argc, char** argv);
 int RunSpectrum(int argc, char** argv);
 int RunEnvelope(int argc, char** argv);
 int RunSonagram(int argc, char** argv);
+int RunPitch(int argc, char** argv);
 
 struct CliCommand {
     const char* name;

@@ -7,6 +7,7 @@
 #include "soundfile/Overview.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfInfo.h"
+#include "soundfile/SfItems.h"
 
 #include <cstdio>
 #include <cstring>
@@ -57,4 +58,28 @@ int OpenSoundFile(CliArgs& args, SfInfo& info) {
         break;
     }
     return kExitRefused;
+}
+
+int OpenTask(CliArgs& args, CSfHead& head, TaskEnd defaultEnd) {
+    const long channel = args.Int("channel", 0);
+    if (!args.Ok())
+        return kExitUsage;
+    SfInfo& info = head.Info();
+    const int code = OpenSoundFile(args, info);
+    if (code != kExitOk)
+        return code;
+    const float rate = float(info.rate);
+    const uint32_t start = args.Position("start", 0, rate, info.frames);
+    const uint32_t end = args.Position("end", defaultEnd == TaskEnd::AtStart ? start : info.frames,
+                                       rate, info.frames);
+    if (channel < 0 || channel >= info.channels)
+        args.Fail("--channel must lie between 0 and " + std::to_string(info.channels - 1));
+    else if (args.Ok() && start > end)
+        args.Fail("--start must not lie after --end");
+    if (!args.Ok())
+        return kExitUsage;
+    info.task.start = start;
+    info.task.end = end;
+    info.task.channel = int32_t(channel);
+    return kExitOk;
 }

@@ -3,11 +3,23 @@
 
 #include "CliArgs.h"
 
+class CSfHead;
 struct SfInfo;
 
 // Recognises args.Words()[0] into info. Returns kExitOk, or the exit code
 // after telling the user why not.
 int OpenSoundFile(CliArgs& args, SfInfo& info);
+
+// Where a range without --end ends.
+enum class TaskEnd {
+    AtStart,   // an instant at --start
+    AtFileEnd, // the rest of the file
+};
+
+// Opens the file and sets the head's task from --start (0 when not given),
+// --end and --channel (0), as a selection in the head window would. Returns
+// kExitOk or the exit code after telling why not.
+int OpenTask(CliArgs& args, CSfHead& head, TaskEnd defaultEnd);
 
 // Reads --screen-width (default 1024), the width the analyses are sized by;
 // false when it is out of range.

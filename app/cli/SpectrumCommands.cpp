@@ -38,32 +38,6 @@ bool IsOfferedLength(long n) {
     return n >= 16 && n <= 1048576 && (n & (n - 1)) == 0;
 }
 
-// Opens the file and sets the head's task from --start, --end (the start when
-// not given) and --channel, as a selection in the head window would. Returns
-// kExitOk or the exit code after telling why not.
-int OpenTask(CliArgs& args, CSfHead& head) {
-    const long channel = args.Int("channel", 0);
-    if (!args.Ok())
-        return kExitUsage;
-    SfInfo& info = head.Info();
-    const int code = OpenSoundFile(args, info);
-    if (code != kExitOk)
-        return code;
-    const float rate = float(info.rate);
-    const uint32_t start = args.Position("start", 0, rate, info.frames);
-    const uint32_t end = args.Position("end", start, rate, info.frames);
-    if (channel < 0 || channel >= info.channels)
-        args.Fail("--channel must lie between 0 and " + std::to_string(info.channels - 1));
-    else if (args.Ok() && start > end)
-        args.Fail("--start must not lie after --end");
-    if (!args.Ok())
-        return kExitUsage;
-    info.task.start = start;
-    info.task.end = end;
-    info.task.channel = int32_t(channel);
-    return kExitOk;
-}
-
 } // namespace
 
 int RunSpectrum(int argc, char** argv) {
@@ -93,7 +67,7 @@ int RunSpectrum(int argc, char** argv) {
         settings.SetYScale(settings.YScale() & ~uint32_t{kScaleLog});
 
     CSfHead head;
-    const int code = OpenTask(args, head);
+    const int code = OpenTask(args, head, TaskEnd::AtStart);
     if (code == kExitUsage)
         return UsageError(args, "spectrum");
     if (code != kExitOk)
@@ -130,7 +104,7 @@ int RunEnvelope(int argc, char** argv) {
         !ScreenWidthOption(args, width))
         return UsageError(args, "envelope");
     CSfHead head;
-    const int code = OpenTask(args, head);
+    const int code = OpenTask(args, head, TaskEnd::AtStart);
     if (code == kExitUsage)
         return UsageError(args, "envelope");
     if (code != kExitOk)

@@ -1,6 +1,7 @@
-// kavirel-cli spectrum and envelope as scripts use them: the lines they print,
-// checked against known sine spectra, the closed form of cepstral smoothing
-// and plain min/max scans; their messages and exit codes.
+// kavirel-cli spectrum, envelope and pitch as scripts use them: the lines they
+// print, checked against known sine spectra, the closed form of cepstral
+// smoothing, plain min/max scans and pulse trains of known period; their
+// messages and exit codes.
 #include "cli/CliRunner.h"
 #include "support/TestFiles.h"
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -258,4 +260,60 @@ TEST_F(AnalysisCli, EnvelopeOfAChannelAndItsRefusals) {
     EXPECT_EQ(Run({"envelope", stereo, "--start", "0"}).code, 64);
     EXPECT_EQ(Run({"envelope", stereo, "--start", "0", "--end", "5"}).code, 64);
     EXPECT_EQ(Run({"envelope", stereo, "--start", "0", "--end", "4", "--channel", "2"}).code, 64);
+}
+
+TEST_F(AnalysisCli, PitchOfAPulseTrainFrameByFrame) {
+    // Half-sine pulses 200 times a second, 2 s at 16 kHz. 16100 samples from
+    // 0.5 s hold frames of 3 / floor seconds a step apart; what is left over
+    // is split between both ends.
+    std::vector<int32_t> values(32000);
+    for (size_t t = 0; t < values.size(); ++t) {
+        const double p = std::fmod(double(t) * 200.0 / 16000.0, 1.0);
+        values[t] = p < 0.3 ? int32_t(std::lround(8000.0 * std::sin(kPi * p / 0.3))) : 0;
+    }
+    const std::string file = Wav(values, 16000);
+    const struct {
+        std::vector<std::string> options;
+        size_t frames;
+        double first; // centre of the first frame, seconds
+        double step;
+    } runs[] = {
+        {{}, 97, (8000 + 50 + 320) / 16000.0, 0.01},
+        {{"--floor", "100", "--ceiling", "400", "--step", "0.005"},
+         196,
+         (8000 + 10 + 240) / 16000.0,
+         0.005},
+    };
+    for (const auto& run : runs) {
+        std::vector<std::string> args = {"pitch", file, "--start", "0.5s", "--end", "24100"};
+        args.insert(args.end(), run.options.begin(), run.options.end());
+        const Result r = Run(args);
+        ASSERT_EQ(r.code, 0) << r.err;
+        const std::vector<std::string> lines = Lines(r.out);
+        ASSERT_EQ(lines.size(), run.frames);
+        const std::vector<double> times = Column(lines, 0);
+        const std::vector<double> f0 = Column(lines, 1);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_TRUE(std::regex_match(lines[i], std::regex(R"(\d+\.\d{6}\t\d+\.\d{3})")))
+                << lines[i];
+            EXPECT_NEAR(times[i], run.first + double(i) * run.step, 1e-6);
+            EXPECT_NEAR(f0[i], 200.0, 1.0) << lines[i];
+        }
+    }
+}
+
+TEST_F(AnalysisCli, PitchRefusesBadParameters) {
+    const std::string file = Wav(Sine(8000, 200.0, 8000.0, 8000.0), 8000);
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--floor", "0"},    {"--floor", "-75"}, {"--ceiling", "75"}, {"--step", "0"},
+        {"--step", "-0.01"}, {"--channel", "1"}, {"--start", "2s"},   {"--floor", "75Hz"},
+    };
+    for (const std::vector<std::string>& options : wrong) {
+        std::vector<std::string> args = {"pitch", file};
+        args.insert(args.end(), options.begin(), options.end());
+        const Result r = Run(args);
+        EXPECT_EQ(r.code, 64) << options[0] << " " << options[1];
+        EXPECT_NE(r.err.find("usage: kavirel-cli pitch FILE"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
 }

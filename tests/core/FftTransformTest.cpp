@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -233,6 +234,31 @@ TEST(FftLibraryTest, ThreadsPlanAndTransformAtTheSameTime) {
     for (std::size_t i = 0; i < lengths.size(); ++i) {
         SCOPED_TRACE(lengths[i]);
         ExpectPackedBinsNear(results[i], references[i], lengths[i]);
+    }
+}
+
+// n times the circular autocorrelation, against the plain sum, for a frame
+// lying aligned and one float off; the alternating signal has all its energy
+// in the bin at n/2.
+TEST(FftLibraryTest, AutocorrelationIsTheCircularSumTimesN) {
+    for (int n : {2, 8, 64, 1024}) {
+        for (int offset = 0; offset < 4; ++offset) {
+            SCOPED_TRACE(std::to_string(n) + " offset " + std::to_string(offset));
+            std::vector<float> x = RandomValues(static_cast<std::size_t>(n), 30u + n);
+            for (int t = 0; offset >= 2 && t < n; ++t)
+                x[t] = (t % 2 == 0) ? 1.0f : -1.0f;
+            std::vector<float> buffer(n + 2, kSentinel);
+            std::copy(x.begin(), x.end(), buffer.begin() + offset % 2);
+            cfautocorr(buffer.data() + offset % 2, n);
+            const double scale = kRelativeTolerance * n * n;
+            for (int lag = 0; lag < n; ++lag) {
+                long double sum = 0.0L;
+                for (int t = 0; t < n; ++t)
+                    sum += static_cast<long double>(x[t]) * x[(t + lag) % n];
+                ASSERT_NEAR(buffer[offset % 2 + lag], static_cast<double>(n * sum), scale);
+            }
+            EXPECT_EQ(buffer[offset % 2 + n], kSentinel);
+        }
     }
 }
 
