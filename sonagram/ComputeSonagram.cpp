@@ -6,6 +6,7 @@
 #include "sonagram/ColourScale.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/SampleAccess.h"
+#include "spectrum/LevelReference.h"
 #include "spectrum/MagnitudeSpectrum.h"
 #include "spectrum/RadixFft.h"
 #include "spectrum/WindowFunction.h"
@@ -116,12 +117,22 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
     // Columns follow the range and the image width, not Shift: the whole range
     // always fills W columns, a short range with overlapping frames.
     const double hop = static_cast<double>(range.length) / width;
+    const bool fullScale = param.LevelRef == kLevelRefFullScale;
     for (int i = 0; i < width; ++i) {
         float* frame = work.frames.get() + static_cast<std::size_t>(i) * height;
         const auto start = static_cast<uint32_t>(range.start + i * hop + 0.5);
-        ReadWindowedSamples(info, frame, static_cast<uint32_t>(lfft), start, range.channel,
-                            work.window.data());
-        work.levels[i] = static_cast<float>(FrameLevel(frame, lfft, true));
+        if (fullScale) {
+            // In dBFS the level is the true RMS of the frame, before the window.
+            ReadSamples(info, frame, static_cast<uint32_t>(lfft), start, range.channel);
+            work.levels[i] =
+                static_cast<float>(FrameLevel(frame, lfft, true) - LevelFullScaleDb(info));
+            for (int k = 0; k < lfft; ++k)
+                frame[k] *= work.window[static_cast<std::size_t>(k)];
+        } else {
+            ReadWindowedSamples(info, frame, static_cast<uint32_t>(lfft), start, range.channel,
+                                work.window.data());
+            work.levels[i] = static_cast<float>(FrameLevel(frame, lfft, true));
+        }
         if (i % 16 == 0)
             desktop.SetInfoText(ProgressText(i, width));
         if (height > 0)
@@ -137,8 +148,11 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
     }
 
     const float dBMax = LargestCell(work.frames.get(), width, height);
-    param.results.dBMax = dBMax;
-    param.Floor = TruncateToInt32(static_cast<double>(dBMax) - param.Range);
+    // The grey of a cell depends only on its distance below the largest one,
+    // so the image is the same in either reference; only the numbers move.
+    const double offset = fullScale ? SpectrumFullScaleDb(info, work.window.data(), lfft) : 0.0;
+    param.results.dBMax = static_cast<float>(dBMax - offset);
+    param.Floor = TruncateToInt32(static_cast<double>(param.results.dBMax) - param.Range);
     const ColourScale scale(dBMax, param.Range);
     for (int i = 0; i < width; ++i) {
         const float* column = work.frames.get() + static_cast<std::size_t>(i) * height;

@@ -44,6 +44,12 @@ double ColumnSeconds(const SfInfo& info, const CSfSon& son, int column) {
                                 int(son.Levels().values.size()), column);
 }
 
+// The end of a data-log line: the stated lines end with the level; in dBFS a
+// last column names the unit.
+std::string UnitColumn(const SfFftParam& p) {
+    return p.LevelRef == kLevelRefFullScale ? "\tdBFS\n" : "\n";
+}
+
 } // namespace
 
 std::string SonInfoText(const SfInfo& info, const TimePlot& axis, const SonMarks& marks) {
@@ -64,12 +70,12 @@ std::string SonLogLine(const SfInfo& info, const CSfSon& son) {
                                         p.view.cursorFrame);
     return LogLineStart("SON", info, son) + std::to_string(p.Lfft) + "\t" + std::to_string(p.IWin) +
            "\t" + PrintG(double(p.view.cursorFrame) / info.rate) + "\t" +
-           PrintG(LevelOf(son, column)) + "\n";
+           PrintG(LevelOf(son, column)) + UnitColumn(p);
 }
 
 std::string RmsLogLine(const SfInfo& info, const CSfSon& son, int column) {
     return LogLineStart("RMS", info, son) + "0\t0\t" + PrintG(ColumnSeconds(info, son, column)) +
-           "\t" + PrintG(LevelOf(son, column)) + "\n";
+           "\t" + PrintG(LevelOf(son, column)) + UnitColumn(son.Param());
 }
 
 std::string RmsInfoText(const SfInfo& info, const CSfSon& son, int column) {

@@ -78,6 +78,12 @@ void CSfSettings::LoadParam(const std::string& section, FftSettings& param, int 
     }
     if (param.Lfft < param.Lwdw)
         param.Lwdw = param.Lfft;
+    param.LevelRef = store_.GetInt(section, "LevelRef", kLevelRefLsb) == kLevelRefFullScale
+                         ? kLevelRefFullScale
+                         : kLevelRefLsb;
+    param.Average = store_.GetInt(section, "Average", kAverageDecibels) == kAveragePower
+                        ? kAveragePower
+                        : kAverageDecibels;
 }
 
 void CSfSettings::LoadFft() {
@@ -119,6 +125,14 @@ void CSfSettings::SaveParam(const std::string& section, const FftSettings& param
     store_.SetInt(section, "Range", param.Range);
     store_.SetInt(section, "Fmin", TruncateToInt(param.Fmin));
     store_.SetInt(section, "Fmax", TruncateToInt(param.Fmax));
+    // Written once chosen, so that a settings file of the stated keys alone
+    // stays as it is until the user picks another reference or average.
+    const auto keep = [&](const char* key, int32_t value) {
+        if (value != 0 || store_.GetInt(section, key, -1) != -1)
+            store_.SetInt(section, key, value);
+    };
+    keep("LevelRef", param.LevelRef);
+    keep("Average", param.Average);
 }
 
 void CSfSettings::SaveSon() {

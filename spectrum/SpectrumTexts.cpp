@@ -34,7 +34,8 @@ std::string Bin4(int bin) {
 std::string SpectrumInfoText(const SfInfo& info, const SfFftParam& p, uint32_t yScale,
                              bool peakMode, double referenceHz, int notation) {
     const double f = SpectrumCursorFrequency(p, info.rate, peakMode);
-    const std::string unit = (yScale & kScaleLog) ? "dB, " : ", ";
+    const bool fullScale = p.LevelRef == kLevelRefFullScale;
+    const std::string unit = (yScale & kScaleLog) ? (fullScale ? "dBFS, " : "dB, ") : ", ";
     return ShortPathText(info.path, 25) + "\r\nFFT: " +
            FormatFrames(static_cast<int32_t>(p.start), static_cast<float>(info.rate), 1) + "\r\n" +
            Bin4(p.view.cursorBin) + " " + PrintG(f) + "Hz, " +
@@ -46,7 +47,8 @@ std::string SpectrumLogLine(const SfInfo& info, const SfFftParam& p, bool peakMo
            PrintG(Seconds(p.start, info)) + "\t" + PrintG(Seconds(p.end, info)) + "\t" +
            std::to_string(p.Lfft) + "\t" + std::to_string(p.IWin) + "\t" +
            PrintG(SpectrumCursorFrequency(p, info.rate, peakMode)) + "\t" +
-           PrintG(LevelAt(p, p.view.cursorBin)) + "\n";
+           PrintG(LevelAt(p, p.view.cursorBin)) +
+           (p.LevelRef == kLevelRefFullScale ? "\tdBFS\n" : "\n");
 }
 
 std::string SpectrumShowInfoText(const SfInfo& info, const SfFftParam& p) {

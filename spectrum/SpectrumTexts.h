@@ -17,7 +17,7 @@ std::string SpectrumInfoText(const SfInfo& info, const SfFftParam& p, uint32_t y
 
 // The data-log line of key W: path as stored, channel, task start and end in
 // seconds, Lfft, window type, cursor frequency (refined in peak mode) and the
-// level at the cursor.
+// level at the cursor; in dBFS mode a last column "dBFS" names the unit.
 std::string SpectrumLogLine(const SfInfo& info, const SfFftParam& p, bool peakMode);
 
 // The text of Show Info: the file, the item's range and its analysis

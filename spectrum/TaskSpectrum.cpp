@@ -6,6 +6,8 @@
 #include "spectrum/CSfFft.h"
 #include "spectrum/CepstralSmooth.h"
 #include "spectrum/DecibelMean.h"
+#include "spectrum/Decibels.h"
+#include "spectrum/LevelReference.h"
 #include "spectrum/MagnitudeSpectrum.h"
 #include "spectrum/MinMaxEnvelope.h"
 #include "spectrum/RadixFft.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 namespace {
@@ -33,19 +36,29 @@ void FrameSpectrum(const SfInfo& info, const FftTask& task, const float* window,
 }
 
 // The mean over the frames at start, start + shift, ... before end of their
-// levels as converted, so in dB the mean of the dB values; spectrum, the
-// working frame, receives it in its first n/2 values. The frames read also
-// feed the envelope of the task, which so needs no second pass over the file.
+// levels as converted, so in dB the mean of the dB values, or with powerMean
+// the dB of the mean power; spectrum, the working frame, receives it in its
+// first n/2 values. The frames read also feed the envelope of the task, which
+// so needs no second pass over the file.
 bool AverageSpectrum(const SfInfo& info, const FftTask& task, int shift, const float* window,
-                     float* spectrum, int n, bool decibels, FrameEnvelope& envelope,
+                     float* spectrum, int n, bool decibels, bool powerMean, FrameEnvelope& envelope,
                      DesktopServices& desktop) {
     const int half = n / 2;
+    const bool meanOfDb = decibels && !powerMean;
     std::vector<float> frame;
     std::vector<float> sum;
+    std::vector<double> power;
     DecibelMean levels;
     if (!ResizeFloats(frame, static_cast<std::size_t>(n)) ||
-        !(decibels ? levels.Reset(half) : ResizeFloats(sum, static_cast<std::size_t>(half)))) {
+        !(meanOfDb ? levels.Reset(half) : ResizeFloats(sum, static_cast<std::size_t>(half)))) {
         return false;
+    }
+    if (decibels && powerMean) {
+        try {
+            power.assign(static_cast<std::size_t>(half), 0.0);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
     }
     const uint64_t expected = (task.end - task.start) / static_cast<uint64_t>(shift);
     uint64_t frames = 0;
@@ -65,14 +78,20 @@ bool AverageSpectrum(const SfInfo& info, const FftTask& task, int shift, const f
             spectrum[i] = frame[i] * window[i];
         }
         MagnitudeSpectrum(spectrum, n, false);
-        if (decibels) {
+        if (meanOfDb) {
             levels.AddMagnitudes(spectrum);
+        } else if (decibels) {
+            for (int i = 0; i < half; ++i)
+                power[i] += static_cast<double>(spectrum[i]) * spectrum[i];
         } else {
             AddFloats(sum.data(), spectrum, half);
         }
     }
-    if (decibels) {
+    if (meanOfDb) {
         levels.Mean(spectrum);
+    } else if (decibels) {
+        for (int i = 0; i < half; ++i)
+            spectrum[i] = static_cast<float>(PowerToDb(power[i] / static_cast<double>(frames)));
     } else {
         ScaleFloats(spectrum, sum.data(), half, 1.0 / static_cast<double>(frames));
     }
@@ -137,11 +156,14 @@ SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int 
         FrameEnvelope envelope(info, task.channel, results.samples->data(), envelopeCount,
                                task.start, task.end);
         if (!AverageSpectrum(info, task, param.Shift, window.data(), spectrum, n, decibels,
-                             envelope, desktop)) {
+                             param.Average == kAveragePower, envelope, desktop)) {
             return SpectrumOutcome::OutOfMemory;
         }
     }
     results.spectrum->resize(count / 2);
+    if (param.LevelRef == kLevelRefFullScale) {
+        ApplyLevelReference(spectrum, n / 2, decibels, SpectrumFullScaleDb(info, window.data(), n));
+    }
 
     if (smoothing && results.smoothed) {
         std::copy(results.spectrum->begin(), results.spectrum->end(), results.smoothed->begin());

@@ -32,10 +32,13 @@ const CliCommand kCommands[] = {
     {"play", "play --list-devices", "Prints the device list of the Play options dialog.", RunPlay},
     {"spectrum",
      "spectrum FILE --start T [--end T] [--channel C] [--lfft N] [--lwdw N] [--shift N]\n"
-     "    [--window I] [--linear] [--method M] [--cepfreq HZ] [--screen-width W] [--raw ...]",
+     "    [--window I] [--linear] [--method M] [--cepfreq HZ] [--level lsb|dbfs]\n"
+     "    [--average db|power] [--screen-width W] [--raw ...]",
      "Computes the spectrum a spectrum window shows, at an instant or averaged over\n"
      "the range: one line per bin, \"bin<TAB>frequency in Hz<TAB>level\", in dB unless\n"
-     "--linear, with the cepstrally smoothed level as a fourth column for --method 1.",
+     "--linear, with the cepstrally smoothed level as a fourth column for --method 1.\n"
+     "--level dbfs gives levels re digital full scale (a full-scale sine on a bin\n"
+     "reads 0 dBFS); --average power averages the powers of the frames, not their dB.",
      RunSpectrum},
     {"envelope", "envelope FILE --start T --end T [--channel C] [--screen-width W] [--raw ...]",
      "Prints the display envelope of a waveform window on the range: a line\n"
@@ -43,10 +46,13 @@ const CliCommand kCommands[] = {
      RunEnvelope},
     {"sonagram",
      "sonagram FILE --start T --end T [--channel C] [--lfft N] [--lwdw N] [--window I]\n"
-     "    [--range R] [--fmax HZ] [--screen-width W] [--cells] [--png OUT] [--raw ...]",
+     "    [--range R] [--fmax HZ] [--level lsb|dbfs] [--screen-width W] [--cells]\n"
+     "    [--png OUT] [--raw ...]",
      "Computes a sonagram: the lines dBMax, Floor, Fmax, W, H, LevelMin, LevelMax\n"
      "(name<TAB>value), then the level curve as \"index<TAB>dB\"; --cells adds the H\n"
-     "rows of W grey indices, --png writes the grey image.",
+     "rows of W grey indices, --png writes the grey image. With --level dbfs, dBMax\n"
+     "and Floor are re digital full scale and the level curve is the RMS of each\n"
+     "frame's samples in dBFS.",
      RunSonagram},
     {"pitch",
      "pitch FILE [--start T] [--end T] [--channel C] [--floor HZ] [--ceiling HZ] [--step S]\n"

@@ -24,6 +24,33 @@ int UsageError(const CliArgs& args, const char* command) {
     return kExitUsage;
 }
 
+namespace {
+
+// The index of the option's word among choices; the settings' value when the
+// option is not given.
+int32_t Choice(CliArgs& args, const char* name, const char* first, const char* second,
+               int32_t settingsValue) {
+    if (!args.Has(name))
+        return settingsValue;
+    const std::string word = args.Text(name);
+    if (word == first)
+        return 0;
+    if (word == second)
+        return 1;
+    args.Fail(std::string("--") + name + " must be " + first + " or " + second);
+    return settingsValue;
+}
+
+} // namespace
+
+int32_t LevelReferenceOption(CliArgs& args, int32_t settingsValue) {
+    return Choice(args, "level", "lsb", "dbfs", settingsValue);
+}
+
+int32_t AverageOption(CliArgs& args, int32_t settingsValue) {
+    return Choice(args, "average", "db", "power", settingsValue);
+}
+
 bool ScreenWidthOption(CliArgs& args, int& width) {
     const long given = args.Int("screen-width", 1024);
     if (given < 1 || given > kMaxOverviewWidth) {

@@ -3,6 +3,8 @@
 
 #include "CliArgs.h"
 
+#include <cstdint>
+
 class CSfHead;
 struct SfInfo;
 
@@ -20,6 +22,12 @@ enum class TaskEnd {
 // --end and --channel (0), as a selection in the head window would. Returns
 // kExitOk or the exit code after telling why not.
 int OpenTask(CliArgs& args, CSfHead& head, TaskEnd defaultEnd);
+
+// --level lsb|dbfs (dB re one least significant bit, or re full scale) and
+// --average db|power (the mean of the dB values, or the dB of the mean power);
+// what is not given stays as the settings have it.
+int32_t LevelReferenceOption(CliArgs& args, int32_t settingsValue);
+int32_t AverageOption(CliArgs& args, int32_t settingsValue);
 
 // Reads --screen-width (default 1024), the width the analyses are sized by;
 // false when it is out of range.

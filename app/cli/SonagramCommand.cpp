@@ -38,6 +38,7 @@ FftSettings SonParameters(CliArgs& args) {
         args.Fail("--window must lie between 0 and 5");
     son.Range = Int32(args, "range", son.Range);
     son.Fmax = float(args.Real("fmax", son.Fmax));
+    son.LevelRef = LevelReferenceOption(args, son.LevelRef);
     if (son.Lfft < 16 || son.Lfft > 1048576 || (son.Lfft & (son.Lfft - 1)) != 0)
         args.Fail("--lfft must be a power of two from 16 to 1048576");
     if (son.Lwdw < 1)
@@ -106,7 +107,7 @@ const char* RefusalText(SonagramOutcome outcome) {
 
 int RunSonagram(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {"cells"},
-                 {"start", "end", "channel", "lfft", "lwdw", "window", "range", "fmax",
+                 {"start", "end", "channel", "lfft", "lwdw", "window", "range", "fmax", "level",
                   "screen-width", "png", "raw"});
     int width = 0;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||

@@ -43,7 +43,7 @@ bool IsOfferedLength(long n) {
 int RunSpectrum(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {"linear"},
                  {"start", "end", "channel", "lfft", "lwdw", "shift", "window", "method", "cepfreq",
-                  "screen-width", "raw"});
+                  "level", "average", "screen-width", "raw"});
     int width = 0;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") ||
         !ScreenWidthOption(args, width))
@@ -65,6 +65,8 @@ int RunSpectrum(int argc, char** argv) {
         args.Fail("--cepfreq must lie between 1 and 1000000 Hz");
     if (args.Has("linear"))
         settings.SetYScale(settings.YScale() & ~uint32_t{kScaleLog});
+    fft.LevelRef = LevelReferenceOption(args, fft.LevelRef);
+    fft.Average = AverageOption(args, fft.Average);
 
     CSfHead head;
     const int code = OpenTask(args, head, TaskEnd::AtStart);

@@ -258,6 +258,8 @@ TEST_F(Cli, HostileCommandLinesAreRefusedWithTheirReason) {
         {{"spectrum", path, "--start", "0", "--window", "-1"}, "--window"},
         {{"sonagram", path, "--start", "0", "--end", "100", "--window", "2147483647"},
          "--window must lie between 0 and 5"},
+        {{"spectrum", path, "--start", "0", "--level", "db"}, "--level must be lsb or dbfs"},
+        {{"spectrum", path, "--start", "0", "--average", "rms"}, "--average must be db or power"},
         {{"spectrum", path, "--start", "0", "--method", "1", "--cepfreq", "1e-30"},
          "--cepfreq must lie between 1 and 1000000 Hz"},
         {{"note", "0.1"}, "below the lowest octave"},
