@@ -99,12 +99,23 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
     transformGrid->setColumnStretch(4, 1);
 
     auto* level = new QGroupBox("Level");
-    auto* levelRow = new QHBoxLayout(level);
+    auto* levelRow = new QHBoxLayout;
     levelRow->addWidget(new QLabel("Fl:"));
     levelRow->addWidget(floorEdit_);
     levelRow->addWidget(new QLabel("Ra:"));
     levelRow->addWidget(rangeEdit_);
     levelRow->addStretch(1);
+    levelRefList_ = new QComboBox;
+    levelRefList_->setObjectName("LevelRef");
+    levelRefList_->addItems({"dB re 1 LSB", "dBFS"});
+    levelRefList_->setWhatsThis(
+        "The reference of levels in dB: one least significant bit of the samples, or digital "
+        "full scale, where a full-scale sine on a bin reads 0 dBFS whatever the sample width, "
+        "window and length.");
+    auto* referenceRow = new QHBoxLayout;
+    referenceRow->addWidget(new QLabel("Reference:"));
+    referenceRow->addWidget(levelRefList_);
+    referenceRow->addStretch(1);
 
     auto* frequency = new QGroupBox("Frequency");
     auto* frequencyRow = new QHBoxLayout(frequency);
@@ -113,6 +124,11 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
     frequencyRow->addWidget(new QLabel("Max:"));
     frequencyRow->addWidget(maxEdit_);
     frequencyRow->addStretch(1);
+
+    auto* levelColumn = new QVBoxLayout;
+    levelColumn->addLayout(levelRow);
+    levelColumn->addLayout(referenceRow);
+    level->setLayout(levelColumn);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(transform);
@@ -130,6 +146,14 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
         AddRadio(levelScaleGroup_, levelRow, kLevelLin, "Lin", 0)
             ->setWhatsThis("Linear magnitudes.");
         AddRadio(levelScaleGroup_, levelRow, kLevelLog, "Log", 1)->setWhatsThis("Levels in dB.");
+        averageList_ = new QComboBox;
+        averageList_->setObjectName("Average");
+        averageList_->addItems({"mean of dB", "power mean"});
+        averageList_->setWhatsThis(
+            "How the spectra of a range are averaged: the mean of their levels in dB, or the "
+            "level of their mean power, where silence lowers a tone by its share of the time.");
+        referenceRow->insertWidget(referenceRow->count() - 1, new QLabel("Average:"));
+        referenceRow->insertWidget(referenceRow->count() - 1, averageList_);
 
         frequencyRow->insertSpacing(frequencyRow->count() - 1, 12);
         freqAutoCheck_ = new QCheckBox("Auto");
@@ -193,8 +217,10 @@ void CSfParamFftPage::Open() {
     rangeEdit_->setText(Number(Range));
     minEdit_->setText(Number(double(Fmin)));
     maxEdit_->setText(Number(double(Fmax)));
+    levelRefList_->setCurrentIndex(levelRef == 1 ? 1 : 0);
 
     if (kind_ == Kind::Fft) {
+        averageList_->setCurrentIndex(average == 1 ? 1 : 0);
         levelAutoCheck_->setChecked(levelAuto != 0);
         if (QAbstractButton* b = levelScaleGroup_->button(levelScale))
             b->setChecked(true);
@@ -259,8 +285,10 @@ void CSfParamFftPage::Exchange() {
     Range = TextInt(rangeEdit_);
     Fmin = float(TextDouble(minEdit_));
     Fmax = float(TextDouble(maxEdit_));
+    levelRef = levelRefList_->currentIndex();
     if (kind_ != Kind::Fft)
         return;
+    average = averageList_->currentIndex();
     levelAuto = levelAutoCheck_->isChecked() ? 1 : 0;
     levelScale = levelScaleGroup_->checkedId();
     freqAuto = freqAutoCheck_->isChecked() ? 1 : 0;

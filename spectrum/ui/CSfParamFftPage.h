@@ -50,7 +50,9 @@ public:
     int Range = 0;
     float Fmin = 0.0f;
     float Fmax = 0.0f;
+    int levelRef = 0; // 0 dB re 1 LSB, 1 dBFS
     // "FFT" page only.
+    int average = 0; // 0 mean of dB, 1 power mean
     int levelAuto = 0;
     int levelScale = -1;
     int freqAuto = 0;
@@ -80,6 +82,8 @@ private:
     Kind kind_;
     QComboBox* lfftList_;
     QComboBox* windowList_;
+    QComboBox* levelRefList_;
+    QComboBox* averageList_ = nullptr;
     QLineEdit* lwdwEdit_;
     QLineEdit* shiftEdit_;
     QLineEdit* floorEdit_;

@@ -24,6 +24,8 @@ void FillParamPage(CSfParamFftPage& page, const FftSettings& p) {
     page.Range = p.Range;
     page.Fmin = p.Fmin;
     page.Fmax = p.Fmax;
+    page.levelRef = p.LevelRef;
+    page.average = p.Average;
 }
 
 void StoreParamPage(const CSfParamFftPage& page, FftSettings& p) {
@@ -35,6 +37,8 @@ void StoreParamPage(const CSfParamFftPage& page, FftSettings& p) {
     p.Range = page.Range;
     p.Fmin = page.Fmin;
     p.Fmax = page.Fmax;
+    p.LevelRef = page.levelRef;
+    p.Average = page.average;
 }
 
 // The choice among the low bits of a scale word: 0 for bit 0, 1 for bit 1,

@@ -98,6 +98,23 @@ private slots:
         QCOMPARE(reloaded.Shift, 4096);
     }
 
+    void theLevelReferenceAndAverageAreKeptPerPage() {
+        CSfParamSheet sheet(*settings_, desktop_);
+        const QWidget& son = *sheet.Pages().widget(0);
+        const QWidget& fft = *sheet.Pages().widget(1);
+        // The stated reference and average are what a new user sees.
+        QCOMPARE(son.findChild<QComboBox*>("LevelRef")->currentText(), QString("dB re 1 LSB"));
+        QCOMPARE(fft.findChild<QComboBox*>("Average")->currentText(), QString("mean of dB"));
+        QVERIFY(!son.findChild<QComboBox*>("Average"));
+        son.findChild<QComboBox*>("LevelRef")->setCurrentText("dBFS");
+        fft.findChild<QComboBox*>("Average")->setCurrentText("power mean");
+        sheet.accept();
+        Load();
+        QCOMPARE(settings_->Son().LevelRef, kLevelRefFullScale);
+        QCOMPARE(settings_->Fft().LevelRef, kLevelRefLsb);
+        QCOMPARE(settings_->Fft().Average, kAveragePower);
+    }
+
     void faultsAreRefusedOnTheirField_data() {
         QTest::addColumn<int>("page");
         QTest::addColumn<int>("field");
