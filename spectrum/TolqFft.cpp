@@ -85,6 +85,19 @@ bool IsTransformLength(int n) {
     return n >= 2 && n % 2 == 0;
 }
 
+// An aligned frame is transformed where it lies, with no copies; any other is
+// copied into an aligned buffer first. Null when there is no memory for it.
+float* AlignedInput(float* data, std::size_t count) {
+    if (fftwf_alignment_of(data) == 0) {
+        return data;
+    }
+    float* copy = t_frame.Get(count);
+    if (copy) {
+        std::memcpy(copy, data, count * sizeof(float));
+    }
+    return copy;
+}
+
 } // namespace
 
 void cfast(float* data, int n) {
@@ -97,13 +110,9 @@ void cfast(float* data, int n) {
     if (!plans || !bins) {
         return;
     }
-    float* input = data;
-    if (fftwf_alignment_of(data) != 0) {
-        input = t_frame.Get(count);
-        if (!input) {
-            return;
-        }
-        std::memcpy(input, data, count * sizeof(float));
+    float* input = AlignedInput(data, count);
+    if (!input) {
+        return;
     }
     fftwf_execute_dft_r2c(plans->forward, input, AsBins(bins));
     std::memcpy(data, bins, count * sizeof(float));
@@ -146,14 +155,9 @@ void cfautocorr(float* data, int n) {
     if (!plans || !bins) {
         return;
     }
-    // An aligned frame is transformed where it lies, with no copies.
-    float* values = data;
-    if (fftwf_alignment_of(data) != 0) {
-        values = t_frame.Get(count);
-        if (!values) {
-            return;
-        }
-        std::memcpy(values, data, count * sizeof(float));
+    float* values = AlignedInput(data, count);
+    if (!values) {
+        return;
     }
     fftwf_execute_dft_r2c(plans->forward, values, AsBins(bins));
     for (std::size_t k = 0; k < count + 2; k += 2) {
