@@ -23,6 +23,7 @@ enum : int {
     ViewInsertWav = 32798,
     HeadInsertFft = 32799,
     InsertCepFreq = 32800,
+    ViewShowPitch = 32801,
     PrintSetup = 57606,
     FilePrint = 57607,
     PrintPreview = 57609,

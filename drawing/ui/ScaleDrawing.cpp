@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -45,6 +46,27 @@ void PrepareText(QPainter& painter) {
     painter.setFont(ScaleFont(*painter.device()));
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setPen(QGuiApplication::palette().color(QPalette::WindowText));
+}
+
+// The ticks of a level scale over the plot's height: about one label every
+// two text lines. A plot lower than two text lines has no room for a label,
+// and gets neither labels nor ticks (a step of 0).
+struct LevelSteps {
+    float first;
+    float step;
+    double scale; // pixels per unit
+};
+
+std::optional<LevelSteps> LevelStepsOf(float ymin, float ymax, const PlotRect& r, int textHeight) {
+    const int height = r.bottom - r.top;
+    if (!UsableRange(ymin, ymax) || height <= 0)
+        return std::nullopt;
+    const int intervals = textHeight > 0 ? height / (2 * textHeight) : 0;
+    double niceFirst = 0.0;
+    double niceStep = 0.0;
+    NiceStep(ymin, ymax, intervals, &niceFirst, &niceStep);
+    return LevelSteps{static_cast<float>(niceFirst), static_cast<float>(niceStep),
+                      AxisScale(height, ymin, ymax)};
 }
 
 } // namespace
@@ -107,23 +129,14 @@ void DrawYScale(const YScale& s) {
     SavedPainter saved(painter);
     PrepareText(painter);
     const PlotRect& r = s.rect;
-    const int height = r.bottom - r.top;
-    if (!UsableRange(s.ymin, s.ymax) || height <= 0)
+    const std::optional<LevelSteps> steps =
+        LevelStepsOf(s.ymin, s.ymax, r, painter.fontMetrics().height());
+    if (!steps)
         return;
-
-    const QFontMetrics metrics = painter.fontMetrics();
-    const int textHeight = metrics.height();
-    // A plot lower than two text lines has no room for a label, and gets
-    // neither labels nor ticks.
-    const int intervals = textHeight > 0 ? height / (2 * textHeight) : 0;
-    double niceFirst = 0.0;
-    double niceStep = 0.0;
-    NiceStep(s.ymin, s.ymax, intervals, &niceFirst, &niceStep);
-    const float first = static_cast<float>(niceFirst);
-    const float step = static_cast<float>(niceStep);
-    const double scale = AxisScale(height, s.ymin, s.ymax);
+    const float first = steps->first;
+    const float step = steps->step;
     const StrokePen pen = MarginPen();
-    const auto yOf = [&](float v) { return r.bottom - 1 - PixelOffset(v, s.ymin, scale); };
+    const auto yOf = [&](float v) { return r.bottom - 1 - PixelOffset(v, s.ymin, steps->scale); };
 
     ForEachTick(first, step / 5, s.ymin, s.ymax, [&](float v, bool major) {
         HorizontalStroke(painter, pen, yOf(v), r.left, r.left - (major ? 7 : 4));
@@ -148,5 +161,38 @@ void DrawYScale(const YScale& s) {
         if (s.gridLines)
             for (int x = r.left; x < r.right; x += kDotSpacing)
                 Dot(painter, dot, x, y);
+    });
+}
+
+void DrawInnerRightYScale(const InnerYScale& s) {
+    QPainter& painter = s.painter;
+    SavedPainter saved(painter);
+    PrepareText(painter);
+    const PlotRect& r = s.rect;
+    const std::optional<LevelSteps> steps =
+        LevelStepsOf(s.ymin, s.ymax, r, painter.fontMetrics().height());
+    if (!steps)
+        return;
+    const StrokePen pen{s.colour, 1};
+    const auto yOf = [&](float v) { return r.bottom - 1 - PixelOffset(v, s.ymin, steps->scale); };
+
+    ForEachTick(steps->first, steps->step / 5, s.ymin, s.ymax, [&](float v, bool major) {
+        HorizontalStroke(painter, pen, yOf(v), r.right - 1, r.right - 1 - (major ? 7 : 4));
+    });
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QColor back = QGuiApplication::palette().color(QPalette::Base);
+    painter.setPen(s.colour);
+    ForEachLabel(steps->first, 2 * steps->step, s.ymax, [&](float v) {
+        const QString label = YAxisLabel(s.format, v);
+        const int width = metrics.horizontalAdvance(label);
+        const int left = r.right - 1 - kYLabelGap - width;
+        // Within the plot, and on the plot's own colour so that it reads on
+        // any grey under it.
+        const int top = std::clamp(yOf(v) - metrics.height() / 2, r.top,
+                                   std::max(r.top, r.bottom - metrics.height()));
+        if (left < r.left)
+            return;
+        painter.fillRect(left - 1, top, width + 2, metrics.height(), back);
+        DrawTextAt(painter, left, top, label);
     });
 }

@@ -4,6 +4,7 @@
 
 #include "drawing/ScaleMath.h"
 
+#include <QColor>
 #include <QFont>
 #include <QString>
 
@@ -33,6 +34,17 @@ struct YScale {
     bool gridLines;
 };
 
+// The scale of a curve laid over a plot that has a scale of its own: it stands
+// inside the plot's right edge, in the curve's colour.
+struct InnerYScale {
+    QPainter& painter;
+    PlotRect rect;
+    float ymin;
+    float ymax;
+    const char* format;
+    QColor colour;
+};
+
 // The windows keep 15 pixel rows under a plot, and the labels start 2 rows
 // down: a 13-row line, that of the classic 8-point interface font. The scales
 // use the desktop's interface font; where its line is taller, as on many Linux
@@ -50,3 +62,8 @@ void DrawXScale(const XScale& scale);
 // left of them and, with gridLines, grey dotted lines across the plot at the
 // labels.
 void DrawYScale(const YScale& scale);
+
+// Draws ticks leftward from the right edge and labels at every second step
+// left of them, each on the plot's base colour so that it reads over an
+// image; the steps are those DrawYScale would choose for the same plot.
+void DrawInnerRightYScale(const InnerYScale& scale);

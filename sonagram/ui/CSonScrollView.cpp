@@ -20,6 +20,7 @@
 #include "sonagram/SonagramDisplay.h"
 #include "sonagram/SonagramTexts.h"
 #include "sonagram/ui/SonagramImage.h"
+#include "soundfile/CSfSettings.h"
 #include "soundfile/DesktopServices.h"
 
 #include <QKeyEvent>
@@ -55,6 +56,11 @@ bool IsLogKey(const QKeyEvent* event) {
     return event->key() == Qt::Key_W && IsPlainLetter(event);
 }
 
+// F shows or hides the pitch (F0) contour.
+bool IsPitchKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_F && IsPlainLetter(event);
+}
+
 // The height of the level strip under the printed image: half an inch on
 // upright paper, two thirds of an inch on paper turned sideways, where the
 // image is lower.
@@ -87,7 +93,8 @@ CSonScrollView::CSonScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
                  "or Left and Right for the cursor, drag or Shift with the keys for a "
                  "selection; the info box shows their times. P plays an analysis frame at the "
                  "cursor, F6 the selection, Enter the whole range; W writes the measurement to "
-                 "the data log.");
+                 "the data log. F shows the pitch of voiced sound as a red curve with its "
+                 "scale in Hz at the right, and its value at the cursor in the info box.");
 }
 
 CSfSon* CSonScrollView::Item() const {
@@ -186,6 +193,8 @@ const QImage& CSonScrollView::PlotImage() {
     DrawXScale(XScale{painter, r, float(range.start / rate),
                       float((double(range.start) + range.length) / rate), "s", true, true});
     DrawYScale(YScale{painter, r, p.Fmin * 0.001f, p.Fmax * 0.001f, "%g", true});
+    if (pitch_.Shown())
+        pitch_.Draw(painter, r, range, rate);
     return plot_;
 }
 
@@ -311,9 +320,15 @@ void CSonScrollView::PixelsFromFrames() {
 void CSonScrollView::ShowInfoText() {
     if (!Editable())
         return;
-    Services().Desktop().SetInfoText(
-        SonInfoText(Item()->GetHead()->Info(), Axis(),
-                    SonMarks{Item()->Param().view.cursorX, selectionLeft_, selectionRight_}));
+    const SfInfo& info = Item()->GetHead()->Info();
+    std::string text = SonInfoText(
+        info, Axis(), SonMarks{Item()->Param().view.cursorX, selectionLeft_, selectionRight_});
+    if (pitch_.Shown()) {
+        const CSfSettings& settings = Services().Settings();
+        text += "\r\n" + pitch_.InfoLine(double(CursorFrame(Item()->Param())) / info.rate,
+                                         settings.Btf(), settings.Btn());
+    }
+    Services().Desktop().SetInfoText(text);
 }
 
 void CSonScrollView::ShowInfoTextLater() {
@@ -426,7 +441,7 @@ void CSonScrollView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool CSonScrollView::TakesKey(const QKeyEvent* key) const {
-    return Editable() && (IsViewKey(key) || IsPieceKey(key) || IsLogKey(key));
+    return Editable() && (IsViewKey(key) || IsPieceKey(key) || IsLogKey(key) || IsPitchKey(key));
 }
 
 bool CSonScrollView::HandleKey(QKeyEvent* event) {
@@ -446,6 +461,10 @@ bool CSonScrollView::HandleKey(QKeyEvent* event) {
     }
     if (IsLogKey(event)) {
         Services().WriteDataLog(SonLogLine(item->GetHead()->Info(), *item));
+        return true;
+    }
+    if (IsPitchKey(event)) {
+        TogglePitch();
         return true;
     }
     return selection_.Key(event);
@@ -488,7 +507,23 @@ QMenu* CSonScrollView::CreateContextMenu() {
     QAction* task = menu->addAction(QStringLiteral("&Task"));
     task->setData(Cmd::ViewTask);
     connect(task, &QAction::triggered, this, &CSonScrollView::RunTaskDialog);
+    QAction* pitch = menu->addAction(QStringLiteral("Show &Pitch"));
+    pitch->setData(Cmd::ViewShowPitch);
+    pitch->setCheckable(true);
+    pitch->setChecked(pitch_.Shown());
+    pitch->setEnabled(Editable());
+    connect(pitch, &QAction::triggered, this, &CSonScrollView::TogglePitch);
     return menu;
+}
+
+void CSonScrollView::TogglePitch() {
+    if (!Editable())
+        return;
+    CSfSon* item = Item();
+    pitch_.Toggle(item->GetHead()->Info(), item->Range(), Services().Desktop());
+    plot_ = QImage();
+    update();
+    ShowInfoText();
 }
 
 void CSonScrollView::RunTaskDialog() {

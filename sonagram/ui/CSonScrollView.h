@@ -10,6 +10,7 @@
 #include "selection/FrameSelection.h"
 #include "selection/ui/SelectionInput.h"
 #include "selection/ui/SelectionView.h"
+#include "sonagram/ui/SonPitchOverlay.h"
 
 #include <QImage>
 #include <QRegion>
@@ -45,6 +46,11 @@ public:
 
     // The Task command: the selection typed in, inside the range.
     void RunTaskDialog();
+
+    // Key F and Show Pitch: the pitch contour over the image, and its line in
+    // the info text, shown or hidden.
+    void TogglePitch();
+    const SonPitchOverlay& Pitch() const { return pitch_; }
 
     // On paper the image fills the upper part of the frame and the level
     // curve a strip below it, with their level axes left of them and the
@@ -128,4 +134,5 @@ private:
     SelectionInput selection_;
     bool infoPending_ = false;
     QImage plot_;
+    SonPitchOverlay pitch_;
 };

@@ -15,6 +15,7 @@
 #include "soundfile/DesktopServices.h"
 #include "spectrum/CSfFft.h"
 #include "spectrum/FramePane.h"
+#include "spectrum/PitchReading.h"
 #include "spectrum/ui/CFftScrollView.h"
 
 #include <QKeyEvent>
@@ -79,7 +80,8 @@ CFftScrollView2::CFftScrollView2(ViewServices& services, CFftScrollView& spectru
     setWhatsThis("The analysed frame of the spectrum window. Click or Left and Right for a "
                  "sample, Ctrl+Left and Ctrl+Right for the zero crossings; S sets the mark, "
                  "from which the period and its frequency are measured; F gives the "
-                 "fundamental frequency from the zero crossings.");
+                 "fundamental frequency from the zero crossings and, at an instant, the "
+                 "tracked pitch of the frame's middle.");
 }
 
 CSfBase* CFftScrollView2::GetItem() const {
@@ -209,7 +211,16 @@ bool CFftScrollView2::HandleKey(QKeyEvent* event) {
     cursorIndex_ = to.index;
     mode_ = to.mode;
     g_mark = to.mark;
-    Services().Desktop().SetInfoText(FrameKeyText(item->GetHead()->Info(), p, to));
+    const SfInfo& info = item->GetHead()->Info();
+    std::string text = FrameKeyText(info, p, to);
+    // An instant's fundamental from the zero crossings is followed by the
+    // tracked pitch at the middle of its frame.
+    if (*CursorKey(event) == FrameKey::Fundamental && IsInstant(p)) {
+        const uint32_t middle = p.start + uint32_t(std::max(p.Lfft, 0) / 2);
+        text += PitchText("PitchF0", PitchAround(info, middle, p.channel, PitchParams{}),
+                          kFrameReferenceHz, kFrameNotation);
+    }
+    Services().Desktop().SetInfoText(text);
     MoveCursorLine(FrameCursorX(Plot(), count, cursorIndex_));
     return true;
 }

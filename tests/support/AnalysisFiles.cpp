@@ -38,6 +38,18 @@ std::vector<int32_t> Sine(int frames, double hz, double rate, double amplitude) 
     return values;
 }
 
+std::vector<int32_t> Voiced(int frames, double hz, double rate, double amplitude) {
+    std::vector<int32_t> values(frames);
+    for (int t = 0; t < frames; ++t) {
+        double v = 0.0;
+        for (int k = 1; k <= 10; ++k)
+            v += std::sin(2.0 * double(kPi) * k * hz * t / rate) / k;
+        // The sum of a sawtooth's first harmonics peaks near 1.8.
+        values[t] = int32_t(std::lround(amplitude * v / 1.85));
+    }
+    return values;
+}
+
 std::vector<double> DirectPowers(const std::vector<double>& frame) {
     const size_t n = frame.size();
     std::vector<double> powers(n / 2);

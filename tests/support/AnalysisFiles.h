@@ -19,6 +19,10 @@ void SetHeadTask(CSfHead& head, uint32_t start, uint32_t end, int channel = 0);
 // A sine of the given frequency and amplitude, rounded to whole sample values.
 std::vector<int32_t> Sine(int frames, double hz, double rate, double amplitude);
 
+// A steady voiced sound of pitch hz: its first ten harmonics, each 6 dB below
+// the one an octave lower, peaking near amplitude.
+std::vector<int32_t> Voiced(int frames, double hz, double rate, double amplitude);
+
 // Power of bins 0 .. n/2 - 1 of a frame of n values, by a direct DFT in long
 // double.
 std::vector<double> DirectPowers(const std::vector<double>& frame);

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -86,6 +87,7 @@ private slots:
 
     void frameFundamentalOfASquareWave();
     void framePeriodBetweenInterpolatedCrossings();
+    void frameTrackedPitchFollowsTheZeroCrossings();
     void silentFrameDrawsAFlatLine();
     void playbackPositionMovesTheFrameCursor();
 
@@ -457,6 +459,26 @@ void FftWindowTest::frameFundamentalOfASquareWave() {
     QVERIFY2(Info().find("\r\nWAV\r\nZeroCrossF0=100Hz, ") != std::string::npos, Info().c_str());
 }
 
+void FftWindowTest::frameTrackedPitchFollowsTheZeroCrossings() {
+    // An instant half way through a second of a steady voice at 150 Hz.
+    services_->settings.Fft().Lfft = services_->settings.Fft().Lwdw = 1024;
+    CSfHead* head = Head(Voiced(16000, 150, 16000, 12000), 16000, 8000, 8000);
+    QVERIFY(head);
+    QVERIFY(Open(w_, *head));
+    w_.pane->setFocus();
+    Keys(w_.pane, "F");
+    const std::string info = Info();
+    // The zero crossings' line as it was, and the tracked pitch after it
+    // with its note in the pane's notation.
+    const size_t zero = info.find("\r\nWAV\r\nZeroCrossF0=");
+    const size_t pitch = info.find("Cent\r\nPitchF0=");
+    QVERIFY2(zero != std::string::npos && pitch != std::string::npos && zero < pitch, info.c_str());
+    const std::string line = info.substr(pitch + 6);
+    QVERIFY2(std::abs(std::atof(line.c_str() + 8) - 150) < 1, info.c_str());
+    QVERIFY2(line.find("Hz, D") != std::string::npos, info.c_str());
+    QVERIFY2(line.size() > 4 && line.compare(line.size() - 4, 4, "Cent") == 0, info.c_str());
+}
+
 void FftWindowTest::framePeriodBetweenInterpolatedCrossings() {
     services_->settings.Fft().Lfft = services_->settings.Fft().Lwdw = 1024;
     CSfHead* head = Head(Sine(8000, 330, 8000, 10000), 8000, 0, 0);
@@ -498,6 +520,8 @@ void FftWindowTest::silentFrameDrawsAFlatLine() {
     w_.pane->setFocus();
     Keys(w_.pane, "F");
     QVERIFY2(Info().find("ZeroCrossF0: no period found") != std::string::npos, Info().c_str());
+    QVERIFY2(Info().find("no period found\r\nPitchF0=unvoiced") != std::string::npos,
+             Info().c_str());
 }
 
 void FftWindowTest::playbackPositionMovesTheFrameCursor() {

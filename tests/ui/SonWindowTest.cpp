@@ -22,7 +22,10 @@
 #include <QMenu>
 #include <QTimer>
 #include <QtTest>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -48,6 +51,21 @@ void SendMouse(QWidget* widget, QEvent::Type type, int x, Qt::MouseButton button
 
 QRgb Rgb(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xffffff;
+}
+
+// The rows of column x of the plot in the pitch contour's colour.
+std::vector<int> PitchRows(const QImage& image, int x) {
+    std::vector<int> rows;
+    for (int y = kPlotTop; y < kPlotBottom; ++y)
+        if (Rgb(image, x, y) == (PitchColour().rgb() & 0xffffff))
+            rows.push_back(y);
+    return rows;
+}
+
+// The number after label= in text, or -1 where there is none.
+double NumberAfter(const std::string& text, const std::string& label) {
+    const size_t at = text.find(label);
+    return at == std::string::npos ? -1.0 : std::atof(text.c_str() + at + label.size());
 }
 
 // Mouse and key input as a table can hold it: "h128" hovers, "p128" presses,
@@ -102,6 +120,7 @@ private slots:
     void keyWLogsTheColumnUnderTheCursor();
     void playbackMovesTheCursorLine();
     void levelPaneCursorAndPeakJumps();
+    void keyFShowsThePitchOfAVoicedSound();
 
 private:
     // A head on the tone with frames start .. end as its task.
@@ -343,8 +362,8 @@ void SonWindowTest::insertionFromTheSelection() {
     run("Insert &Wav");
     run("Insert &Fft");
     run("Insert &Son");
-    QCOMPARE(texts,
-             (QStringList{"Insert &Wav", "Insert &Fft", "Insert &Son", "Show &Info", "&Task"}));
+    QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "Insert &Son", "Show &Info", "&Task",
+                                 "Show &Pitch"}));
     QCOMPARE(services_->inserts.size(), size_t(3));
     QCOMPARE(services_->inserts[0].first, int(InsertRequest::Waveform));
     QCOMPARE(services_->inserts[1].first, int(InsertRequest::Spectrum));
@@ -459,6 +478,65 @@ void SonWindowTest::levelPaneCursorAndPeakJumps() {
     // The level pane offers no menu.
     QTest::keyClick(levels, Qt::Key_F10, Qt::ShiftModifier);
     QVERIFY(!QApplication::activePopupWidget());
+}
+
+void SonWindowTest::keyFShowsThePitchOfAVoicedSound() {
+    // One second of a steady voice at 150 Hz, sampled at 16 kHz.
+    head_ = OpenSamples(*dir_, Voiced(16000, 150, 16000, 12000), 16000);
+    QVERIFY(head_);
+    SetHeadTask(*head_, 0, 16000);
+    QVERIFY(OpenPane(*head_));
+    // Off by default: the plain image and the plain info text.
+    QVERIFY(!pane_->Pitch().Shown());
+    Input(pane_.get(), "h228 p228 r228");
+    const std::string plain = Info();
+    QVERIFY2(plain.find("F0=") == std::string::npos, plain.c_str());
+    const QImage before = pane_->grab().toImage();
+    for (int x = 30; x < 426; ++x)
+        QVERIFY(PitchRows(before, x).empty());
+
+    QTest::keyClick(pane_.get(), Qt::Key_F);
+    QVERIFY(pane_->Pitch().Shown());
+    // A frame every 10 ms, all voiced at 150 Hz.
+    const PitchContour& contour = pane_->Pitch().Contour();
+    QVERIFY(contour.f0.size() > 90);
+    for (double f0 : contour.f0)
+        QVERIFY2(std::abs(f0 - 150) < 1, qPrintable(QString::number(f0)));
+    // The info lines stay as they were, and the pitch at the cursor follows:
+    // 150 Hz is D3 and 37 cents with A4 at 440 Hz.
+    const std::string info = Info();
+    QVERIFY2(info.rfind(plain + "\r\nF0=", 0) == 0, info.c_str());
+    QVERIFY2(std::abs(NumberAfter(info, "\r\nF0=") - 150) < 1, info.c_str());
+    QVERIFY2(info.find("Hz, D3+37Cent") != std::string::npos, info.c_str());
+
+    // The contour crosses the image at the height of 150 Hz on its scale of
+    // 75 .. 600 Hz over the plot's 281 rows: row 284 - 40 = 244, a line two
+    // pixels thick. The scale's labels stand right of column 390.
+    const QImage shown = pane_->grab().toImage();
+    for (int x : {60, 150, 300, 380}) {
+        const std::vector<int> rows = PitchRows(shown, x);
+        QVERIFY2(!rows.empty() && rows.front() >= 242 && rows.back() <= 246,
+                 qPrintable(QString("column %1: %2 rows").arg(x).arg(rows.size())));
+    }
+
+    // The menu entry is checked, and hides it again.
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            if (action->text() == "Show &Pitch" && action->isChecked()) {
+                seen = true;
+                action->trigger();
+            }
+        menu->close();
+    });
+    QTest::keyClick(pane_.get(), Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY(seen);
+    QVERIFY(!pane_->Pitch().Shown());
+    QCOMPARE(Info(), plain);
+    QVERIFY(PitchRows(pane_->grab().toImage(), 150).empty());
 }
 
 QTEST_MAIN(SonWindowTest)
