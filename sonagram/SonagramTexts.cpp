@@ -81,7 +81,7 @@ std::string RmsLogLine(const SfInfo& info, const CSfSon& son, int column) {
 std::string RmsInfoText(const SfInfo& info, const CSfSon& son, int column) {
     return ShortPathText(info.path, 25) + "\r\nRMS\r\n" + Pixels(column) + " " +
            FormatSeconds(ColumnSeconds(info, son, column), 0) + " " + PrintG(LevelOf(son, column)) +
-           "dB";
+           (son.Param().LevelRef == kLevelRefFullScale ? "dBFS" : "dB");
 }
 
 std::string SonShowInfoText(const SfInfo& info, const CSfSon& son) {

@@ -217,9 +217,12 @@ void CFftScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
                               .arg(p.Lfft);
     painter.setPen(Qt::black);
     DrawFramedXAxis(painter, plot, p.Fmin, p.Fmax, "Hz", title, true, false);
-    // Linear magnitudes are no decibels.
+    // Linear magnitudes are no decibels; either names its full-scale reference.
+    const bool fullScale = p.LevelRef == kLevelRefFullScale;
+    const bool decibels = (item->YScale() & kScaleLog) != 0;
     DrawYAxis(painter, plot, g.levels.lo, g.levels.hi, true,
-              (item->YScale() & kScaleLog) ? "Magnitude in dB" : "Magnitude");
+              decibels ? (fullScale ? "Magnitude in dBFS" : "Magnitude in dB")
+                       : (fullScale ? "Magnitude re full scale" : "Magnitude"));
     const int penWidth = dpi / 300 + 1;
     DrawCurve(painter, SpectrumCurve(*p.results.spectrum, g), QPen(Qt::black, penWidth), plot);
     // On paper a one-pixel line would vanish: the smoothed curve gets the
