@@ -142,9 +142,81 @@ void ChannelWideSquares(const int32_t* v, size_t frames, int channels, double* s
 
 } // namespace
 
+FrameRun::FrameRun(const SampleCoding& coding, int channels, int blockAlign)
+    : coding_(coding), channels_(channels), blockAlign_(blockAlign), exact_(size_t(channels)),
+      wide_(size_t(channels)) {}
+
+void FrameRun::Load(const uint8_t* bytes, size_t frames) {
+    bytes_ = bytes;
+    frames_ = frames;
+    bias_ = 0;
+    const int bps = coding_.bytesPerSample;
+    const bool packed = blockAlign_ == bps * channels_;
+    // 8-bit and little-endian 16-bit frames without padding are scanned as
+    // stored (16-bit ones when they lie at an even address, as read buffers
+    // do); the hosts we build for are little-endian.
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "16-bit samples are scanned in place");
+    if (packed && bps == 1 && coding_.signed8) {
+        kind_ = Kind::Signed8;
+    } else if (packed && bps == 1) {
+        kind_ = Kind::Offset8;
+        bias_ = 128;
+    } else if (packed && bps == 2 && !coding_.bigEndian &&
+               reinterpret_cast<uintptr_t>(bytes) % alignof(int16_t) == 0) {
+        kind_ = Kind::Le16;
+    } else {
+        kind_ = Kind::Decoded;
+        numbers_.resize(frames * size_t(channels_));
+        DecodeFrames(coding_, channels_, blockAlign_, bytes, frames, numbers_.data());
+    }
+}
+
+void FrameRun::Extremes(size_t first, size_t count, int32_t* mn, int32_t* mx) const {
+    const size_t at = first * size_t(channels_);
+    switch (kind_) {
+    case Kind::Signed8:
+        return ChannelMinMax(reinterpret_cast<const int8_t*>(bytes_) + at, count, channels_, 0, mn,
+                             mx);
+    case Kind::Offset8:
+        return ChannelMinMax(bytes_ + at, count, channels_, bias_, mn, mx);
+    case Kind::Le16:
+        return ChannelMinMax(reinterpret_cast<const int16_t*>(bytes_) + at, count, channels_, 0, mn,
+                             mx);
+    case Kind::Decoded:
+        return ChannelMinMax(numbers_.data() + at, count, channels_, 0, mn, mx);
+    }
+}
+
+void FrameRun::AddSquares(long double* squares) {
+    if (frames_ == 0)
+        return;
+    std::fill(exact_.begin(), exact_.end(), 0);
+    switch (kind_) {
+    case Kind::Signed8:
+        ChannelSquares(reinterpret_cast<const int8_t*>(bytes_), frames_, channels_, 0,
+                       exact_.data());
+        break;
+    case Kind::Offset8:
+        ChannelSquares(bytes_, frames_, channels_, bias_, exact_.data());
+        break;
+    case Kind::Le16:
+        ChannelSquares(reinterpret_cast<const int16_t*>(bytes_), frames_, channels_, 0,
+                       exact_.data());
+        break;
+    case Kind::Decoded:
+        std::fill(wide_.begin(), wide_.end(), 0.0);
+        ChannelWideSquares(numbers_.data(), frames_, channels_, wide_.data());
+        for (int c = 0; c < channels_; ++c)
+            squares[c] += static_cast<long double>(wide_[size_t(c)]);
+        return;
+    }
+    for (int c = 0; c < channels_; ++c)
+        squares[c] += static_cast<long double>(exact_[size_t(c)]);
+}
+
 ChannelStats::ChannelStats(const SampleCoding& coding, int channels, int blockAlign)
-    : coding_(coding), channels_(channels), blockAlign_(blockAlign), min_(size_t(channels)),
-      max_(size_t(channels)), squares_(size_t(channels)) {
+    : min_(size_t(channels)), max_(size_t(channels)), squares_(size_t(channels)),
+      run_(coding, channels, blockAlign) {
     Reset();
 }
 
@@ -167,33 +239,7 @@ void ChannelStats::Add(const uint8_t* bytes, size_t frames) {
     if (frames == 0)
         return;
     frames_ += frames;
-    const int bps = coding_.bytesPerSample;
-    const bool packed = blockAlign_ == bps * channels_;
-    std::vector<uint64_t> exact;
-    auto scanInPlace = [&](const auto* v, int32_t bias) {
-        ChannelMinMax(v, frames, channels_, bias, min_.data(), max_.data());
-        exact.assign(size_t(channels_), 0);
-        ChannelSquares(v, frames, channels_, bias, exact.data());
-        for (int c = 0; c < channels_; ++c)
-            squares_[size_t(c)] += static_cast<long double>(exact[size_t(c)]);
-    };
-    // 8-bit and little-endian 16-bit frames without padding are scanned as
-    // stored (16-bit ones when they lie at an even address, as read buffers
-    // do); the hosts we build for are little-endian.
-    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "16-bit samples are scanned in place");
-    if (packed && bps == 1 && coding_.signed8)
-        return scanInPlace(reinterpret_cast<const int8_t*>(bytes), 0);
-    if (packed && bps == 1)
-        return scanInPlace(bytes, 128);
-    if (packed && bps == 2 && !coding_.bigEndian &&
-        reinterpret_cast<uintptr_t>(bytes) % alignof(int16_t) == 0)
-        return scanInPlace(reinterpret_cast<const int16_t*>(bytes), 0);
-
-    numbers_.resize(frames * size_t(channels_));
-    DecodeFrames(coding_, channels_, blockAlign_, bytes, frames, numbers_.data());
-    ChannelMinMax(numbers_.data(), frames, channels_, 0, min_.data(), max_.data());
-    std::vector<double> sums(size_t(channels_), 0.0);
-    ChannelWideSquares(numbers_.data(), frames, channels_, sums.data());
-    for (int c = 0; c < channels_; ++c)
-        squares_[size_t(c)] += static_cast<long double>(sums[size_t(c)]);
+    run_.Load(bytes, frames);
+    run_.Extremes(0, frames, min_.data(), max_.data());
+    run_.AddSquares(squares_.data());
 }

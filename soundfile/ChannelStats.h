@@ -8,6 +8,35 @@
 #include <cstdint>
 #include <vector>
 
+// One run of stored frames made ready to scan: 8-bit and aligned little-endian
+// 16-bit frames in place, every other coding decoded once. The extremes of
+// any part of the run and the square sums of the whole run come from it.
+class FrameRun {
+public:
+    FrameRun(const SampleCoding& coding, int channels, int blockAlign);
+
+    // The bytes must stay in place while the run is scanned.
+    void Load(const uint8_t* bytes, size_t frames);
+    // Folds frames first .. first + count - 1 of the run into mn and mx, one
+    // value per channel.
+    void Extremes(size_t first, size_t count, int32_t* mn, int32_t* mx) const;
+    // Adds the square sum of each channel over the whole run to squares:
+    // exact integers for 8- and 16-bit samples, double lanes for wider ones.
+    void AddSquares(long double* squares);
+
+private:
+    SampleCoding coding_;
+    int channels_;
+    int blockAlign_;
+    const uint8_t* bytes_ = nullptr;
+    size_t frames_ = 0;
+    int32_t bias_ = 0;
+    enum class Kind { Signed8, Offset8, Le16, Decoded } kind_ = Kind::Decoded;
+    std::vector<int32_t> numbers_; // decoded frames of the widths not scanned in place
+    std::vector<uint64_t> exact_;
+    std::vector<double> wide_;
+};
+
 class ChannelStats {
 public:
     ChannelStats(const SampleCoding& coding, int channels, int blockAlign);
@@ -24,11 +53,8 @@ public:
     long double Squares(int channel) const { return squares_[size_t(channel)]; }
 
 private:
-    SampleCoding coding_;
-    int channels_;
-    int blockAlign_;
     size_t frames_ = 0;
     std::vector<int32_t> min_, max_;
     std::vector<long double> squares_;
-    std::vector<int32_t> numbers_; // decoded frames of the widths not scanned in place
+    FrameRun run_;
 };
