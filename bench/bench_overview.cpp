@@ -142,11 +142,24 @@ void BM_PrepareRms(benchmark::State& state) {
 } // namespace
 
 // The first argument is the sample width in bytes, or 5 for floats.
-BENCHMARK(BM_PlainReads)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PlainReads)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_Overview)
     ->ArgsProduct({{1, 2, 3, kFloat}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
-    ->MinTime(2.0);
-BENCHMARK(BM_PrepareWav)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_PrepareRms)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+    ->MinTime(2.0)
+    ->UseRealTime();
+BENCHMARK(BM_PrepareWav)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
+BENCHMARK(BM_PrepareRms)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 BENCHMARK_MAIN();

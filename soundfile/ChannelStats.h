@@ -24,6 +24,21 @@ public:
     // exact integers for 8- and 16-bit samples, double lanes for wider ones.
     void AddSquares(long double* squares);
 
+    // The square sums of a run loaded in parts, the same as of the whole run:
+    // BeginSquares, then for each part in order AddSquaresPart (every part
+    // but the last a multiple of kSquarePartFrames frames), then EndSquares.
+    static constexpr size_t kSquarePartFrames = 16;
+    void BeginSquares();
+    void AddSquaresPart();
+    void EndSquares(long double* squares);
+    // True for the codings scanned in place, whose square sums are exact
+    // integers: sums of any pieces of a run add up to the sum of the run.
+    bool ExactSquares() const;
+    // Extremes of frames first .. first + count - 1 of the part and, where
+    // the square sums are exact, their squares in the same sweep, added to
+    // the sums of the run as AddSquaresPart adds them.
+    void ExtremesAndSquaresPart(size_t first, size_t count, int32_t* mn, int32_t* mx);
+
 private:
     SampleCoding coding_;
     int channels_;
@@ -34,7 +49,7 @@ private:
     enum class Kind { Signed8, Offset8, Le16, Decoded } kind_ = Kind::Decoded;
     std::vector<int32_t> numbers_; // decoded frames of the widths not scanned in place
     std::vector<uint64_t> exact_;
-    std::vector<double> wide_;
+    std::vector<double> lanes_, wide_;
 };
 
 class ChannelStats {

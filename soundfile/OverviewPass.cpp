@@ -16,11 +16,16 @@ namespace {
 // to leave their share to the others.
 constexpr int kRangesPerThread = 8;
 
+// The bytes read at once: a level block's pieces are read in parts that stay
+// in the processor's cache while they are scanned.
+constexpr int64_t kPartBytes = 128 << 10;
+
 // How the frames fall into columns, level blocks and read pieces.
 struct Layout {
     uint64_t columns, framesPerColumn, envelopeEnd;
     uint64_t blocks, framesPerBlock, levelEnd;
     uint64_t pieceFrames; // a level block's pieces, as StepReader cuts them
+    uint64_t partFrames;  // a piece's reads
 };
 
 // The extremes of the columns one range of level blocks touches; the columns
@@ -37,7 +42,7 @@ public:
                 std::atomic<uint64_t>& done)
         : info_(info), layout_(layout), sums_(sums), done_(done),
           run_(CodingOf(info), info.channels, info.blockAlign),
-          bytes_(size_t(layout.pieceFrames) * size_t(info.blockAlign)) {}
+          bytes_(size_t(layout.partFrames) * size_t(info.blockAlign)) {}
 
     // Reads level blocks first .. end - 1 (and after the last one the frames
     // of the last column past it). A short read ends the file: nothing
@@ -65,10 +70,24 @@ public:
     }
 
 private:
-    // Frames first .. first + count - 1: their extremes to their columns and,
-    // unless it lies past the last, their square sums to level block. False
-    // when fewer could be read.
+    // Frames first .. first + count - 1, read in parts: their extremes to
+    // their columns and, unless it lies past the last, their square sums to
+    // level block. False when fewer could be read.
     bool Piece(uint64_t first, uint64_t count, uint64_t block, RangeExtremes& out) {
+        const bool level = block < layout_.blocks;
+        run_.BeginSquares();
+        bool whole = true;
+        for (uint64_t at = first; whole && at < first + count; at += layout_.partFrames)
+            whole = Part(at, std::min(layout_.partFrames, first + count - at), level, out);
+        if (level) {
+            run_.EndSquares(&sums_.squares[size_t(block) * size_t(info_.channels)]);
+            sums_.blockFrames[size_t(block)] += read_;
+        }
+        read_ = 0;
+        return whole;
+    }
+
+    bool Part(uint64_t first, uint64_t count, bool level, RangeExtremes& out) {
         const int64_t align = info_.blockAlign;
         const int64_t got = sfread(info_.handle, bytes_.data(), int64_t(count) * align,
                                    info_.dataOffset + int64_t(first) * align);
@@ -76,20 +95,23 @@ private:
         if (frames == 0)
             return false;
         run_.Load(bytes_.data(), size_t(frames));
-        if (block < layout_.blocks) {
-            run_.AddSquares(&sums_.squares[size_t(block) * size_t(info_.channels)]);
-            sums_.blockFrames[size_t(block)] += frames;
-        }
         for (uint64_t at = 0; at < frames;) {
             const uint64_t column = (first + at) / layout_.framesPerColumn;
             const uint64_t span =
                 std::min(frames - at, (column + 1) * layout_.framesPerColumn - (first + at));
             const size_t slot = size_t(column - out.firstColumn);
             const size_t value = slot * size_t(info_.channels);
-            run_.Extremes(size_t(at), size_t(span), &out.min[value], &out.max[value]);
+            if (level)
+                run_.ExtremesAndSquaresPart(size_t(at), size_t(span), &out.min[value],
+                                            &out.max[value]);
+            else
+                run_.Extremes(size_t(at), size_t(span), &out.min[value], &out.max[value]);
             out.frames[slot] += span;
             at += span;
         }
+        if (level && !run_.ExactSquares())
+            run_.AddSquaresPart();
+        read_ += frames;
         done_ += frames;
         return frames == count;
     }
@@ -100,6 +122,7 @@ private:
     std::atomic<uint64_t>& done_;
     FrameRun run_;
     std::vector<uint8_t> bytes_;
+    uint64_t read_ = 0; // frames of the piece read so far
 };
 
 void Merge(const RangeExtremes& range, size_t channels, OverviewSums& sums) {
@@ -129,6 +152,11 @@ OverviewSums ScanOverview(const SfInfo& info, int columns,
     layout.pieceFrames =
         std::min<uint64_t>(uint64_t(std::max<int64_t>(1, kOverviewPieceBytes / info.blockAlign)),
                            layout.framesPerBlock);
+    // Parts of whole lanes of the square sums, at most a piece.
+    const uint64_t lanes = FrameRun::kSquarePartFrames;
+    layout.partFrames =
+        std::min(layout.pieceFrames,
+                 std::max<uint64_t>(lanes, uint64_t(kPartBytes / info.blockAlign) / lanes * lanes));
 
     const size_t channels = size_t(info.channels);
     OverviewSums sums;

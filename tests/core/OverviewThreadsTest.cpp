@@ -180,6 +180,8 @@ TEST_F(OverviewThreads, SumsOfEveryColumnAndBlock) {
         {kCodings[7], 1, 3, 6 * 300001 + 5},
         {kCodings[0], 3, 8, 1001},
         {kCodings[3], 2, 5, 10},
+        {kCodings[1], 2, 2, 4 * 40000 + 3},
+        {kCodings[5], 2, 2, 4 * 70001 + 1},
     };
     for (const Case& c : cases) {
         SfInfo info;
