@@ -33,10 +33,16 @@ inline bool BenchFileReady(const std::string& path, int64_t bytes) {
     return ::stat(path.c_str(), &st) == 0 && st.st_size == bytes;
 }
 
-// A new WAV file (16-bit unless said) with its 44-byte header written; the
-// caller writes the frames and closes it. Aborts when the file cannot be made.
+// The format tags of WAV files: integer and IEEE float samples.
+inline constexpr uint8_t kWaveFormatPcm = 1;
+inline constexpr uint8_t kWaveFormatFloat = 3;
+
+// A new WAV file (16-bit integers unless said) with its 44-byte header
+// written; the caller writes the frames and closes it. Aborts when the file
+// cannot be made.
 inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t rate,
-                            uint32_t frames, uint16_t bytesPerSample = 2) {
+                            uint32_t frames, uint16_t bytesPerSample = 2,
+                            uint8_t formatTag = kWaveFormatPcm) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         std::abort();
@@ -48,7 +54,7 @@ inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t
     unsigned char h[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
     le32(h + 4, 36 + frames * align);
     le32(h + 16, 16);
-    h[20] = 1;
+    h[20] = formatTag;
     h[22] = static_cast<unsigned char>(channels);
     le32(h + 24, rate);
     le32(h + 28, rate * align);

@@ -1,7 +1,9 @@
-// The overview passes over 1 GiB WAV files of 8-, 16- and 24-bit stereo
-// samples held in the page cache, each against a plain loop of positioned
-// reads of the same blocks. The files are made once in /tmp (or in
-// $KAVIREL_BENCH_DIR) and reused.
+// The overview over 1 GiB WAV files of 8-, 16-, 24-bit and float stereo
+// samples held in the page cache: the one pass on the analysis threads, and
+// the separate envelope and level passes it replaces, each against a plain
+// loop of positioned reads of the same blocks. The files are made once in
+// /tmp (or in $KAVIREL_BENCH_DIR) and reused.
+#include "soundfile/AnalysisThreads.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/Overview.h"
@@ -26,20 +28,39 @@ constexpr int kWidth = 1024;
 constexpr uint32_t kRate = 44100;
 constexpr int64_t kDataBytes = int64_t(1) << 30;
 
-std::string BenchFile(int bytesPerSample) {
+// The argument of the benchmarks: the sample width in bytes, or kFloat.
+constexpr int kFloat = 5;
+
+// Floats within full scale.
+void FillFloats(std::vector<uint8_t>& block, uint32_t& seed) {
+    for (size_t i = 0; i + 4 <= block.size(); i += 4) {
+        seed = seed * 1664525u + 1013904223u;
+        const float x = float(int32_t(seed)) / 2147483648.0f;
+        std::memcpy(&block[i], &x, 4);
+    }
+}
+
+std::string BenchFile(int coding) {
+    const bool isFloat = coding == kFloat;
+    const int bytesPerSample = isFloat ? 4 : coding;
     const uint32_t frames = uint32_t(kDataBytes / (2 * bytesPerSample));
     const std::string path = BenchPath("KAVIREL_BENCH_DIR", "/tmp") + "/kavirel-bench-1g-" +
-                             std::to_string(8 * bytesPerSample) + "bit.wav";
+                             (isFloat ? std::string("float") : std::to_string(8 * coding) + "bit") +
+                             ".wav";
     if (BenchFileReady(path, 44 + int64_t(frames) * 2 * bytesPerSample))
         return path;
-    FILE* f = CreateBenchWav(path, 2, kRate, frames, uint16_t(bytesPerSample));
+    FILE* f = CreateBenchWav(path, 2, kRate, frames, uint16_t(bytesPerSample),
+                             isFloat ? kWaveFormatFloat : kWaveFormatPcm);
     std::vector<uint8_t> block(3 << 20);
     uint32_t seed = 1;
     for (int64_t written = 0; written < kDataBytes; written += int64_t(block.size())) {
-        for (uint8_t& b : block) {
-            seed = seed * 1664525u + 1013904223u;
-            b = uint8_t(seed >> 24);
-        }
+        if (isFloat)
+            FillFloats(block, seed);
+        else
+            for (uint8_t& b : block) {
+                seed = seed * 1664525u + 1013904223u;
+                b = uint8_t(seed >> 24);
+            }
         std::fwrite(block.data(), 1,
                     size_t(std::min<int64_t>(int64_t(block.size()), kDataBytes - written)), f);
     }
@@ -83,6 +104,19 @@ void BM_PlainReads(benchmark::State& state) {
     SetBytes(state, info);
 }
 
+// The second argument is the number of threads, 0 for every core.
+void BM_Overview(benchmark::State& state) {
+    const SfInfo& info = File(int(state.range(0)));
+    SetAnalysisThreads(int(state.range(1)));
+    QuietDesktop desktop;
+    std::vector<float> overview(size_t(4 * kWidth) * 2);
+    for (auto _ : state) {
+        PrepareOverview(info, overview.data(), kWidth, desktop);
+        benchmark::DoNotOptimize(overview.data());
+    }
+    SetBytes(state, info);
+}
+
 void BM_PrepareWav(benchmark::State& state) {
     const SfInfo& info = File(int(state.range(0)));
     QuietDesktop desktop;
@@ -107,8 +141,25 @@ void BM_PrepareRms(benchmark::State& state) {
 
 } // namespace
 
-// The argument is the sample width in bytes.
-BENCHMARK(BM_PlainReads)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_PrepareWav)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_PrepareRms)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// The first argument is the sample width in bytes, or 5 for floats.
+BENCHMARK(BM_PlainReads)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_Overview)
+    ->ArgsProduct({{1, 2, 3, kFloat}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
+BENCHMARK(BM_PrepareWav)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
+BENCHMARK(BM_PrepareRms)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 BENCHMARK_MAIN();

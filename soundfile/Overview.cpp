@@ -3,6 +3,7 @@
 #include "soundfile/ChannelStats.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/OverviewCache.h"
+#include "soundfile/OverviewPass.h"
 #include "soundfile/SampleAccess.h"
 #include "soundfile/SfInfo.h"
 #include "soundfile/TolqDsp.h"
@@ -16,10 +17,6 @@
 
 namespace {
 
-// The most bytes read at once: a column of a long file at a narrow width is
-// read in pieces of this size, so memory stays the same whatever the file.
-constexpr int64_t kPieceBytes = 1 << 20;
-
 // Reads the frames of one column (or level block) in bounded pieces and folds
 // them into per-channel statistics.
 class StepReader {
@@ -32,7 +29,7 @@ public:
         // sounds still draw.
         framesPerStep_ = uint64_t(info.frames) / steps_;
         spread_ = framesPerStep_ == 0;
-        const int64_t pieceFrames = std::max<int64_t>(1, kPieceBytes / info.blockAlign);
+        const int64_t pieceFrames = std::max<int64_t>(1, kOverviewPieceBytes / info.blockAlign);
         const int64_t bufferFrames =
             std::min<int64_t>(pieceFrames, std::max<uint64_t>(framesPerStep_, 1));
         bytes_.resize(size_t(bufferFrames * info.blockAlign));
@@ -96,19 +93,26 @@ private:
 constexpr double kLowestLevel = -96.4;
 constexpr double kHighestLevel = 186.7;
 
-// The envelope pair of channel c: (minimum, maximum) for 1-byte samples,
-// (maximum, minimum) for wider ones.
-void ColumnPair(const SfInfo& info, const ChannelStats& stats, int c, float pair[2]) {
+// An envelope pair: (minimum, maximum) for 1-byte samples, (maximum, minimum)
+// for wider ones.
+void ColumnPair(const SfInfo& info, int32_t mn, int32_t mx, float pair[2]) {
     const bool minFirst = info.bytesPerSample == 1;
-    pair[0] = float(minFirst ? stats.Min(c) : stats.Max(c));
-    pair[1] = float(minFirst ? stats.Max(c) : stats.Min(c));
+    pair[0] = float(minFirst ? mn : mx);
+    pair[1] = float(minFirst ? mx : mn);
+}
+
+void ColumnPair(const SfInfo& info, const ChannelStats& stats, int c, float pair[2]) {
+    ColumnPair(info, stats.Min(c), stats.Max(c), pair);
 }
 
 // Mean square in dB; digital silence is 0, not minus infinity.
+float LevelOf(long double squares, uint64_t frames) {
+    return squares > 0.0L ? float(10.0L * std::log10(squares / static_cast<long double>(frames)))
+                          : 0.0f;
+}
+
 float LevelOf(const ChannelStats& stats, int c) {
-    const long double s = stats.Squares(c);
-    return s > 0.0L ? float(10.0L * std::log10(s / static_cast<long double>(stats.Frames())))
-                    : 0.0f;
+    return LevelOf(stats.Squares(c), stats.Frames());
 }
 
 void StoreColumn(const SfInfo& info, const ChannelStats& stats, float* envelope, int A, int k) {
@@ -121,12 +125,39 @@ void StoreLevel(const SfInfo& info, const ChannelStats& stats, float* levels, in
         levels[size_t(c) * size_t(G) + size_t(k)] = LevelOf(stats, c);
 }
 
+bool Readable(const SfInfo& info) {
+    return info.bytesPerSample >= 1 && info.bytesPerSample <= 4 && info.blockAlign > 0 &&
+           info.channels > 0;
+}
+
 bool SupportedWidth(const SfInfo& info, DesktopServices& desktop) {
-    if (info.bytesPerSample >= 1 && info.bytesPerSample <= 4 && info.blockAlign > 0 &&
-        info.channels > 0)
+    if (Readable(info))
         return true;
     desktop.ShowMessage("File format not supported", MessageIcon::None);
     return false;
+}
+
+// Stores what the pass gave: the envelope while the pass ran, then each level
+// block, with the progress the separate passes showed.
+void StoreSums(const SfInfo& info, const OverviewSums& sums, float* overview, int W,
+               DesktopServices& desktop) {
+    const int A = 2 * W, G = 2 * W;
+    const size_t channels = size_t(info.channels);
+    for (int k = 0; k < W; ++k)
+        for (size_t c = 0; c < channels; ++c) {
+            const size_t at = size_t(k) * channels + c;
+            const bool empty = sums.columnFrames[size_t(k)] == 0;
+            ColumnPair(info, empty ? 0 : sums.min[at], empty ? 0 : sums.max[at],
+                       overview + c * size_t(A) + 2 * size_t(k));
+        }
+    float* levels = overview + channels * size_t(A);
+    Progress progress(desktop, "Prepare Rms %d%%");
+    for (int k = 0; k < G; ++k) {
+        progress.Show(int((100LL * k) / G));
+        for (size_t c = 0; c < channels; ++c)
+            levels[c * size_t(G) + size_t(k)] =
+                LevelOf(sums.squares[size_t(k) * channels + c], sums.blockFrames[size_t(k)]);
+    }
 }
 
 } // namespace
@@ -152,6 +183,24 @@ void PrepareRms(const SfInfo& info, float* levels, int G, DesktopServices& deskt
         progress.Show(int((100LL * k) / G));
         StoreLevel(info, reader.Read(k), levels, G, k);
     }
+}
+
+void PrepareOverview(const SfInfo& info, float* overview, int W, DesktopServices& desktop) {
+    // Files shorter than two frames a column spread frames over the columns
+    // and level blocks; they are read frame by frame.
+    if (!Readable(info) || W < 1 || uint64_t(info.frames) < 2 * uint64_t(W)) {
+        PrepareWav(info, overview, 2 * W, desktop);
+        PrepareRms(info, overview + size_t(info.channels) * size_t(2 * W), 2 * W, desktop);
+        return;
+    }
+    Progress progress(desktop, "Prepare Wav %d%%");
+    int shown = 0; // the columns whose progress has been shown
+    const OverviewSums sums = ScanOverview(info, W, [&](uint64_t done, uint64_t total) {
+        const int reached = int(std::min<uint64_t>(uint64_t(W) - 1, done * uint64_t(W) / total));
+        for (; shown <= reached; ++shown)
+            progress.Show(int((100LL * shown) / W));
+    });
+    StoreSums(info, sums, overview, W, desktop);
 }
 
 bool OverviewAgrees(const SfInfo& info, const float* overview, int W) {
@@ -244,8 +293,7 @@ bool BuildOverview(SfInfo& info, DesktopServices& desktop, int screenWidth, bool
     if (!loaded) {
         info.overviewMethod = kOverviewWav;
         WaitCursor wait(desktop);
-        PrepareWav(info, overview.data(), 2 * W, desktop);
-        PrepareRms(info, overview.data() + size_t(info.channels) * size_t(2 * W), 2 * W, desktop);
+        PrepareOverview(info, overview.data(), W, desktop);
         if (known)
             SaveOverview(info, overview, C, sound);
     }

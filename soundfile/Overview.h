@@ -20,6 +20,11 @@ inline constexpr int64_t kMaxOverviewValues = int64_t(1) << 24;
 bool BuildOverview(SfInfo& info, DesktopServices& desktop, int screenWidth,
                    bool* fromCache = nullptr);
 
+// Fills the whole overview, envelope and level part, W columns: in one pass
+// over the file on the analysis threads, the same values as PrepareWav and
+// PrepareRms give. Their progress texts are shown on the calling thread.
+void PrepareOverview(const SfInfo& info, float* overview, int W, DesktopServices& desktop);
+
 // Fills the envelope part: values c x A .. c x A + A - 1 for channel c, A/2
 // value pairs. A pair is (minimum, maximum) for 1-byte samples, (maximum,
 // minimum) for wider ones.

@@ -19,15 +19,15 @@ std::vector<uint8_t>& ScratchBytes(size_t size) {
     return bytes;
 }
 
+// NaN is 0; beyond full scale clamps. Scaling by a power of two is exact in
+// float, and floats below 2^31 end at 2147483520, so it is all done in float
+// lanes without branches: runs of samples convert in vector registers.
 int32_t FloatToSampleValue(float f) {
-    const double v = static_cast<double>(f) * 2147483648.0;
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return INT32_MAX;
-    if (v <= -2147483648.0)
-        return INT32_MIN;
-    return static_cast<int32_t>(v);
+    const float v = f * 2147483648.0f;
+    const float number = v == v ? v : 0.0f;
+    const int32_t truncated =
+        static_cast<int32_t>(std::min(std::max(number, -2147483648.0f), 2147483520.0f));
+    return number >= 2147483648.0f ? INT32_MAX : truncated;
 }
 
 // One sample of a width known at compile time, so that runs of them decode in
@@ -55,12 +55,44 @@ template <int Bps, bool Big, bool Float, bool Signed8> inline int32_t Decode(con
     }
 }
 
+// A sample of 3 or 4 bytes read as 32 bits: the byte after a 24-bit sample
+// must be readable (the hosts we build for are little-endian).
+template <int Bps, bool Big, bool Float> inline int32_t DecodeWide(const uint8_t* p) {
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "32-bit loads");
+    uint32_t u;
+    std::memcpy(&u, p, sizeof u);
+    if constexpr (Big)
+        u = __builtin_bswap32(u);
+    if constexpr (Float) {
+        float f;
+        std::memcpy(&f, &u, sizeof f);
+        return FloatToSampleValue(f);
+    } else if constexpr (Bps == 3) {
+        return Big ? int32_t(u) >> 8 : int32_t(u << 8) >> 8;
+    } else {
+        return int32_t(u);
+    }
+}
+
 // Frames of channels samples each, stride bytes apart.
 template <int Bps, bool Big, bool Float, bool Signed8>
 void DecodeRun(const uint8_t* bytes, size_t frames, int channels, int stride, int32_t* values) {
     if (stride == Bps * channels) {
         const size_t count = frames * size_t(channels);
-        for (size_t i = 0; i < count; ++i)
+        size_t i = 0;
+        // Wide samples go in blocks of a size the compiler can lay out in
+        // vector registers, each loaded 32 bits at once; every block ends
+        // before the last sample, whose fourth byte may lie past the run.
+        if constexpr (Bps >= 3) {
+            constexpr size_t kBlock = 8;
+            for (; i + kBlock < count; i += kBlock) {
+                int32_t block[kBlock];
+                for (size_t j = 0; j < kBlock; ++j)
+                    block[j] = DecodeWide<Bps, Big, Float>(bytes + (i + j) * Bps);
+                std::memcpy(values + i, block, sizeof block);
+            }
+        }
+        for (; i < count; ++i)
             values[i] = Decode<Bps, Big, Float, Signed8>(bytes + i * Bps);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "CliDesktop.h"
 #include "Commands.h"
+#include "soundfile/AnalysisThreads.h"
 #include "soundfile/Decoder.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/Overview.h"
@@ -68,6 +69,7 @@ int OpenSoundFile(CliArgs& args, SfInfo& info) {
     info.path = args.Words()[0];
     QtSettingsStore store;
     SetDecodedCacheBudget(DecodedCacheBudgetSetting(store));
+    SetAnalysisThreads(AnalysisThreadsSetting(store));
     switch (OpenAndRecognise(info, desktop)) {
     case OpenOutcome::Opened:
         return kExitOk;

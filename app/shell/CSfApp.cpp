@@ -12,6 +12,7 @@
 #include "playback/ui/CPlayOptionsDlg.h"
 #include "resources/CommandIds.h"
 #include "sonagram/ui/SonagramWindows.h"
+#include "soundfile/AnalysisThreads.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/Decoder.h"
 #include "soundfile/OpenHead.h"
@@ -70,6 +71,7 @@ CSfApp::CSfApp(const QStringList& args) {
     }
     settings_ = std::make_unique<CSfSettings>(*store_);
     SetDecodedCacheBudget(DecodedCacheBudgetSetting(*store_));
+    SetAnalysisThreads(AnalysisThreadsSetting(*store_));
     output_ = std::make_unique<PortAudioOutput>();
     player_ = std::make_unique<CSfPlay>(*output_, *store_, desktop_);
     dataLog_ = std::make_unique<DataLogFile>();

@@ -146,3 +146,42 @@ TEST(SampleAccess, BlockLevels) {
     EXPECT_NEAR(level.Level(ramp, 3, 0), std::sqrt(14.0 / 3.0), 1e-12);
     EXPECT_NEAR(level.Level(ramp, 3, 2), 10.0 * std::log10(14.0 / 3.0), 1e-12);
 }
+
+TEST(SampleAccess, FloatEdgesDecodeAsTheirScaledTruncation) {
+    // Each value as it was first defined: times 2^31 in double precision,
+    // NaN 0, clamped to the 32-bit range, then truncated.
+    const auto reference = [](float f) {
+        const double v = double(f) * 2147483648.0;
+        if (!(v == v))
+            return 0;
+        if (v >= 2147483647.0)
+            return INT32_MAX;
+        if (v <= -2147483648.0)
+            return INT32_MIN;
+        return int32_t(v);
+    };
+    const float edges[] = {0.5f,    -0.25f,        1.0f,           -1.0f,           3.0f,
+                           -7.0f,   NAN,           -NAN,           INFINITY,        -INFINITY,
+                           0.0f,    -0.0f,         0.99999994f,    -0.99999994f,    1e-45f,
+                           -1e-45f, 4.656613e-10f, 6.9849193e-10f, -6.9849193e-10f, 1e38f,
+                           -1e38f,  0.33333334f,   -0.7f};
+    const size_t n = sizeof edges / sizeof edges[0];
+    for (bool big : {false, true}) {
+        // The whole run (blocks and the rest), and each value alone.
+        Bytes stored(reinterpret_cast<const uint8_t*>(edges),
+                     reinterpret_cast<const uint8_t*>(edges) + sizeof edges);
+        if (big)
+            SwapSamples(stored.data(), n, 4);
+        SampleCoding coding;
+        coding.bytesPerSample = 4;
+        coding.bigEndian = big;
+        coding.ieeeFloat = true;
+        std::vector<int32_t> run(n), alone(1);
+        DecodeFrames(coding, 1, 4, stored.data(), n, run.data());
+        for (size_t i = 0; i < n; ++i) {
+            DecodeFrames(coding, 1, 4, stored.data() + 4 * i, 1, alone.data());
+            EXPECT_EQ(run[i], reference(edges[i])) << edges[i] << (big ? " big-endian" : "");
+            EXPECT_EQ(alone[0], reference(edges[i])) << edges[i] << (big ? " big-endian" : "");
+        }
+    }
+}
