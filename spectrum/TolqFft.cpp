@@ -98,18 +98,37 @@ float* AlignedInput(float* data, std::size_t count) {
     return copy;
 }
 
-} // namespace
+// The plans and the bin buffer of a transform of n values; null plans when n
+// is no transform length or there is no memory.
+struct Transform {
+    std::size_t count = 0;
+    const PlanPair* plans = nullptr;
+    float* bins = nullptr;
+};
 
-void cfast(float* data, int n) {
+Transform TransformOf(int n) {
     if (!IsTransformLength(n)) {
-        return;
+        return {};
     }
     const std::size_t count = static_cast<std::size_t>(n);
     const PlanPair* plans = Plans().Get(n);
     float* bins = t_bins.Get(count + 2);
     if (!plans || !bins) {
+        return {};
+    }
+    return {count, plans, bins};
+}
+
+} // namespace
+
+void cfast(float* data, int n) {
+    const Transform t = TransformOf(n);
+    if (!t.plans) {
         return;
     }
+    const std::size_t count = t.count;
+    const PlanPair* plans = t.plans;
+    float* bins = t.bins;
     float* input = AlignedInput(data, count);
     if (!input) {
         return;
@@ -119,15 +138,13 @@ void cfast(float* data, int n) {
 }
 
 void cfsst(float* data, int n) {
-    if (!IsTransformLength(n)) {
+    const Transform t = TransformOf(n);
+    if (!t.plans) {
         return;
     }
-    const std::size_t count = static_cast<std::size_t>(n);
-    const PlanPair* plans = Plans().Get(n);
-    float* bins = t_bins.Get(count + 2);
-    if (!plans || !bins) {
-        return;
-    }
+    const std::size_t count = t.count;
+    const PlanPair* plans = t.plans;
+    float* bins = t.bins;
     float* output = data;
     if (fftwf_alignment_of(data) != 0) {
         output = t_frame.Get(count);
@@ -146,15 +163,13 @@ void cfsst(float* data, int n) {
 }
 
 void cfautocorr(float* data, int n) {
-    if (!IsTransformLength(n)) {
+    const Transform t = TransformOf(n);
+    if (!t.plans) {
         return;
     }
-    const std::size_t count = static_cast<std::size_t>(n);
-    const PlanPair* plans = Plans().Get(n);
-    float* bins = t_bins.Get(count + 2);
-    if (!plans || !bins) {
-        return;
-    }
+    const std::size_t count = t.count;
+    const PlanPair* plans = t.plans;
+    float* bins = t.bins;
     float* values = AlignedInput(data, count);
     if (!values) {
         return;
