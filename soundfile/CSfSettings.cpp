@@ -76,8 +76,10 @@ void CSfSettings::LoadParam(const std::string& section, FftSettings& param, int 
         param.Fmin = 0.0f;
         param.Fmax = static_cast<float>(kDefaultFmax);
     }
-    if (param.Lfft < param.Lwdw)
+    if (param.Lfft < param.Lwdw || param.Lwdw <= 0)
         param.Lwdw = param.Lfft;
+    if (param.IWin < kFirstWindow || param.IWin > kLastWindow)
+        param.IWin = kDefaultIWin;
     param.LevelRef = store_.GetInt(section, "LevelRef", kLevelRefLsb) == kLevelRefFullScale
                          ? kLevelRefFullScale
                          : kLevelRefLsb;
@@ -91,7 +93,12 @@ void CSfSettings::LoadFft() {
     xScale_ = static_cast<uint32_t>(store_.GetInt("Fft", "XScale", kScaleAuto | kScaleLin));
     yScale_ = static_cast<uint32_t>(store_.GetInt("Fft", "YScale", kScaleAuto | kScaleLog));
     method_ = store_.GetInt("Fft", "Method", 0);
+    // Standard and CepSmooth are the methods there are.
+    if (method_ != 0 && method_ != 1)
+        method_ = 0;
     fft_.CepFreq = store_.GetInt("Fft", "CepFreq", kDefaultCepFreq);
+    if (fft_.CepFreq < kLowestCepFreq || fft_.CepFreq > kHighestFrequency)
+        fft_.CepFreq = kDefaultCepFreq;
     cepFreq_ = fft_.CepFreq;
 }
 
@@ -111,7 +118,9 @@ void CSfSettings::LoadGeneral() {
     btn_ = store_.GetInt("General", "Btn", 0);
     if (!ValidNotation(btn_))
         btn_ = 0;
-    dataLogFile_ = store_.GetString("General", "DataLogFile", "DataLog.xls");
+    dataLogFile_ = store_.GetString("General", "DataLogFile", kDefaultDataLogFile);
+    if (dataLogFile_.empty())
+        dataLogFile_ = kDefaultDataLogFile;
     dataLogInitDir_ = store_.GetString("General", "DataLogInitDir", "./");
     dataLogFilterNdx_ = store_.GetInt("General", "DataLogFilterNdx", 1);
 }

@@ -11,6 +11,10 @@
 #include <cstdint>
 #include <string>
 
+// The data-log file when none was chosen: in the folder the program was
+// started from, the name the options sheet shows and the key W writes to.
+inline constexpr const char* kDefaultDataLogFile = "DataLog.txt";
+
 class CSfSettings {
 public:
     explicit CSfSettings(SettingsStore& store);

@@ -74,8 +74,9 @@ CSfApp::CSfApp(const QStringList& args) {
     SetAnalysisThreads(AnalysisThreadsSetting(*store_));
     output_ = std::make_unique<PortAudioOutput>();
     player_ = std::make_unique<CSfPlay>(*output_, *store_, desktop_);
+    player_->ExplainRefusals(true);
     dataLog_ = std::make_unique<DataLogFile>();
-    dataLog_->Open(store_->GetString("General", "DataLogFile", "DataLog.txt"));
+    dataLog_->Open(settings_->DataLogFile());
 
     mainFrame_ = std::make_unique<CMainFrame>(*this);
     connect(mainFrame_.get(), &CMainFrame::OpenFileRequested, this, [this] { OpenHead(); });
@@ -326,8 +327,9 @@ void CSfApp::RunPlayOptions() {
 
 void CSfApp::RunAnalysisOptions() {
     CSfParamSheet sheet(*settings_, desktop_, mainFrame_.get());
-    if (sheet.exec() != QDialog::Accepted)
-        return;
-    SaveSettings();
-    dataLog_->Open(settings_->DataLogFile());
+    connect(&sheet, &CSfParamSheet::Applied, this, [this] {
+        SaveSettings();
+        dataLog_->Open(settings_->DataLogFile());
+    });
+    sheet.exec();
 }

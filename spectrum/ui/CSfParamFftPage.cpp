@@ -1,6 +1,7 @@
 #include "spectrum/ui/CSfParamFftPage.h"
 
 #include "drawing/NumberText.h"
+#include "soundfile/AnalysisLimits.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -31,6 +32,23 @@ double TextDouble(const QLineEdit* edit) {
 int TextInt(const QLineEdit* edit) {
     return LeadingInt(edit->text().toStdString());
 }
+
+// A field's text as a whole number, blanks around it allowed; nothing else.
+std::optional<int> WholeNumber(const QLineEdit* edit) {
+    bool ok = false;
+    const int value = edit->text().trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+std::optional<double> RealNumber(const QLineEdit* edit) {
+    bool ok = false;
+    const double value = edit->text().trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+// The widest level span a display is asked to show, in dB: more than the
+// dynamic range of 64-bit floating-point samples.
+constexpr int kWidestRange = 2000;
 
 QString IdName(int id) {
     return QString::number(id);
@@ -273,6 +291,38 @@ std::optional<CSfParamFftPage::Fault> CSfParamFftPage::FirstFault() const {
         return Fault{"Ra <= 0", rangeEdit_};
     if (TextInt(shiftEdit_) <= 0)
         return Fault{"Shift <= 0", shiftEdit_};
+    // The stated checks read the leading number of a text; what follows asks
+    // for the whole text to be one, within what an analysis can use.
+    const int lfft = lfftList_->currentText().toInt();
+    const std::optional<int> lwdw = WholeNumber(lwdwEdit_);
+    if (!lwdw || *lwdw < 1 || *lwdw > lfft)
+        return Fault{"Lwdw must be a whole number from 1 to Lfft", lwdwEdit_};
+    if (shiftEdit_->isEnabled()) {
+        const std::optional<int> shift = WholeNumber(shiftEdit_);
+        if (!shift || *shift > lfft)
+            return Fault{"Shift must be a whole number from 1 to Lfft", shiftEdit_};
+    }
+    if (floorEdit_->isEnabled()) {
+        const std::optional<int> floor = WholeNumber(floorEdit_);
+        if (!floor || *floor < -kWidestRange || *floor > kWidestRange)
+            return Fault{"Fl must be a whole number from -2000 to 2000 dB", floorEdit_};
+    }
+    const std::optional<int> range = WholeNumber(rangeEdit_);
+    if (!range || *range > kWidestRange)
+        return Fault{"Ra must be a whole number from 1 to 2000 dB", rangeEdit_};
+    if (minEdit_->isEnabled()) {
+        const std::optional<double> fmin = RealNumber(minEdit_);
+        if (!fmin || *fmin < 0.0)
+            return Fault{"fMin must be a number of Hz from 0", minEdit_};
+    }
+    const std::optional<double> fmax = RealNumber(maxEdit_);
+    if (!fmax || *fmax > kHighestFrequency)
+        return Fault{"fMax must be a number of Hz up to 1000000", maxEdit_};
+    if (cepFreqEdit_ && !cepFreqEdit_->isReadOnly()) {
+        const std::optional<double> cut = RealNumber(cepFreqEdit_);
+        if (!cut || *cut < kLowestCepFreq || *cut > kHighestFrequency)
+            return Fault{"The cut-off must be a number from 1 to 1000000 Hz", cepFreqEdit_};
+    }
     return std::nullopt;
 }
 

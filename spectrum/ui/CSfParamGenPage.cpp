@@ -1,6 +1,7 @@
 #include "spectrum/ui/CSfParamGenPage.h"
 
 #include "drawing/NumberText.h"
+#include "soundfile/AnalysisLimits.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -20,6 +22,12 @@ QString Number(double value) {
 
 double TextDouble(const QLineEdit* edit) {
     return LeadingDouble(edit->text().toStdString());
+}
+
+std::optional<double> RealNumber(const QLineEdit* edit) {
+    bool ok = false;
+    const double value = edit->text().trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
 }
 
 } // namespace
@@ -83,6 +91,18 @@ void CSfParamGenPage::Open() {
     notationList_->setCurrentIndex(notation >= 0 && notation < 2 ? notation : -1);
     centEdit_->setText(Number(cent));
     dataLogEdit_->setText(dataLogPath);
+}
+
+std::optional<CSfParamGenPage::Fault> CSfParamGenPage::FirstFault() const {
+    const std::optional<double> hz = RealNumber(referenceEdit_);
+    if (!hz || !ValidReferencePitch(*hz))
+        return Fault{"A = Frequ must be a number from 100 to 1000 Hz", referenceEdit_};
+    const std::optional<double> shift = RealNumber(centEdit_);
+    if (!shift || !ValidReferencePitch(*hz * std::pow(2.0, *shift / 1200.0)))
+        return Fault{"+/-Cent must keep A = Frequ from 100 to 1000 Hz", centEdit_};
+    if (dataLogEdit_->text().trimmed().isEmpty())
+        return Fault{"Choose a data-log file", dataLogEdit_};
+    return std::nullopt;
 }
 
 void CSfParamGenPage::Exchange() {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -33,6 +34,14 @@ public:
     int filterIndex = 1;
 
     void Open();
+    // The first field whose text cannot be taken: a reference pitch outside
+    // the range note names are reckoned in, before or after the cent shift,
+    // a text that is no number, or no data-log file.
+    struct Fault {
+        const char* message;
+        QLineEdit* field;
+    };
+    std::optional<Fault> FirstFault() const;
     void Exchange();
     // The file types the data-log dialog offers, in their stored order.
     static const QStringList& DataLogFilters();

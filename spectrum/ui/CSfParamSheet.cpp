@@ -9,6 +9,7 @@
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -69,8 +70,11 @@ CSfParamSheet::CSfParamSheet(CSfSettings& settings, DesktopServices& desktop, QW
     tabs_->addTab(fftPage_, "FFT");
     tabs_->addTab(generalPage_, "General");
     tabs_->setCurrentIndex(0);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                         QDialogButtonBox::Apply);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this,
+            &CSfParamSheet::Apply);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
@@ -99,21 +103,35 @@ void CSfParamSheet::Fill() {
 }
 
 void CSfParamSheet::accept() {
-    for (CSfParamFftPage* page : {sonPage_, fftPage_}) {
-        if (const auto fault = page->FirstFault()) {
-            // The page the fault is on comes to the front with the field.
-            tabs_->setCurrentWidget(page);
-            desktop_.ShowMessage(fault->message, MessageIcon::Information);
-            fault->field->setFocus(Qt::OtherFocusReason);
-            fault->field->selectAll();
-            return;
-        }
-    }
+    if (Apply())
+        QDialog::accept();
+}
+
+bool CSfParamSheet::Apply() {
+    const auto refuse = [this](QWidget* page, const char* message, QLineEdit* field) {
+        // The page the fault is on comes to the front with the field.
+        tabs_->setCurrentWidget(page);
+        desktop_.ShowMessage(message, MessageIcon::Information);
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+        return false;
+    };
+    for (CSfParamFftPage* page : {sonPage_, fftPage_})
+        if (const auto fault = page->FirstFault())
+            return refuse(page, fault->message, fault->field);
+    if (const auto fault = generalPage_->FirstFault())
+        return refuse(generalPage_, fault->message, fault->field);
     sonPage_->Exchange();
     fftPage_->Exchange();
     generalPage_->Exchange();
     Store();
-    QDialog::accept();
+    // The cent shift is now part of the reference pitch: the page shows the
+    // new pitch and no shift, so a second Apply does not shift it again.
+    generalPage_->referenceHz = settings_.Btf();
+    generalPage_->cent = 0.0;
+    generalPage_->Open();
+    emit Applied();
+    return true;
 }
 
 void CSfParamSheet::Store() {

@@ -14,10 +14,10 @@ class QTabWidget;
 class CSfParamSheet : public QDialog {
     Q_OBJECT
 public:
-    // Shows the settings' values. Run it with exec(): OK writes the pages
-    // back into settings and saves every section, the RMS values unchanged;
-    // Cancel changes nothing. The caller reopens the data log under the
-    // settings' path after OK.
+    // Shows the settings' values. Run it with exec(): OK and Apply write the
+    // pages back into settings and save every section, the RMS values
+    // unchanged, and signal Applied; Cancel changes nothing further. The
+    // caller reopens the data log under the settings' path on Applied.
     CSfParamSheet(CSfSettings& settings, DesktopServices& desktop, QWidget* parent = nullptr);
 
     CSfParamFftPage& SonPage() const { return *sonPage_; }
@@ -25,9 +25,14 @@ public:
     CSfParamGenPage& GeneralPage() const { return *generalPage_; }
     QTabWidget& Pages() const { return *tabs_; }
 
-    // Refuses a band, range or shift that cannot be analysed, on the page
-    // that holds it, and keeps the sheet open.
+    // Refuses a value that cannot be analysed or named, on the page that
+    // holds it with the focus on its field, and keeps the sheet open.
     void accept() override;
+    // Validates and stores as OK does, and keeps the sheet open.
+    bool Apply();
+
+signals:
+    void Applied();
 
 private:
     void Fill();

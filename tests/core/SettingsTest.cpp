@@ -66,7 +66,7 @@ TEST(SettingsLoad, EmptyStoreGivesDefaultsAndWritesNothing) {
 
     EXPECT_EQ(settings.Btf(), 440.0);
     EXPECT_EQ(settings.Btn(), 0);
-    EXPECT_EQ(settings.DataLogFile(), "DataLog.xls");
+    EXPECT_EQ(settings.DataLogFile(), "DataLog.txt");
     EXPECT_EQ(settings.DataLogInitDir(), "./");
     EXPECT_EQ(settings.DataLogFilterNdx(), 1);
 
@@ -210,6 +210,41 @@ TEST(SettingsLoad, ValuesTheOptionsSheetRefusesFallBackToDefaults) {
     const CSfSettings accepted(extremes);
     EXPECT_EQ(accepted.Son().Lfft, 16);
     EXPECT_EQ(accepted.Fft().Lfft, 1048576);
+}
+
+// Each stored value no analysis can use, with the value that takes its place.
+TEST(SettingsLoad, UnusableStoredValuesFallBackOneByOne) {
+    struct Case {
+        const char* section;
+        const char* key;
+        int stored;
+        int (*read)(const CSfSettings&);
+        int expected;
+    };
+    const Case cases[] = {
+        {"Son", "IWin", 6, [](const CSfSettings& s) { return s.Son().IWin; }, 4},
+        {"Fft", "IWin", -1, [](const CSfSettings& s) { return s.Fft().IWin; }, 4},
+        {"Fft", "IWin", 5, [](const CSfSettings& s) { return s.Fft().IWin; }, 5},
+        {"Fft", "Lwdw", 0, [](const CSfSettings& s) { return s.Fft().Lwdw; }, 2048},
+        {"Son", "Lwdw", -3, [](const CSfSettings& s) { return s.Son().Lwdw; }, 1024},
+        {"Fft", "Lwdw", 1, [](const CSfSettings& s) { return s.Fft().Lwdw; }, 1},
+        {"Fft", "Method", 2, [](const CSfSettings& s) { return s.Method(); }, 0},
+        {"Fft", "Method", 1, [](const CSfSettings& s) { return s.Method(); }, 1},
+        {"Fft", "CepFreq", 0, [](const CSfSettings& s) { return int(s.Fft().CepFreq); }, 500},
+        {"Fft", "CepFreq", 2000000, [](const CSfSettings& s) { return int(s.Fft().CepFreq); }, 500},
+        {"Fft", "CepFreq", 1, [](const CSfSettings& s) { return int(s.CepFreq()); }, 1},
+        {"General", "Btn", 2, [](const CSfSettings& s) { return s.Btn(); }, 0},
+    };
+    for (const Case& c : cases) {
+        MemoryStore store;
+        store.SetInt(c.section, c.key, c.stored);
+        const CSfSettings settings(store);
+        EXPECT_EQ(c.read(settings), c.expected) << c.section << "/" << c.key << "=" << c.stored;
+    }
+
+    MemoryStore emptyName;
+    emptyName.SetString("General", "DataLogFile", "");
+    EXPECT_EQ(CSfSettings(emptyName).DataLogFile(), "DataLog.txt");
 }
 
 TEST(SettingsSave, EachSectionWritesItsOwnValuesWithTheirKinds) {

@@ -15,7 +15,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -136,6 +138,47 @@ private slots:
                                   << "fMin >= fMax" << int(P::kMaxEdit);
         QTest::newRow("SON range") << 0 << int(P::kRangeEdit) << "0"
                                    << "Ra <= 0" << int(P::kRangeEdit);
+        const QString window = "Lwdw must be a whole number from 1 to Lfft";
+        QTest::newRow("window beyond transform")
+            << 1 << int(P::kLwdwEdit) << "99999" << window << int(P::kLwdwEdit);
+        QTest::newRow("window with letters")
+            << 1 << int(P::kLwdwEdit) << "12x" << window << int(P::kLwdwEdit);
+        QTest::newRow("SON window zero")
+            << 0 << int(P::kLwdwEdit) << "0" << window << int(P::kLwdwEdit);
+        QTest::newRow("window as long as transform") << 1 << int(P::kLwdwEdit) << " 2048 "
+                                                     << "" << 0;
+        const QString shift = "Shift must be a whole number from 1 to Lfft";
+        QTest::newRow("shift beyond frame")
+            << 1 << int(P::kShiftEdit) << "4096" << shift << int(P::kShiftEdit);
+        QTest::newRow("shift with letters")
+            << 1 << int(P::kShiftEdit) << "12x" << shift << int(P::kShiftEdit);
+        QTest::newRow("floor no number")
+            << 1 << int(P::kFloorEdit) << "-"
+            << "Fl must be a whole number from -2000 to 2000 dB" << int(P::kFloorEdit);
+        QTest::newRow("negative floor") << 1 << int(P::kFloorEdit) << "-30"
+                                        << "" << 0;
+        QTest::newRow("range too wide")
+            << 1 << int(P::kRangeEdit) << "5000"
+            << "Ra must be a whole number from 1 to 2000 dB" << int(P::kRangeEdit);
+        QTest::newRow("max beyond any rate")
+            << 0 << int(P::kMaxEdit) << "2000000"
+            << "fMax must be a number of Hz up to 1000000" << int(P::kMaxEdit);
+        const QString pitch = "A = Frequ must be a number from 100 to 1000 Hz";
+        using G = CSfParamGenPage;
+        QTest::newRow("pitch not a number")
+            << 2 << int(G::kReferenceEdit) << "abc" << pitch << int(G::kReferenceEdit);
+        QTest::newRow("pitch too low")
+            << 2 << int(G::kReferenceEdit) << "50" << pitch << int(G::kReferenceEdit);
+        QTest::newRow("pitch at lowest") << 2 << int(G::kReferenceEdit) << "100"
+                                         << "" << 0;
+        QTest::newRow("cents beyond range")
+            << 2 << int(G::kCentEdit) << "4000"
+            << "+/-Cent must keep A = Frequ from 100 to 1000 Hz" << int(G::kCentEdit);
+        QTest::newRow("cents no number")
+            << 2 << int(G::kCentEdit) << "x"
+            << "+/-Cent must keep A = Frequ from 100 to 1000 Hz" << int(G::kCentEdit);
+        QTest::newRow("no data log") << 2 << int(G::kDataLogEdit) << " "
+                                     << "Choose a data-log file" << int(G::kDataLogEdit);
     }
     void faultsAreRefusedOnTheirField() {
         QFETCH(int, page);
@@ -145,7 +188,7 @@ private slots:
         QFETCH(int, focus);
         CSfParamSheet sheet(*settings_, desktop_);
         sheet.show();
-        sheet.Pages().setCurrentIndex(2);
+        sheet.Pages().setCurrentIndex(page == 2 ? 0 : 2);
         Edit(*sheet.Pages().widget(page), field)->setText(text);
         sheet.accept();
         if (message.isEmpty()) {
@@ -164,6 +207,35 @@ private slots:
         QCOMPARE(settings_->Fft().Fmax, 8000.0f);
         QCOMPARE(settings_->Fft().Range, 70);
         QVERIFY(!QFile::exists(SettingsFile(config_->Path())));
+    }
+
+    void applyStoresOnceAndKeepsTheSheetOpen() {
+        CSfParamSheet sheet(*settings_, desktop_);
+        int applied = 0;
+        connect(&sheet, &CSfParamSheet::Applied, this, [&applied] { ++applied; });
+        sheet.show();
+        auto* apply = sheet.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply);
+        QVERIFY(apply);
+        const QWidget& general = sheet.GeneralPage();
+        // A refused value stores nothing and says why, as OK does.
+        Edit(sheet.FftPage(), CSfParamFftPage::kLwdwEdit)->setText("99999");
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QCOMPARE(applied, 0);
+        QCOMPARE(int(desktop_.messages.size()), 1);
+        QCOMPARE(sheet.Pages().currentIndex(), 1);
+        Edit(sheet.FftPage(), CSfParamFftPage::kLwdwEdit)->setText("1000");
+        Edit(general, CSfParamGenPage::kCentEdit)->setText("100");
+        QTest::mouseClick(apply, Qt::LeftButton);
+        QCOMPARE(applied, 1);
+        QVERIFY(sheet.isVisible());
+        QCOMPARE(settings_->Fft().Lwdw, 1000);
+        QCOMPARE(store_->GetInt("Fft", "Lwdw", 0), 1000);
+        QCOMPARE(Edit(general, CSfParamGenPage::kCentEdit)->text(), QString("0"));
+        // OK after Apply shifts the pitch no further.
+        sheet.accept();
+        QCOMPARE(applied, 2);
+        QCOMPARE(sheet.result(), int(QDialog::Accepted));
+        QVERIFY(std::abs(settings_->Btf() - 440.0 * std::pow(2.0, 1.0 / 12)) < 1e-9);
     }
 
     void centsShiftTheReferenceOnceAndShowZeroAgain() {
