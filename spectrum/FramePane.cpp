@@ -43,17 +43,18 @@ std::string Printed(const char* format, int a, int b = 0, int c = 0) {
     return buffer;
 }
 
-std::string Fundamental(const SfInfo& info, const SfFftParam& p) {
+std::string Fundamental(const SfInfo& info, const SfFftParam& p, const FrameNoteNames& names) {
     const int count = FrameCursorCount(p);
     const auto period = MeanPeriod(Values(p), count);
     if (!period)
         return "\r\nWAV\r\nZeroCrossF0: no period found\r\n";
     const double f0 = info.rate / *period;
     return "\r\nWAV\r\nZeroCrossF0=" + PrintG(f0) + "Hz, " +
-           NoteText(f0, kFrameReferenceHz, kFrameNotation) + "\r\n";
+           NoteText(f0, names.referenceHz, names.notation) + "\r\n";
 }
 
-std::string Period(const SfInfo& info, const SfFftParam& p, const FrameCursor& cursor) {
+std::string Period(const SfInfo& info, const SfFftParam& p, const FrameCursor& cursor,
+                   const FrameNoteNames& names) {
     const int c = cursor.index;
     const int m = cursor.mark;
     const double distance = cursor.mode == 2
@@ -66,7 +67,7 @@ std::string Period(const SfInfo& info, const SfFftParam& p, const FrameCursor& c
            Printed("\r\n[%08x] ", static_cast<int>(SampleWord(value))) + PrintG(value) + "p" +
            Printed("\r\n[%d-%d=%d]\r\n", m, c, c - m) + PrintG(Seconds(m + s0, info)) + "s-" +
            PrintG(Seconds(c + s0, info)) + "s=" + PrintG(hz) + "Hz, " +
-           NoteText(hz, kFrameReferenceHz, kFrameNotation);
+           NoteText(hz, names.referenceHz, names.notation);
 }
 
 std::string RangeTime(const SfInfo& info, const SfFftParam& p, int index) {
@@ -169,13 +170,14 @@ std::string FrameClickText(const SfInfo& info, const SfFftParam& p, int index) {
            PrintG(SampleAt(p, index)) + "p";
 }
 
-std::string FrameKeyText(const SfInfo& info, const SfFftParam& p, const FrameCursor& cursor) {
+std::string FrameKeyText(const SfInfo& info, const SfFftParam& p, const FrameCursor& cursor,
+                         const FrameNoteNames& names) {
     std::string text;
     if (!IsInstant(p))
         text = RangeTime(info, p, cursor.index);
     else if (cursor.mode == 1)
-        text = Fundamental(info, p);
+        text = Fundamental(info, p, names);
     else
-        text = Period(info, p, cursor);
+        text = Period(info, p, cursor, names);
     return ShortPathText(info.path, 25) + text;
 }

@@ -9,9 +9,12 @@
 
 #include <string>
 
-// The pane's fixed pitch reference: A = 440 Hz, German note names.
-inline constexpr double kFrameReferenceHz = 440.0;
-inline constexpr int kFrameNotation = 1;
+// How the pane names notes: the pitch of A in Hz and the notation (0 US, 1
+// German), those of the spectrum pane above it.
+struct FrameNoteNames {
+    double referenceHz;
+    int notation;
+};
 
 // True for an item at a single instant, whose samples are its frame; p.start
 // and p.end as the spectrum pane's initial update sets them from the task.
@@ -64,4 +67,5 @@ std::string FrameClickText(const SfInfo& info, const SfFftParam& p, int index);
 // What the info text box shows after a key: the fundamental frequency (mode
 // 1), the period from the mark to the cursor (other modes) or, for a range,
 // the time of the cursor.
-std::string FrameKeyText(const SfInfo& info, const SfFftParam& p, const FrameCursor& cursor);
+std::string FrameKeyText(const SfInfo& info, const SfFftParam& p, const FrameCursor& cursor,
+                         const FrameNoteNames& names);

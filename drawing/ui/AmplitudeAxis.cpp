@@ -47,6 +47,56 @@ double AmplitudeStep(double peakPercent, double pixelsPerPercent, int textHeight
     return std::ldexp(100.0, k - j);
 }
 
+namespace {
+
+struct AxisLabels {
+    std::vector<std::pair<int, QString>> labels;
+    std::vector<int> ticks;
+    int zero;
+};
+
+AxisLabels LabelsOf(const PlotRect& rect, double peakPercent, int textHeight) {
+    const int height = rect.bottom - rect.top;
+    // Half the height, rounded: where +peak and -peak meet in the middle. It
+    // is the same row for a silent range, whose peak is 0.
+    const int zero = rect.top + (height + 1) / 2;
+    AxisLabels axis{{{zero, QStringLiteral("0%")}}, {}, zero};
+    if (peakPercent > 0 && std::isfinite(peakPercent)) {
+        const double scale = height / (2.0 * peakPercent);
+        const double step = AmplitudeStep(peakPercent, scale, textHeight);
+        for (int i = 1; step > 0 && i * step <= peakPercent; ++i) {
+            const double v = i * step;
+            const int offset = int(v * scale);
+            axis.ticks.push_back(zero - offset);
+            axis.labels.emplace_back(zero - offset, PercentLabel(v));
+            axis.ticks.push_back(zero + offset);
+            axis.labels.emplace_back(zero + offset, PercentLabel(-v));
+        }
+    }
+    return axis;
+}
+
+std::vector<QString> TextsOf(const AxisLabels& axis) {
+    std::vector<QString> texts;
+    for (const auto& label : axis.labels)
+        texts.push_back(label.second);
+    return texts;
+}
+
+} // namespace
+
+int AmplitudeAxisLeft(const QPaintDevice& device, const PlotRect& rect, double peakPercent) {
+    const QFont font = ScaleFont(device);
+    const int textHeight = QFontMetrics(font, &device).height();
+    const std::vector<QString> texts = TextsOf(LabelsOf(rect, peakPercent, textHeight));
+    const QFont fitting = FontFitting(font, device, texts, rect.left - kLabelGap);
+    const QFontMetrics metrics(fitting, &device);
+    int widest = 0;
+    for (const QString& text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    return std::max(rect.left, widest + kLabelGap + 1);
+}
+
 void DrawAmplitudeAxis(QPainter& painter, const PlotRect& rect, double peakPercent) {
     const int height = rect.bottom - rect.top;
     if (rect.right <= rect.left || height <= 0)
@@ -55,40 +105,20 @@ void DrawAmplitudeAxis(QPainter& painter, const PlotRect& rect, double peakPerce
     const QPaintDevice& device = *painter.device();
     QFont font = ScaleFont(device);
     const int textHeight = QFontMetrics(font, &device).height();
-
-    // Half the height, rounded: where +peak and -peak meet in the middle. It
-    // is the same row for a silent range, whose peak is 0.
-    const int zero = rect.top + (height + 1) / 2;
-    std::vector<std::pair<int, QString>> labels{{zero, QStringLiteral("0%")}};
-    std::vector<int> ticks;
-    if (peakPercent > 0 && std::isfinite(peakPercent)) {
-        const double scale = height / (2.0 * peakPercent);
-        const double step = AmplitudeStep(peakPercent, scale, textHeight);
-        for (int i = 1; step > 0 && i * step <= peakPercent; ++i) {
-            const double v = i * step;
-            const int offset = int(v * scale);
-            ticks.push_back(zero - offset);
-            labels.emplace_back(zero - offset, PercentLabel(v));
-            ticks.push_back(zero + offset);
-            labels.emplace_back(zero + offset, PercentLabel(-v));
-        }
-    }
+    const AxisLabels axis = LabelsOf(rect, peakPercent, textHeight);
 
     // The step was chosen with the full size, so smaller labels stay as far apart.
-    std::vector<QString> texts;
-    for (const auto& label : labels)
-        texts.push_back(label.second);
-    painter.setFont(FontFitting(font, device, texts, rect.left - kLabelGap));
+    painter.setFont(FontFitting(font, device, TextsOf(axis), rect.left - kLabelGap));
     painter.setBackgroundMode(Qt::TransparentMode);
     const QPalette palette = QGuiApplication::palette();
     const QColor ink = palette.color(QPalette::WindowText);
     painter.setPen(ink);
-    HorizontalStroke(painter, {palette.color(QPalette::Text), 1}, zero, rect.left, rect.right);
+    HorizontalStroke(painter, {palette.color(QPalette::Text), 1}, axis.zero, rect.left, rect.right);
     const StrokePen tick{ink, 1};
-    for (int y : ticks)
+    for (int y : axis.ticks)
         HorizontalStroke(painter, tick, y, rect.left - 1, rect.left - 1 - kTickLength);
     const QFontMetrics metrics = painter.fontMetrics();
-    for (const auto& [y, text] : labels)
+    for (const auto& [y, text] : axis.labels)
         DrawTextAt(painter, rect.left - kLabelGap - metrics.horizontalAdvance(text),
                    y - metrics.height() / 2, text);
 }

@@ -4,6 +4,7 @@
 
 #include "drawing/ScaleMath.h"
 
+class QPaintDevice;
 class QPainter;
 
 // The label step in percent for an axis that spans -peakPercent ..
@@ -21,3 +22,9 @@ double AmplitudeStep(double peakPercent, double pixelsPerPercent, int textHeight
 // device's left edge and the plot. A peak that is not above 0 (silence, or
 // nothing to draw) gives the zero line alone.
 void DrawAmplitudeAxis(QPainter& painter, const PlotRect& rect, double peakPercent);
+
+// The left edge a plot like rect needs on device so that every label of its
+// axis fits whole left of it, in a font made smaller as DrawAmplitudeAxis
+// makes it: rect.left when they fit there, further right when even the
+// smallest labels are wider (the small percentages of a quiet frame).
+int AmplitudeAxisLeft(const QPaintDevice& device, const PlotRect& rect, double peakPercent);

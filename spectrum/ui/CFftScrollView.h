@@ -47,6 +47,11 @@ public:
     CSfFft* Item() const;
     // The spectrum has been computed and can be drawn.
     bool Drawable() const;
+    // The pitch of A and the notation notes are named with, taken from the
+    // settings when the window was made; the frame pane below names its
+    // notes the same way.
+    double ReferenceHz() const { return referenceHz_; }
+    int Notation() const { return notation_; }
 
 protected:
     bool TakesKey(const QKeyEvent* key) const override;

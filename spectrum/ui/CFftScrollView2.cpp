@@ -106,7 +106,15 @@ QSize CFftScrollView2::sizeHint() const {
 }
 
 PlotRect CFftScrollView2::Plot() const {
-    return PlotRect{kLeft, kTop, width() - kRight, height() - kBottom};
+    PlotRect plot{kLeft, kTop, width() - kRight, height() - kBottom};
+    if (!Drawable())
+        return plot;
+    // A quiet frame has long percentages; the plot moves right until they fit.
+    const SfFftParam& p = Item()->Param();
+    const float g = FrameAmplitude(p, FrameDrawCount(p, Services().ScreenWidth()));
+    plot.left =
+        AmplitudeAxisLeft(*this, plot, PercentTop(g, Item()->GetHead()->Info().bytesPerSample));
+    return plot;
 }
 
 const QImage& CFftScrollView2::PlotImage() {
@@ -162,7 +170,7 @@ void CFftScrollView2::paintEvent(QPaintEvent* event) {
 void CFftScrollView2::resizeEvent(QResizeEvent* event) {
     CBaseScrollView::resizeEvent(event);
     // The index is what lasts; the line follows the new width.
-    if (Drawable() && cursorX_ > kLeft)
+    if (Drawable() && cursorX_ > Plot().left)
         cursorX_ = FrameCursorX(Plot(), FrameCursorCount(Item()->Param()), cursorIndex_);
 }
 
@@ -212,13 +220,14 @@ bool CFftScrollView2::HandleKey(QKeyEvent* event) {
     mode_ = to.mode;
     g_mark = to.mark;
     const SfInfo& info = item->GetHead()->Info();
-    std::string text = FrameKeyText(info, p, to);
+    const FrameNoteNames names{spectrum_.ReferenceHz(), spectrum_.Notation()};
+    std::string text = FrameKeyText(info, p, to, names);
     // An instant's fundamental from the zero crossings is followed by the
     // tracked pitch at the middle of its frame.
     if (*CursorKey(event) == FrameKey::Fundamental && IsInstant(p)) {
         const uint32_t middle = p.start + uint32_t(std::max(p.Lfft, 0) / 2);
         text += PitchText("PitchF0", PitchAround(info, middle, p.channel, PitchParams{}),
-                          kFrameReferenceHz, kFrameNotation);
+                          names.referenceHz, names.notation);
     }
     Services().Desktop().SetInfoText(text);
     MoveCursorLine(FrameCursorX(Plot(), count, cursorIndex_));

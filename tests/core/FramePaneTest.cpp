@@ -34,10 +34,11 @@ protected:
     }
 
     // The key's cursor and the text it shows.
-    std::string Press(const CSfFft& item, FrameCursor& cursor, FrameKey key) {
+    std::string Press(const CSfFft& item, FrameCursor& cursor, FrameKey key,
+                      const FrameNoteNames& names = {440.0, 1}) {
         const SfFftParam& p = item.Param();
         cursor = StepFrameCursor(cursor, key, p.results.samples->data(), FrameCursorCount(p));
-        return FrameKeyText(head->Info(), p, cursor);
+        return FrameKeyText(head->Info(), p, cursor, names);
     }
 
     // The frequency of a period text: the number before its last "Hz".
@@ -97,6 +98,39 @@ TEST_F(FramePane, SquareWaveGivesItsFundamental) {
               ShortPathText(head->Info().path, 25) +
                   "\r\nWAV\r\nZeroCrossF0=100Hz, G-1+35Cent\r\n");
     EXPECT_EQ(cursor.mode, 1);
+}
+
+// The fundamental and the period are named with the pitch and notation the
+// spectrum pane uses, not a fixed one.
+TEST_F(FramePane, NotesFollowTheReferenceAndNotation) {
+    head = OpenSamples(dir, Square(4000, 80, 8000), 8000); // 100 Hz
+    ASSERT_TRUE(head);
+    auto item = Compute(*head, 13, 13, 1024);
+    struct Case {
+        FrameNoteNames names;
+        const char* note;
+    };
+    const Case cases[] = {
+        {{440.0, 1}, "G-1+35Cent"},
+        {{440.0, 0}, "G2+35Cent"},
+        {{415.0, 0}, "GIS415"},
+        {{466.16, 1}, "GR466"},
+    };
+    for (const Case& c : cases) {
+        FrameCursor cursor;
+        const std::string fundamental = Press(*item, cursor, FrameKey::Fundamental, c.names);
+        EXPECT_EQ(fundamental, ShortPathText(head->Info().path, 25) +
+                                   "\r\nWAV\r\nZeroCrossF0=100Hz, " + c.note + "\r\n")
+            << c.names.referenceHz;
+        // A period of 80 samples is the same 100 Hz.
+        cursor = FrameCursor{};
+        Press(*item, cursor, FrameKey::Home, c.names);
+        Press(*item, cursor, FrameKey::Mark, c.names);
+        for (int i = 0; i < 79; ++i)
+            Press(*item, cursor, FrameKey::Right, c.names);
+        const std::string period = Press(*item, cursor, FrameKey::Right, c.names);
+        EXPECT_NE(period.find(std::string("=100Hz, ") + c.note), std::string::npos) << period;
+    }
 }
 
 TEST_F(FramePane, PeriodsBetweenCrossingsAreInterpolated) {

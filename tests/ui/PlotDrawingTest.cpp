@@ -1,3 +1,4 @@
+#include "drawing/ui/AmplitudeAxis.h"
 #include "drawing/ui/AxisDrawing.h"
 #include "drawing/ui/PlotBackground.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -126,6 +127,7 @@ private slots:
     void yAxisStepWiderThanTheRangeStaysInside();
     void scaleLabelsStayInsideTheWindow();
     void lastXLabelMovesLeftAlikeAtEveryPixelRatio();
+    void amplitudeLabelsFitWholeAtEveryPeakAndRatio();
     void tickRunsStayInsideTheRangeAndEnd();
     void degenerateRangesDrawNoTicks();
     void stuckFloatStepsEndTheTickRuns();
@@ -588,6 +590,39 @@ void PlotDrawingTest::scaleLabelsStayInsideTheWindow() {
             }
         QVERIFY(labelled);
     }
+}
+
+void PlotDrawingTest::amplitudeLabelsFitWholeAtEveryPeakAndRatio() {
+    // The window's left edge is at x = 100 of the picture: a label cut there
+    // leaves ink left of it. A loud frame keeps the usual 28-pixel margin.
+    const struct {
+        double peak;
+        bool usualMargin;
+    } cases[] = {{100.0, true}, {0.195, false}, {0.00305, false}, {4.77e-5, false}};
+    for (int ratio : {1, 2})
+        for (const auto& c : cases) {
+            QImage image = Canvas(400 * ratio, 260 * ratio, 96);
+            image.setDevicePixelRatio(ratio);
+            PlotRect plot{28, 4, 296, 150};
+            plot.left = AmplitudeAxisLeft(image, plot, c.peak);
+            QVERIFY(plot.left >= 28);
+            if (c.usualMargin)
+                QCOMPARE(plot.left, 28);
+            Paint(image, Qt::black, [&](QPainter& p) {
+                p.translate(100, 100);
+                DrawAmplitudeAxis(p, plot, c.peak);
+            });
+            int leftmost = image.width();
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixel(x, y) != kWhite)
+                        leftmost = std::min(leftmost, x);
+            QVERIFY2(leftmost >= 100 * ratio && leftmost < (100 + plot.left) * ratio,
+                     qPrintable(QString("peak %1 ratio %2: ink from x = %3")
+                                    .arg(c.peak)
+                                    .arg(ratio)
+                                    .arg(leftmost)));
+        }
 }
 
 void PlotDrawingTest::lastXLabelMovesLeftAlikeAtEveryPixelRatio() {
