@@ -4,6 +4,7 @@
 #include "soundfile/SettingsStore.h"
 #include "soundfile/SfInfo.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <new>
@@ -89,10 +90,10 @@ PlayOutcome CSfPlay::PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t
     const int32_t playbackRate = int32_t(int64_t(info.rate) * settings_.PlayRatio / 100);
 
     if (output_.DeviceCount() <= 0)
-        return PlayOutcome::NoDevice;
+        return Refusal(PlayOutcome::NoDevice);
     OutputCaps caps;
     if (!output_.Capabilities(settings_.DeviceID, caps))
-        return PlayOutcome::UnknownDevice;
+        return Refusal(PlayOutcome::UnknownDevice);
     if (caps.channels < info.channels) {
         desktop_.ShowMessage("Channels not supported", MessageIcon::Information);
         return PlayOutcome::Refused;
@@ -127,9 +128,32 @@ PlayOutcome CSfPlay::PlayRange(const SfInfo& info, uint32_t startFrame, uint32_t
         device_->Close();
         device_.reset();
         events_.Reset(kStart);
-        return PlayOutcome::NoThread;
+        return Refusal(PlayOutcome::NoThread);
     }
     return PlayOutcome::Started;
+}
+
+PlayOutcome CSfPlay::Refusal(PlayOutcome outcome) {
+    if (!explainRefusals_)
+        return outcome;
+    std::string reason;
+    switch (outcome) {
+    case PlayOutcome::NoDevice:
+        reason = "Nothing can be played: no device driver installed.";
+        break;
+    case PlayOutcome::UnknownDevice:
+        reason = "Nothing can be played: output device " + std::to_string(settings_.DeviceID) +
+                 " does not exist. Choose another in Options > Play.";
+        break;
+    default:
+        reason = "Nothing can be played: the playback thread cannot start.";
+        break;
+    }
+    if (std::find(explained_.begin(), explained_.end(), reason) == explained_.end()) {
+        explained_.push_back(reason);
+        desktop_.ShowMessage(reason, MessageIcon::Information);
+    }
+    return outcome;
 }
 
 void CSfPlay::StopPlay() {

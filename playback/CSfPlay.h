@@ -65,7 +65,14 @@ public:
 
     const PlayNotify& Notify() const { return notify_; }
 
+    // A request refused for want of a device or a thread returns quietly,
+    // for the caller to tell the user. When on, the player tells the user
+    // itself, once for each reason, so that keys that play do not look dead.
+    void ExplainRefusals(bool on) { explainRefusals_ = on; }
+
 private:
+    PlayOutcome Refusal(PlayOutcome outcome);
+
     enum Event { kStop, kStart, kDone, kClosed, kError };
 
     struct Block {
@@ -105,4 +112,6 @@ private:
     int32_t displayRefresh_ = 0;
 
     PlayNotify notify_;
+    bool explainRefusals_ = false;
+    std::vector<std::string> explained_;
 };

@@ -350,6 +350,32 @@ TEST_F(PlayerTest, NewRangeWhilePlayingTellsTheOldWindowsThenRestartsCleanly) {
     EXPECT_EQ(Joined(output.Blocks()), sound.Frames(50000, 50010));
 }
 
+// The desktop program says why nothing plays, once for each reason.
+TEST_F(PlayerTest, ExplainedRefusalsAreToldOnceEach) {
+    OpenedSound stereo(dir, "stereo.wav", StereoWav16(100));
+    VirtualOutput none(0);
+    CSfPlay quiet(none, store, desktop);
+    quiet.ExplainRefusals(true);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(quiet.PlayRange(stereo.Info(), 0, 100, window, {}, false), PlayOutcome::NoDevice);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].first, "Nothing can be played: no device driver installed.");
+    EXPECT_EQ(desktop.messages[0].second, MessageIcon::Information);
+
+    VirtualOutput two(2);
+    CSfPlay elsewhere(two, store, desktop);
+    elsewhere.ExplainRefusals(true);
+    PlaySettings settings;
+    settings.DeviceID = 5;
+    elsewhere.SetSettings(settings);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(elsewhere.PlayRange(stereo.Info(), 0, 100, window, {}, false),
+                  PlayOutcome::UnknownDevice);
+    ASSERT_EQ(desktop.messages.size(), 2u);
+    EXPECT_EQ(desktop.messages[1].first, "Nothing can be played: output device 5 does not exist. "
+                                         "Choose another in Options > Play.");
+}
+
 TEST_F(PlayerTest, RefusesWithoutDevicesUnknownDevicesAndTooManyChannels) {
     OpenedSound stereo(dir, "stereo.wav", StereoWav16(100));
     {
