@@ -65,6 +65,7 @@ CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(n
     statusBar()->showMessage("Ready");
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         UpdateWindowMenu();
+        UpdateCaption();
         if (auto* frame = qobject_cast<CBaseFrm*>(window); frame && !frame->IsClosing())
             frame->View()->Activated();
     });
@@ -296,6 +297,14 @@ void CMainFrame::UpdateWindowMenu() {
     toolbarPrint_->setEnabled(ActiveAnalysisFrame() != nullptr);
 }
 
+void CMainFrame::UpdateCaption() {
+    // The caption adds the title of the active document. While another
+    // program has the focus the window last active still counts.
+    QMdiSubWindow* window = mdiArea_->currentSubWindow();
+    setWindowTitle(window && !window->windowTitle().isEmpty() ? "Kavirel - " + window->windowTitle()
+                                                              : QString("Kavirel"));
+}
+
 void CMainFrame::ListWindows() {
     for (QAction* listed : windowList_)
         delete listed;
@@ -306,7 +315,11 @@ void CMainFrame::ListWindows() {
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows[i];
         const QString number = i < 9 ? QString("&%1 ").arg(i + 1) : QString("%1 ").arg(i + 1);
-        QAction* entry = windowMenu_->addAction(number + window->windowTitle());
+        // Windows of different files may have the same title.
+        QString text = number + window->windowTitle();
+        if (auto* frame = qobject_cast<CBaseFrm*>(window); frame && !frame->FileName().isEmpty())
+            text += "  (" + frame->FileName() + ")";
+        QAction* entry = windowMenu_->addAction(text);
         entry->setCheckable(true);
         entry->setChecked(window == mdiArea_->activeSubWindow());
         entry->setStatusTip("Bring this window to the front");

@@ -33,6 +33,8 @@ public:
     void CreateBars();
 
     QMdiArea& MdiArea() const { return *mdiArea_; }
+    // "Kavirel", with the title of the active analysis window added.
+    void UpdateCaption();
     CProjectTree* Tree() const { return tree_; }
     CHeadWnd* HeadWindow() const { return headWindow_; }
     QPlainTextEdit* InfoBox() const { return infoBox_; }

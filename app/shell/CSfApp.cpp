@@ -311,7 +311,8 @@ void CSfApp::InsertItem(int request, CSfBase* source) {
         return;
     item->AttachWindow(view);
     if (CBaseFrm* frame = CBaseFrm::Of(view))
-        frame->setWindowTitle(QString::fromStdString(item->GetName()));
+        frame->SetTitle(QString::fromStdString(item->GetName()));
+    mainFrame_->UpdateCaption();
     Tree()->AddItem(std::move(item), parent);
 }
 

@@ -2,8 +2,20 @@
 
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/ViewServices.h"
+#include "soundfile/SfItems.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
+
+namespace {
+
+QString FilePath(const CBaseScrollView* view) {
+    CSfBase* item = view->GetItem();
+    CSfHead* head = item ? item->GetHead() : nullptr;
+    return head ? QString::fromStdString(head->Info().path) : QString();
+}
+
+} // namespace
 
 CBaseFrm::CBaseFrm(ViewServices& services, CBaseScrollView* view, QWidget* parent)
     : CBaseFrm(services, view, view, parent) {}
@@ -12,6 +24,16 @@ CBaseFrm::CBaseFrm(ViewServices& services, QWidget* content, CBaseScrollView* vi
     : QMdiSubWindow(parent), services_(services), view_(view) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(content);
+}
+
+QString CBaseFrm::FileName() const {
+    return QFileInfo(FilePath(view_)).fileName();
+}
+
+void CBaseFrm::SetTitle(const QString& title) {
+    setWindowTitle(title);
+    const QString path = FilePath(view_);
+    setToolTip(path.isEmpty() ? title : title + "\n" + path);
 }
 
 CBaseFrm* CBaseFrm::Of(QObject* window) {

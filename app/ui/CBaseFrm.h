@@ -22,6 +22,13 @@ public:
     // True once the frame has begun to close.
     bool IsClosing() const { return closing_; }
 
+    // The name of the sound file the window analyses, without its folder;
+    // empty when its item is gone. Windows of different files may share a
+    // title: their tooltips and the Window menu add this name.
+    QString FileName() const;
+    // Sets the title, and the tooltip to the title with the file's full path.
+    void SetTitle(const QString& title);
+
     // The frame that holds a view's widget, or null.
     static CBaseFrm* Of(QObject* window);
 

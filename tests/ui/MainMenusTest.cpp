@@ -245,8 +245,16 @@ private slots:
             if (a->isCheckable())
                 listed << a;
         QCOMPARE(listed.size(), 2);
-        QVERIFY(listed[0]->text().startsWith("&1 "));
-        QVERIFY(listed[0]->text().endsWith(CBaseFrm::Of(wave)->windowTitle()));
+        // The stated title, then the file it analyses: windows of two files
+        // with the same range are told apart.
+        const QString title = CBaseFrm::Of(wave)->windowTitle();
+        QVERIFY(!title.isEmpty() && !title.contains("tone.wav"));
+        QCOMPARE(listed[0]->text(), "&1 " + title + "  (tone.wav)");
+        QVERIFY(CBaseFrm::Of(spectrum)->toolTip().startsWith(CBaseFrm::Of(spectrum)->windowTitle() +
+                                                             "\n"));
+        QVERIFY(CBaseFrm::Of(spectrum)->toolTip().endsWith("/tone.wav"));
+        // The main window's caption names the active window.
+        QCOMPARE(Frame().windowTitle(), "Kavirel - " + CBaseFrm::Of(spectrum)->windowTitle());
         QVERIFY(!listed[0]->isChecked() && listed[1]->isChecked());
         listed[0]->trigger();
         QCOMPARE(Frame().MdiArea().activeSubWindow(), CBaseFrm::Of(wave));
