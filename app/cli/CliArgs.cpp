@@ -1,6 +1,6 @@
 #include "CliArgs.h"
 
-#include "TimeOption.h"
+#include "drawing/StrictTimeText.h"
 
 #include <algorithm>
 #include <cerrno>

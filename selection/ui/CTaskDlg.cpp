@@ -1,10 +1,13 @@
 #include "selection/ui/CTaskDlg.h"
 
+#include "drawing/StrictTimeText.h"
 #include "drawing/TimeText.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -60,8 +63,14 @@ CTaskDlg::CTaskDlg(QWidget* parent) : CBaseDlg(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &CTaskDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CTaskDlg::reject);
 
+    note_ = new QLabel(this);
+    note_->setObjectName(QString::fromLatin1(kNoteName));
+    note_->setWordWrap(true);
+    note_->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(note_);
     layout->addWidget(buttons);
 }
 
@@ -76,6 +85,8 @@ void CTaskDlg::setVisible(bool visible) {
         Show(startEdit_, start);
         Show(endEdit_, end);
         Show(lengthEdit_, length);
+        SetNote(QString());
+        heldBeforeOk_ = false;
         startEdit_->setFocus(Qt::TabFocusReason);
     }
     CBaseDlg::setVisible(visible);
@@ -86,23 +97,51 @@ bool CTaskDlg::eventFilter(QObject* watched, QEvent* event) {
     // context menu opening over it does not.
     if (event->type() == QEvent::FocusOut && !closing_ &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
-        if (watched == startEdit_)
+        if (auto* edit = qobject_cast<QLineEdit*>(watched))
+            typed_ = edit->text();
+        bool noted = false;
+        if (watched == startEdit_) {
             LeaveStart();
-        else if (watched == endEdit_)
+            noted = SetNote(Note(startEdit_, start));
+        } else if (watched == endEdit_) {
             LeaveEnd();
-        else if (watched == lengthEdit_)
+            noted = SetNote(Note(endEdit_, end));
+        } else if (watched == lengthEdit_) {
             LeaveLength();
+            noted = SetNote(Note(lengthEdit_, length));
+        }
+        // A click on OK takes the focus first; the user has not seen the note.
+        const auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        heldBeforeOk_ = noted && button && button->isDefault() &&
+                        static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason;
     }
     return CBaseDlg::eventFilter(watched, event);
 }
 
 void CTaskDlg::done(int result) {
-    closing_ = true;
     if (result == Accepted) {
+        if (heldBeforeOk_) {
+            heldBeforeOk_ = false;
+            return;
+        }
         // OK takes the texts as typed: Enter in an edit does not first run the
         // leave rules, so a start typed just before keeps its value. It is
         // still held inside the limits, and so is the end, so that no caller
-        // receives a range outside its file or block.
+        // receives a range outside its file or block; a text that is no time
+        // or a value held is named, and the dialog stays open to show it.
+        for (QLineEdit* edit : {startEdit_, endEdit_}) {
+            typed_ = edit->text();
+            const int32_t frames = Saturated(Held(Parsed(edit), lowerLimit, upperLimit));
+            if (SetNote(Note(edit, frames))) {
+                Show(edit, frames);
+                edit->setFocus(Qt::OtherFocusReason);
+                edit->selectAll();
+                return;
+            }
+        }
+    }
+    closing_ = true;
+    if (result == Accepted) {
         start = Saturated(Held(Parsed(startEdit_), lowerLimit, upperLimit));
         end = Saturated(Held(Parsed(endEdit_), lowerLimit, upperLimit));
         length = Saturated(int64_t{end} - start);
@@ -112,6 +151,30 @@ void CTaskDlg::done(int result) {
         length = openedLength_;
     }
     CBaseDlg::done(result);
+}
+
+QString CTaskDlg::Note(const QLineEdit* edit, int32_t frames) const {
+    const QString field = edit == startEdit_ ? QStringLiteral("Start")
+                          : edit == endEdit_ ? QStringLiteral("End")
+                                             : QStringLiteral("Length");
+    const QString shown = QString::fromStdString(FormatFrames(frames, rate, 1));
+    const std::optional<int64_t> read = ReadTimeText(typed_.toStdString(), rate);
+    if (!read)
+        return QStringLiteral("%1: \"%2\" is not a time (such as 1m30s, 2.5s or 500 frames); "
+                              "it was read as %3.")
+            .arg(field, typed_.trimmed(), shown);
+    if (*read == frames)
+        return QString();
+    const QString first = QString::fromStdString(FormatFrames(lowerLimit, rate, 1));
+    const QString last = QString::fromStdString(FormatFrames(upperLimit, rate, 1));
+    return QStringLiteral("%1: %2 was held at %3 to keep the range within %4 .. %5.")
+        .arg(field, typed_.trimmed(), shown, first, last);
+}
+
+bool CTaskDlg::SetNote(const QString& note) {
+    note_->setText(note);
+    note_->setVisible(!note.isEmpty());
+    return !note.isEmpty();
 }
 
 void CTaskDlg::LeaveStart() {

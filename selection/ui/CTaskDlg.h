@@ -1,6 +1,8 @@
 // The task dialog: a time range typed in as start, end and length. Leaving an
 // edit makes the other two agree with it and holds the range inside the
-// limits; OK takes the start and end texts as they stand.
+// limits; OK takes the start and end texts as they stand. A text that is no
+// time, or a value held inside the limits, is named in a note under the
+// edits, and OK then keeps the dialog open once so that the user sees it.
 #pragma once
 
 #include "app/ui/CBaseDlg.h"
@@ -9,6 +11,7 @@
 #include <optional>
 #include <utility>
 
+class QLabel;
 class QLineEdit;
 
 class CTaskDlg : public CBaseDlg {
@@ -18,6 +21,8 @@ public:
     static constexpr int kStartEditId = 1058;
     static constexpr int kEndEditId = 1064;
     static constexpr int kLengthEditId = 1068;
+    // Object name of the note under the edits.
+    static constexpr const char* kNoteName = "Note";
 
     explicit CTaskDlg(QWidget* parent = nullptr);
 
@@ -60,10 +65,21 @@ private:
     void LeaveLength();
     int32_t Parsed(const QLineEdit* edit) const;
     void Show(QLineEdit* edit, int32_t frames);
+    // The note for edit after a leave or OK turned its text into frames:
+    // empty when the text was a time that stayed as typed.
+    QString Note(const QLineEdit* edit, int32_t frames) const;
+    // Shows note (or clears it); true when there is one.
+    bool SetNote(const QString& note);
 
     QLineEdit* startEdit_;
     QLineEdit* endEdit_;
     QLineEdit* lengthEdit_;
+    QLabel* note_;
+    // The text each edit had when the user last left it, for its note.
+    QString typed_;
+    // A leave that changed what was typed moved the focus to OK: that OK
+    // shows the note and is not taken.
+    bool heldBeforeOk_ = false;
     // The range as the dialog opened, restored on Cancel.
     int32_t openedStart_ = -1;
     int32_t openedEnd_ = -1;

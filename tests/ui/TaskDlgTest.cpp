@@ -46,8 +46,14 @@ private slots:
     void enterHoldsTypedValuesInsideTheLimits();
     void clickingOkLeavesTheEditFirst();
     void cancelRestoresTheRange();
+    void notesNameWhatWasNotUnderstoodOrHeld_data();
+    void notesNameWhatWasNotUnderstoodOrHeld();
 
 private:
+    QString Note() const {
+        auto* note = dialog_->findChild<QLabel*>(CTaskDlg::kNoteName);
+        return note && note->isVisible() ? note->text() : QString();
+    }
     // Shows the dialog with limits 0 .. 1000 frames and the given range.
     void Open(Range range);
     QLineEdit* Edit(int id) const;
@@ -286,8 +292,14 @@ void TaskDlgTest::enterTakesTheTypedStartUnchanged() {
 }
 
 void TaskDlgTest::enterHoldsTypedValuesInsideTheLimits() {
+    // The first Enter shows the held value and says so; the second takes it.
     Open({0, 100, 100});
     Type(CTaskDlg::kStartEditId, "5000");
+    QTest::keyClick(Edit(CTaskDlg::kStartEditId), Qt::Key_Return);
+    QVERIFY(dialog_->isVisible());
+    QCOMPARE(Text(CTaskDlg::kStartEditId), QStringLiteral("1.000s"));
+    QCOMPARE(Note(), QStringLiteral("Start: 5000 was held at 1.000s to keep the range within "
+                                    "0.000s .. 1.000s."));
     QTest::keyClick(Edit(CTaskDlg::kStartEditId), Qt::Key_Return);
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
     QCOMPARE(Fields(), (Range{1000, 100, -900}));
@@ -295,6 +307,9 @@ void TaskDlgTest::enterHoldsTypedValuesInsideTheLimits() {
     dialog_ = std::make_unique<CTaskDlg>();
     Open({0, 100, 100});
     Type(CTaskDlg::kEndEditId, "-20");
+    QTest::keyClick(Edit(CTaskDlg::kEndEditId), Qt::Key_Enter);
+    QVERIFY(dialog_->isVisible());
+    QCOMPARE(dialog_->focusWidget(), Edit(CTaskDlg::kEndEditId));
     QTest::keyClick(Edit(CTaskDlg::kEndEditId), Qt::Key_Enter);
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
     QCOMPARE(Fields(), (Range{0, 0, 0}));
@@ -308,6 +323,10 @@ void TaskDlgTest::clickingOkLeavesTheEditFirst() {
         if (button->text() == "OK")
             ok = button;
     QVERIFY(ok);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    // Leaving moved the start: the click shows why and the dialog stays.
+    QVERIFY(dialog_->isVisible());
+    QVERIFY(Note().startsWith("Start: 950 was held at 0.900s"));
     QTest::mouseClick(ok, Qt::LeftButton);
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
     QCOMPARE(Fields(), (Range{900, 1000, 100}));
@@ -327,6 +346,46 @@ void TaskDlgTest::cancelRestoresTheRange() {
     Open({0, 100, 100});
     QCOMPARE(Text(CTaskDlg::kStartEditId), QStringLiteral("0.000s"));
     QCOMPARE(Text(CTaskDlg::kEndEditId), QStringLiteral("0.100s"));
+}
+
+void TaskDlgTest::notesNameWhatWasNotUnderstoodOrHeld_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("note");
+    const QString noTime = "%1: \"%2\" is not a time (such as 1m30s, 2.5s or 500 frames); it "
+                           "was read as %3.";
+    QTest::newRow("start no time")
+        << CTaskDlg::kStartEditId << "abc" << noTime.arg("Start", "abc", "0.000s");
+    QTest::newRow("end no time") << CTaskDlg::kEndEditId << "x1"
+                                 << noTime.arg("End", "x1", "0.000s");
+    QTest::newRow("length no time")
+        << CTaskDlg::kLengthEditId << "q" << noTime.arg("Length", "q", "0.000s");
+    QTest::newRow("end beyond") << CTaskDlg::kEndEditId << "9s"
+                                << "End: 9s was held at 1.000s to keep the range within "
+                                   "0.000s .. 1.000s.";
+    QTest::newRow("length beyond") << CTaskDlg::kLengthEditId << "2s"
+                                   << "Length: 2s was held at 0.700s to keep the range within "
+                                      "0.000s .. 1.000s.";
+    QTest::newRow("start within") << CTaskDlg::kStartEditId << "0.2s"
+                                  << "";
+    QTest::newRow("end within") << CTaskDlg::kEndEditId << "800"
+                                << "";
+    QTest::newRow("length within") << CTaskDlg::kLengthEditId << "50f"
+                                   << "";
+}
+
+void TaskDlgTest::notesNameWhatWasNotUnderstoodOrHeld() {
+    QFETCH(int, id);
+    QFETCH(QString, typed);
+    QFETCH(QString, note);
+    Open({300, 400, 100});
+    Type(id, typed);
+    Leave(id);
+    QCOMPARE(Note(), note);
+    // A time within the limits afterwards clears it.
+    Type(CTaskDlg::kEndEditId, "0.5s");
+    Leave(CTaskDlg::kEndEditId);
+    QCOMPARE(Note(), QString());
 }
 
 QTEST_MAIN(TaskDlgTest)

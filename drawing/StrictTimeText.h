@@ -1,5 +1,5 @@
-// Times typed on the command line: the texts of the task dialog, read
-// strictly, so that a typing error is refused instead of becoming frame 0.
+// Typed times read strictly: the texts of the task dialog, so that a typing
+// error is refused or pointed out instead of becoming frame 0.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "TimeOption.h"
+#include "drawing/StrictTimeText.h"
 
 #include "drawing/TimeText.h"
 
