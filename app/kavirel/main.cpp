@@ -1,11 +1,13 @@
 // Kavirel, the desktop program.
 #include "app/shell/CSfApp.h"
 #include "app/ui/AppIcon.h"
+#include "soundfile/Decoder.h"
 
 #include <QApplication>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -17,7 +19,8 @@ const char* const kUsage = "usage: kavirel [FILE...]\n"
 const char* const kHelp =
     "\n"
     "Kavirel, the acoustic analysis of recorded sound. Opens each FILE (WAV,\n"
-    "AIFF, AU, or raw PCM after asking for its format) as a head in the project\n"
+    "AIFF, AU, FLAC, Ogg Vorbis and Opus, MP3 and the other formats named\n"
+    "below, or raw PCM after asking for its format) as a head in the project\n"
     "tree, one after another, as File > Open does.\n"
     "\n"
     "  -h, --help   print this help and exit\n"
@@ -27,12 +30,26 @@ const char* const kHelp =
     "Qt's own options, such as -platform and -style, are accepted too.\n"
     "Settings live in ~/.config/TOLQ/Kavirel.conf.\n";
 
+// The names that File > Open's "Sound Files" lists, as lines of the help.
+void PrintExtensions() {
+    std::string line = "Files that open:";
+    for (const std::string& extension : SoundFileExtensions()) {
+        if (line.size() + extension.size() + 3 > 76) {
+            std::printf("%s\n", line.c_str());
+            line = " ";
+        }
+        line += " ." + extension;
+    }
+    std::printf("%s\n", line.c_str());
+}
+
 // Help and version need no display: they are answered before Qt looks for one.
 bool AnswersAtOnce(int argc, char** argv, int* code) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
             std::fputs(kHelp, stdout);
+            PrintExtensions();
             *code = 0;
             return true;
         }

@@ -216,8 +216,10 @@ bool CSfApp::AskSoundFile(std::string& path) {
     QFileDialog dialog(mainFrame_.get(), "Select Sound File", QString::fromStdString(initialDir));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(SoundFileFilters());
-    if (filterIndex >= 1 && filterIndex <= SoundFileFilters().size())
-        dialog.selectNameFilter(SoundFileFilters()[filterIndex - 1]);
+    // A user who never chose a filter starts on every file that opens.
+    dialog.selectNameFilter(filterIndex >= 1 && filterIndex <= SoundFileFilters().size()
+                                ? SoundFileFilters()[filterIndex - 1]
+                                : SoundFileFilters().last());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     const QString chosen = dialog.selectedFiles().first();

@@ -2,8 +2,10 @@
 // help of kavirel-cli and kavirel lists is in their page, the pages name no
 // option the programs do not know, and they carry the programs' version.
 #include "cli/CliRunner.h"
+#include "soundfile/Decoder.h"
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <regex>
@@ -35,6 +37,23 @@ Result Help(const std::string& program) {
 }
 
 } // namespace
+
+// A new user learns from the help which files open, every one of them.
+TEST(ManPage, DesktopHelpNamesEveryFormatThatOpens) {
+    const Result help = Help(KAVIREL_PATH);
+    ASSERT_EQ(help.code, 0);
+    const std::vector<std::string> extensions = SoundFileExtensions();
+    for (const char* usual : {"wav", "aiff", "au", "flac", "ogg", "mp3"})
+        EXPECT_NE(std::find(extensions.begin(), extensions.end(), usual), extensions.end())
+            << usual;
+    for (const std::string& extension : extensions)
+        EXPECT_NE(help.out.find(" ." + extension + (extension == extensions.back() ? "\n" : "")),
+                  std::string::npos)
+            << extension << " missing from\n"
+            << help.out;
+    for (const char* name : {"FLAC", "Ogg", "MP3", "WAV", "AIFF"})
+        EXPECT_NE(help.out.find(name), std::string::npos) << name;
+}
 
 TEST(ManPage, NamesEveryCommandAndOptionOfTheHelp) {
     const struct {

@@ -21,6 +21,7 @@
 #include "waveform/ui/CHeadWnd.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -129,6 +130,28 @@ private slots:
         QCOMPARE(FormatName(info), "FLAC");
         QCOMPARE(info.frames, 8000u);
         QCOMPARE(app->Store().GetString("Recent File List", "File1", ""), flac);
+    }
+
+    // A new user starts on every file that opens; a filter once chosen stays.
+    void theOpenDialogStartsOnSoundFilesUntilAFilterIsChosen() {
+        auto app = Start();
+        const auto filterShown = [&app] {
+            QString shown;
+            QTimer::singleShot(0, [&shown] {
+                if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                    shown = dialog->selectedNameFilter();
+                    dialog->reject();
+                }
+            });
+            app->OpenHead();
+            return shown;
+        };
+        QCOMPARE(filterShown(), CSfApp::SoundFileFilters().last());
+        app->Store().SetInt("", "FOFilterIndex", 2);
+        QCOMPARE(filterShown(), QString("AIFF Files (*.aif *.aiff)"));
+        app->Store().SetInt("", "FOFilterIndex", 99);
+        QCOMPARE(filterShown(), CSfApp::SoundFileFilters().last());
+        QCOMPARE(app->Tree()->HeadCount(), 0);
     }
 
     void theSameFileOpensOnceAndLostFilesLeaveTheRecentList() {
