@@ -22,6 +22,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -245,10 +246,23 @@ private slots:
             auto app = Start();
             QVERIFY(!std::filesystem::exists(files_->Path() + "/DataLog.txt"));
             app->WriteDataLog("SON\t1\n");
+            // OK in the Analysis options, the name untouched, keeps the file:
+            // the sheet shows the one W writes to.
+            QTimer::singleShot(0, [] {
+                if (auto* sheet = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    auto* name = sheet->findChild<QLineEdit*>("1075");
+                    QVERIFY(name);
+                    QCOMPARE(name->text(), QString("DataLog.txt"));
+                    sheet->accept();
+                }
+            });
+            app->RunAnalysisOptions();
+            app->WriteDataLog("SON\t2\n");
         }
         QDir::setCurrent(before);
         const Bytes log = ReadFileBytes(files_->Path() + "/DataLog.txt");
-        QCOMPARE(std::string(log.begin(), log.end()), std::string("SON\t1\n"));
+        QCOMPARE(std::string(log.begin(), log.end()), std::string("SON\t1\nSON\t2\n"));
+        QVERIFY(!std::filesystem::exists(files_->Path() + "/DataLog.xls"));
     }
 
     void deletingAHeadClosesThatFileOnly() {
