@@ -145,6 +145,38 @@ private slots:
         QVERIFY(QString::fromStdString(services_->LastInfo()).contains("Start:\t[0768] "));
     }
 
+    // Playback started in an analysis window moves the line here while it
+    // plays; once over, the line is back where the user left it and the
+    // info text is the one that window showed.
+    void playbackFromElsewhereLeavesNoLine() {
+        SfTask& task = Open(16000);
+        Press(100);
+        QCOMPARE(task.playCursor, 100);
+        const SfInfo& info = head_->Info();
+        for (bool stopped : {true, false}) {
+            QCOMPARE(services_->Player().PlayRange(info, 8000, stopped ? 16000 : 9600,
+                                                   wnd_->PlaySink(), {}, stopped),
+                     PlayOutcome::Started);
+            QTRY_VERIFY(task.playCursor > 400);
+            if (stopped)
+                services_->Player().StopPlay();
+            else
+                QTRY_VERIFY_WITH_TIMEOUT(!services_->Player().IsPlaying(), 5000);
+            // The window that played shows its cursor text after it stops.
+            services_->Desktop().SetInfoText("SON cursor");
+            QCoreApplication::sendPostedEvents();
+            Paint();
+            QCOMPARE(task.playCursor, 100);
+            QCOMPARE(services_->LastInfo(), std::string("SON cursor"));
+        }
+        // The window's own playback still ends with its selection on show.
+        Key(Qt::Key_F4);
+        QTRY_VERIFY(task.playCursor > 100);
+        Key(Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(QString::fromStdString(services_->LastInfo()).contains("Start:\t[0078] "));
+    }
+
     void menuCommandsGoToTheServices() {
         Open(4000);
         std::unique_ptr<QMenu> menu(wnd_->CreateContextMenu());

@@ -328,6 +328,7 @@ bool CHeadWnd::HandleKey(QKeyEvent* event) {
         ShowInfoText();
         return true;
     case PlayKeyOutcome::Played:
+        ++ownStarts_;
         return true;
     case PlayKeyOutcome::NotPlayKey:
         break;
@@ -349,14 +350,34 @@ void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
     if (!head)
         return;
     SfInfo& info = head->Info();
+    if (event.Code() == kPlayStarting) {
+        // Each playback reports its start first, in the order they started.
+        ownPlayback_ = ownStarts_ > 0;
+        if (ownStarts_ > 0)
+            --ownStarts_;
+        else if (movedHead_ != head) {
+            movedHead_ = head;
+            cursorBeforePlay_ = info.task.playCursor;
+        }
+    }
     const std::optional<PlayPoint> point = event.PointFor(info);
     if (!point || info.frames == 0)
         return;
+    const bool over = event.Code() == kPlayClosed || !services_.Player().IsPlaying();
+    if (over && !ownPlayback_) {
+        // Playback from an analysis window leaves no line here, and the info
+        // text to the window that played.
+        if (movedHead_ == head)
+            info.task.playCursor = cursorBeforePlay_;
+        movedHead_ = nullptr;
+        update();
+        return;
+    }
     const double w = PlotRect().width();
     info.task.playCursor = int(w / info.frames * info.rate * point->position) + kLeft;
     // Notifications still queued when playback ended, and the last one, must
     // not leave a position on show that no longer plays.
-    if (event.Code() == kPlayClosed || !services_.Player().IsPlaying())
+    if (over)
         ShowInfoText();
     else
         services_.Desktop().SetInfoText("PLAY " + FormatSeconds(point->position, 0));

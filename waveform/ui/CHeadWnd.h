@@ -80,6 +80,14 @@ private:
 
     ViewServices& services_;
     PlaySinkHolder sink_;
+    // Playback this window started and whose first report has not come yet.
+    int ownStarts_ = 0;
+    // The playback reporting now was started here, not in an analysis window.
+    bool ownPlayback_ = false;
+    // Where the cursor stood before playback started elsewhere moved it: it
+    // goes back there when that playback ends.
+    const CSfHead* movedHead_ = nullptr;
+    int cursorBeforePlay_ = 0;
     // The plain rules: moves count only inside the plot, any button but the
     // left one lets the pointer choose the edge, and a step that does not fit
     // passes the key on.
