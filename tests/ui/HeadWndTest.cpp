@@ -177,6 +177,32 @@ private slots:
         QVERIFY(QString::fromStdString(services_->LastInfo()).contains("Start:\t[0078] "));
     }
 
+    // Two channels: a grey line between the strips and L and R in them.
+    void channelsAreSeparatedAndNamed() {
+        Open(8000);
+        const QImage image = wnd_->grab().toImage();
+        const QRect plot = wnd_->PlotRect();
+        const int H = plot.height();
+        const QColor mid = wnd_->palette().color(QPalette::Mid);
+        const QColor ink = wnd_->palette().color(QPalette::WindowText);
+        const int between = H / 2 + 5 - 1;
+        for (int x = plot.left() + 1; x < plot.right() - 1; x += 37)
+            QCOMPARE(image.pixelColor(x, between), mid);
+        // The name's ink, right of the strip's frame and below its top.
+        std::vector<QImage> names;
+        for (int c = 0; c < 2; ++c) {
+            const int top = c * H / 2 + 5;
+            const QImage name = image.copy(plot.left() + 3, top + 2, 14, 10);
+            int inked = 0;
+            for (int y = 0; y < name.height(); ++y)
+                for (int x = 0; x < name.width(); ++x)
+                    inked += name.pixelColor(x, y) == ink;
+            QVERIFY2(inked > 4, qPrintable(QString("channel %1: %2 pixels").arg(c).arg(inked)));
+            names.push_back(name);
+        }
+        QVERIFY(names[0] != names[1]);
+    }
+
     void menuCommandsGoToTheServices() {
         Open(4000);
         std::unique_ptr<QMenu> menu(wnd_->CreateContextMenu());

@@ -20,6 +20,7 @@
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -245,7 +246,32 @@ const QImage& CHeadWnd::PlotImage() {
         CurveToPoints(points.data(), values + size_t(c) * V, int(V), channel, lo, hi);
         DrawCurve(p, points, CurveColour(palette()), r);
     }
+    if (N > 1)
+        DrawChannelLabels(p, r, N);
     return plot_;
+}
+
+void CHeadWnd::DrawChannelLabels(QPainter& p, const ::PlotRect& r, int channels) const {
+    const int H = r.bottom - r.top;
+    p.save();
+    p.setFont(ScaleFont(*this));
+    const QFontMetrics metrics = p.fontMetrics();
+    for (int c = 0; c < channels; ++c) {
+        const int top = (c * H) / channels + 5;
+        // The strips' frames touch: a grey line between them, across the
+        // plot, keeps the channels apart.
+        if (c > 0)
+            p.fillRect(QRect(r.left, top - 1, r.right - r.left, 1), palette().color(QPalette::Mid));
+        const QString name = channels == 2 ? QString(c == 0 ? "L" : "R") : QString::number(c + 1);
+        const QRect box(r.left + 2, top + 1, metrics.horizontalAdvance(name) + 4, metrics.height());
+        // Only when the strip is tall enough to hold the name.
+        if (box.bottom() >= ((c + 1) * H) / channels + 3)
+            continue;
+        p.fillRect(box, palette().color(QPalette::Base));
+        p.setPen(palette().color(QPalette::WindowText));
+        DrawTextAt(p, box.left() + 2, box.top(), name);
+    }
+    p.restore();
 }
 
 void CHeadWnd::paintEvent(QPaintEvent* event) {

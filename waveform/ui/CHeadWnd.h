@@ -13,6 +13,8 @@
 #include <cstdint>
 
 class CSfHead;
+class QPainter;
+struct PlotRect;
 class QMenu;
 class ViewServices;
 struct SfTask;
@@ -77,6 +79,9 @@ private:
     void OnPlayNotify(const PlayNotifyEvent& event);
     // The overview of the current head, drawn once per size and method.
     const QImage& PlotImage();
+    // A line between the strips of the channels and the name of each, L and
+    // R for two, 1, 2, ... for more, at the strip's top left.
+    void DrawChannelLabels(QPainter& p, const ::PlotRect& r, int channels) const;
 
     ViewServices& services_;
     PlaySinkHolder sink_;
