@@ -3,6 +3,7 @@
 #include "app/ui/CBaseScrollView.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QSplitter>
 
 namespace {
@@ -38,4 +39,20 @@ bool CSplitFrm::eventFilter(QObject* watched, QEvent* event) {
         splitter_->setSizes({upper, h - upper});
     }
     return CBaseFrm::eventFilter(watched, event);
+}
+
+void CSplitFrm::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers others =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (event->key() != Qt::Key_F6 || others != Qt::NoModifier)
+        return CBaseFrm::keyPressEvent(event);
+    const int count = splitter_->count();
+    int at = 0;
+    for (int i = 0; i < count; ++i)
+        if (QWidget* pane = splitter_->widget(i);
+            pane == focusWidget() || pane->isAncestorOf(focusWidget()))
+            at = i;
+    const int step = (event->modifiers() & Qt::ShiftModifier) ? count - 1 : 1;
+    splitter_->widget((at + step) % count)->setFocus(Qt::TabFocusReason);
+    event->accept();
 }

@@ -18,6 +18,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // F6 and Shift+F6 that no pane took move the focus to the next and the
+    // previous pane; with two panes both go to the other one.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QSplitter* splitter_;

@@ -89,6 +89,8 @@ CFftScrollView::CFftScrollView(ViewServices& services, std::unique_ptr<CBaseDoc>
                  "note show in the info box. Ctrl+Left and Ctrl+Right find peaks, G shows the "
                  "harmonics, W writes the measurement to the data log, F4 plays. Drag with Ctrl "
                  "for a box that Insert Fft zooms into.");
+    // A plain move over the plot refreshes the info text.
+    setMouseTracking(true);
 }
 
 void CFftScrollView::PublishTask() {
@@ -328,12 +330,18 @@ void CFftScrollView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CFftScrollView::mouseMoveEvent(QMouseEvent* event) {
-    if (!dragging_ || !Drawable())
+    if (!Drawable())
         return CBaseScrollView::mouseMoveEvent(event);
     const QPoint at = event->position().toPoint();
     const PlotRect& r = geometry_.plot;
     const bool inside =
         at.x() >= r.left && at.x() < r.right && at.y() >= r.top && at.y() < r.bottom;
+    if (!dragging_) {
+        // Without a drag only the info text follows, as after a drawing.
+        if (inside)
+            ShowInfoText();
+        return CBaseScrollView::mouseMoveEvent(event);
+    }
     if (inside && (event->buttons() & Qt::LeftButton) &&
         (event->modifiers() & Qt::ControlModifier)) {
         const QRect before = BoxRect();

@@ -90,6 +90,9 @@ private slots:
     void frameTrackedPitchFollowsTheZeroCrossings();
     void silentFrameDrawsAFlatLine();
     void playbackPositionMovesTheFrameCursor();
+    void f6MovesBetweenThePanes();
+    void aPlainMoveOverThePlotRefreshesTheInfoText();
+    void theFramePaneNamesNotesWithTheSettings();
 
 private:
     struct Window {
@@ -544,6 +547,57 @@ void FftWindowTest::playbackPositionMovesTheFrameCursor() {
     QCoreApplication::postEvent(w_.pane, new PlayNotifyEvent(0, &notify));
     QCoreApplication::processEvents();
     QVERIFY(Inverted(before, w_.pane->grab().toImage(), x, top + 1));
+}
+
+void FftWindowTest::f6MovesBetweenThePanes() {
+    CSfHead* head = Head(TwoTones(), kRate, kAt, kAt);
+    QVERIFY(head);
+    QVERIFY(Open(w_, *head));
+    QVERIFY(w_.spectrum->hasFocus());
+    QTest::keyClick(w_.spectrum, Qt::Key_F6);
+    QVERIFY(w_.pane->hasFocus());
+    QTest::keyClick(w_.pane, Qt::Key_F6);
+    QVERIFY(w_.spectrum->hasFocus());
+    QTest::keyClick(w_.spectrum, Qt::Key_F6, Qt::ShiftModifier);
+    QVERIFY(w_.pane->hasFocus());
+    QTest::keyClick(w_.pane, Qt::Key_F6, Qt::ShiftModifier);
+    QVERIFY(w_.spectrum->hasFocus());
+    // Ctrl+F6 is not the pane key.
+    QTest::keyClick(w_.spectrum, Qt::Key_F6, Qt::ControlModifier);
+    QVERIFY(w_.spectrum->hasFocus());
+}
+
+void FftWindowTest::aPlainMoveOverThePlotRefreshesTheInfoText() {
+    CSfHead* head = Head(TwoTones(), kRate, kAt, kAt);
+    QVERIFY(head);
+    QVERIFY(Open(w_, *head));
+    QVERIFY(w_.spectrum->hasMouseTracking());
+    Keys(w_.spectrum, "H ^R");
+    const std::string cursor = Info();
+    QVERIFY(cursor.find("Hz") != std::string::npos);
+    // Left of the plot nothing changes; over it the cursor's text returns.
+    services_->Desktop().SetInfoText("elsewhere");
+    SendMouse(w_.spectrum, QEvent::MouseMove, QPoint(10, 100), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(Info(), std::string("elsewhere"));
+    SendMouse(w_.spectrum, QEvent::MouseMove, QPoint(200, 100), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(Info(), cursor);
+    QCOMPARE(w_.Item().Param().view.cursorBin, 93);
+}
+
+void FftWindowTest::theFramePaneNamesNotesWithTheSettings() {
+    std::vector<int32_t> square(8000);
+    for (size_t i = 0; i < square.size(); ++i)
+        square[i] = (i % 80) < 40 ? 10000 : -10000;
+    services_->settings.Fft().Lfft = services_->settings.Fft().Lwdw = 1024;
+    // US names, as the spectrum pane above uses them.
+    services_->settings.SetBtf(440.0);
+    services_->settings.SetBtn(0);
+    CSfHead* head = Head(square, 8000, 0, 0);
+    QVERIFY(head);
+    QVERIFY(Open(w_, *head));
+    w_.pane->setFocus();
+    Keys(w_.pane, "F");
+    QVERIFY2(Info().find("ZeroCrossF0=100Hz, G2+35Cent") != std::string::npos, Info().c_str());
 }
 
 QTEST_MAIN(FftWindowTest)

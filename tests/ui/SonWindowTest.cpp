@@ -120,6 +120,7 @@ private slots:
     void keyWLogsTheColumnUnderTheCursor();
     void playbackMovesTheCursorLine();
     void levelPaneCursorAndPeakJumps();
+    void f6InTheLevelPaneGoesToTheImageWhichPlaysWithIt();
     void keyFShowsThePitchOfAVoicedSound();
 
 private:
@@ -428,6 +429,24 @@ void SonWindowTest::playbackMovesTheCursorLine() {
     QVERIFY(services_->player.IsPlaying());
     QTest::keyClick(pane_.get(), Qt::Key_Escape);
     QVERIFY(!services_->player.IsPlaying());
+}
+
+void SonWindowTest::f6InTheLevelPaneGoesToTheImageWhichPlaysWithIt() {
+    CSfHead* head = Head(kStart, kEnd);
+    QVERIFY(head);
+    QVERIFY(OpenWindow(*head, QSize(700, 560)));
+    CSonScrollView2* levels = frame_->LevelPane();
+    QWidget* image = frame_->ImagePane();
+    for (Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+        levels->setFocus();
+        QTest::keyClick(levels, Qt::Key_F6, modifiers);
+        QVERIFY(image->hasFocus());
+        QVERIFY(!services_->Player().IsPlaying());
+    }
+    // The image keeps F6 for playing its selection: the focus stays.
+    QTest::keyClick(image, Qt::Key_F6);
+    QVERIFY(image->hasFocus());
+    services_->Player().StopPlay();
 }
 
 void SonWindowTest::levelPaneCursorAndPeakJumps() {

@@ -58,6 +58,9 @@ CHeadWnd::CHeadWnd(ViewServices& services, QWidget* parent)
                  "file, F6 the selection, Esc stops. The right button offers Insert Wav, Fft "
                  "and Son, Show Info, Task and the overview Method.");
     setFocusPolicy(Qt::StrongFocus);
+    // The pointer chooses the edge that Shift+click and Shift+arrows move
+    // as it passes over the plot, without a button.
+    setMouseTracking(true);
     setMinimumHeight(60);
 }
 
