@@ -1,7 +1,9 @@
 #include "app/shell/CMainFrame.h"
 
 #include "app/shell/CProjectTree.h"
+#include "app/shell/CommandPrompts.h"
 #include "app/shell/HelpWindow.h"
+#include "app/shell/LockKeyIndicators.h"
 #include "app/shell/ToolbarIcons.h"
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
@@ -63,6 +65,9 @@ CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(n
     setAcceptDrops(true);
     BuildMenus();
     statusBar()->showMessage("Ready");
+    lockKeys_ = new LockKeyIndicators(*statusBar());
+    // Popup menus of the windows and bars prompt in the status bar too.
+    qApp->installEventFilter(new CommandPromptFilter(this));
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         UpdateWindowMenu();
         UpdateCaption();
@@ -266,6 +271,8 @@ void CMainFrame::CreateBars() {
     toggleHead->setText("&Head");
     QAction* toggleProject = projectBar_->toggleViewAction();
     toggleProject->setText("&Project");
+    toggleHead->setStatusTip(CommandPrompt(Cmd::ViewHead));
+    toggleProject->setStatusTip(CommandPrompt(Cmd::ViewProject));
     view->addAction(toggleHead);
     view->addAction(toggleProject);
     actions_[Cmd::ViewHead] = toggleHead;

@@ -17,6 +17,7 @@ class CSfBase;
 class ViewServices;
 class QAction;
 class QDockWidget;
+class LockKeyIndicators;
 class QMdiArea;
 class QMenu;
 class QPlainTextEdit;
@@ -33,6 +34,7 @@ public:
     void CreateBars();
 
     QMdiArea& MdiArea() const { return *mdiArea_; }
+    LockKeyIndicators& LockKeys() const { return *lockKeys_; }
     // "Kavirel", with the title of the active analysis window added.
     void UpdateCaption();
     CProjectTree* Tree() const { return tree_; }
@@ -100,6 +102,7 @@ private:
     QPlainTextEdit* infoBox_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
+    LockKeyIndicators* lockKeys_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
     QList<QAction*> windowList_;

@@ -1,0 +1,70 @@
+#include "app/shell/LockKeyIndicators.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+#include <optional>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <X11/XKBlib.h>
+
+namespace {
+
+// The lock states of the X keyboard, when the program runs on an X display.
+std::optional<LockStates> SystemLockStates() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    Display* display = x11 ? x11->display() : nullptr;
+    unsigned int state = 0;
+    if (!display || XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success)
+        return std::nullopt;
+    // The indicators of the core keyboard: Caps Lock, Num Lock, Scroll Lock.
+    return LockStates{(state & 1u) != 0, (state & 2u) != 0, (state & 4u) != 0};
+}
+
+} // namespace
+
+LockKeyIndicators::LockKeyIndicators(QStatusBar& bar) : QObject(&bar) {
+    const char* names[] = {"CAP", "NUM", "SCRL"};
+    const char* tips[] = {"Caps Lock", "Num Lock", "Scroll Lock"};
+    for (size_t i = 0; i < panes_.size(); ++i) {
+        auto* pane = new QLabel(QString::fromLatin1(names[i]), &bar);
+        pane->setObjectName(QString::fromLatin1(names[i]));
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setFrameShape(QFrame::Panel);
+        pane->setFrameShadow(QFrame::Sunken);
+        pane->setToolTip(QString::fromLatin1(tips[i]));
+        // As wide as the widest name, so that the panes do not jump.
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance("SCRL") + 8);
+        bar.addPermanentWidget(pane);
+        panes_[i] = pane;
+    }
+    Update();
+    if (!SystemLockStates())
+        return;
+    qGuiApp->installEventFilter(this);
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &LockKeyIndicators::Update);
+    timer->start(500);
+}
+
+void LockKeyIndicators::Show(const LockStates& states) {
+    const bool on[] = {states.caps, states.num, states.scroll};
+    for (size_t i = 0; i < panes_.size(); ++i)
+        panes_[i]->setEnabled(on[i]);
+}
+
+bool LockKeyIndicators::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease)
+        Update();
+    return QObject::eventFilter(watched, event);
+}
+
+void LockKeyIndicators::Update() {
+    const std::optional<LockStates> states = SystemLockStates();
+    for (QLabel* pane : panes_)
+        pane->setVisible(states.has_value());
+    if (states)
+        Show(*states);
+}
