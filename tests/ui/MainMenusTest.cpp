@@ -9,6 +9,7 @@
 #include "app/shell/CProjectTree.h"
 #include "app/shell/CSfApp.h"
 #include "app/shell/HelpWindow.h"
+#include "app/shell/LockKeyIndicators.h"
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/DataLogFile.h"
@@ -21,7 +22,9 @@
 #include "spectrum/ui/CFftScrollView2.h"
 #include "spectrum/ui/CSfParamGenPage.h"
 #include "spectrum/ui/CSfParamSheet.h"
+#include "waveform/ui/CHeadWnd.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -30,11 +33,13 @@
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
+#include <map>
 #include <memory>
 
 namespace {
@@ -228,6 +233,60 @@ private slots:
         overrideEvent.ignore();
         QApplication::sendEvent(pane, &overrideEvent);
         QCOMPARE(overrideEvent.isAccepted(), taken);
+    }
+
+    // Every entry of a popup prompts in the status bar, as the menus do, and
+    // the bar toggles too.
+    void popupCommandsPromptInTheStatusBar() {
+        QVERIFY(Insert(InsertRequest::Waveform));
+        std::unique_ptr<QMenu> menu(app_->HeadWindow()->CreateContextMenu());
+        menu->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
+        const std::map<int, QString> stated{
+            {Cmd::HeadInsertWav, "Wav"},
+            {Cmd::HeadInsertFft, "Insert Fft"},
+            {Cmd::HeadInsertSon, "Insert Son"},
+            {Cmd::HeadShowInfo, "Show Info"},
+            {Cmd::HeadTask, "Task"},
+        };
+        int prompted = 0;
+        for (QAction* action : menu->actions()) {
+            const auto it = stated.find(action->data().toInt());
+            if (it == stated.end())
+                continue;
+            QCOMPARE(action->statusTip(), it->second);
+            ++prompted;
+        }
+        QCOMPARE(prompted, int(stated.size()));
+        // The prompt reaches the main window's status bar.
+        QAction* fft = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->data().toInt() == Cmd::HeadInsertFft)
+                fft = action;
+        QVERIFY(fft);
+        fft->showStatusText(menu.get());
+        QCOMPARE(Frame().statusBar()->currentMessage(), QString("Insert Fft"));
+        menu->close();
+        QCOMPARE(Frame().Action(Cmd::ViewHead)->statusTip(), QString("Show or hide the head"));
+        QCOMPARE(Frame().Action(Cmd::ViewProject)->statusTip(),
+                 QString("Show or hide the project"));
+    }
+
+    void lockKeyPanesShowTheStates() {
+        LockKeyIndicators& keys = Frame().LockKeys();
+        QStringList names;
+        for (QLabel* pane : keys.Panes()) {
+            names << pane->text();
+            QCOMPARE(pane->parentWidget(), Frame().statusBar());
+        }
+        QCOMPARE(names, (QStringList{"CAP", "NUM", "SCRL"}));
+        keys.Show({true, false, true});
+        QVERIFY(keys.Panes()[0]->isEnabled());
+        QVERIFY(!keys.Panes()[1]->isEnabled());
+        QVERIFY(keys.Panes()[2]->isEnabled());
+        keys.Show({false, true, false});
+        QVERIFY(!keys.Panes()[0]->isEnabled());
+        QVERIFY(keys.Panes()[1]->isEnabled());
     }
 
     void windowMenuListsAndArrangesTheWindows() {
