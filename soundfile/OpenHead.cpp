@@ -47,6 +47,9 @@ bool AskRaw(SfInfo& info, DesktopServices& desktop) {
 // Why a path did not open, in words: a named pipe or a device is not an error
 // of the system but a thing that holds no sound file.
 std::string OpenFailure(const std::string& path, int reason) {
+    // The system sets no error for a name that names nothing at all.
+    if (path.empty())
+        return "no file name was given";
     struct stat st;
     if (reason == ENODEV && ::stat(path.c_str(), &st) == 0) {
         if (S_ISFIFO(st.st_mode))
@@ -59,7 +62,7 @@ std::string OpenFailure(const std::string& path, int reason) {
     }
     if (reason == EISDIR)
         return "it is a folder";
-    return std::strerror(reason);
+    return reason != 0 ? std::strerror(reason) : "the system gave no reason";
 }
 
 void Close(SfInfo& info) {

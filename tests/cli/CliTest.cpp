@@ -76,6 +76,21 @@ TEST_F(Cli, RefusedFilesSayWhy) {
     const Result missing = Run({"info", dir.Path() + "/none.wav"});
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("cannot be opened"), std::string::npos);
+    // Each says its own reason, never the "Success" of no error at all.
+    const struct {
+        std::string path;
+        const char* reason;
+    } refused[] = {
+        {"", "no file name was given"},
+        {dir.Path() + "/none.wav", "No such file or directory"},
+        {dir.Path(), "it is a folder"},
+    };
+    for (const auto& c : refused) {
+        const Result r = Run({"info", c.path});
+        EXPECT_EQ(r.code, 1) << c.path;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("Success"), std::string::npos) << r.err;
+    }
     EXPECT_EQ(Run({"info"}).code, 64);
     EXPECT_EQ(Run({"frobnicate"}).code, 64);
 }
