@@ -7,24 +7,6 @@
 #include <QTimer>
 #include <optional>
 
-#include <QtGui/qguiapplication_platform.h>
-#include <X11/XKBlib.h>
-
-namespace {
-
-// The lock states of the X keyboard, when the program runs on an X display.
-std::optional<LockStates> SystemLockStates() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 ? x11->display() : nullptr;
-    unsigned int state = 0;
-    if (!display || XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success)
-        return std::nullopt;
-    // The indicators of the core keyboard: Caps Lock, Num Lock, Scroll Lock.
-    return LockStates{(state & 1u) != 0, (state & 2u) != 0, (state & 4u) != 0};
-}
-
-} // namespace
-
 LockKeyIndicators::LockKeyIndicators(QStatusBar& bar) : QObject(&bar) {
     const char* names[] = {"CAP", "NUM", "SCRL"};
     const char* tips[] = {"Caps Lock", "Num Lock", "Scroll Lock"};

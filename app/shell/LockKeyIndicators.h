@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <array>
+#include <optional>
 
 class QLabel;
 class QStatusBar;
@@ -14,6 +15,9 @@ struct LockStates {
     bool num = false;
     bool scroll = false;
 };
+
+// The lock states of the keyboard, when the program runs on an X display.
+std::optional<LockStates> SystemLockStates();
 
 class LockKeyIndicators : public QObject {
     Q_OBJECT
