@@ -1,6 +1,6 @@
 // The averaged spectrum, its envelope and its progress texts are the same bit
-// for bit on 1, 2 and 8 threads, over every sample coding, both averages and
-// magnitudes, batches of frames that split unevenly and bins that fill several
+// for bit on 1, 2 and 8 threads, over 8-bit, 24-bit and float samples, both averages
+// and magnitudes, batches of frames that split unevenly and bins that fill several
 // summing tasks; and the dB mean is the single running mean over all frames.
 #include "support/AnalysisFiles.h"
 #include "support/CodedFiles.h"
@@ -73,7 +73,7 @@ protected:
 
 TEST_F(SpectrumThreads, SameBitsOnAnyNumberOfThreads) {
     constexpr uint32_t kFrames = 300001;
-    for (const Coding& coding : {kCodings[0], kCodings[1], kCodings[2], kCodings[4], kCodings[7]}) {
+    for (const Coding& coding : {kCodings[0], kCodings[2], kCodings[4]}) {
         CSfHead head;
         head.Info().path = MakeFile(dir, coding, 2, kFrames);
         RecordingDesktop opener;
