@@ -6,6 +6,7 @@
 #include "soundfile/OpenHead.h"
 #include "soundfile/SfItems.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 // A desktop that shows nothing and asks nothing.
 struct QuietDesktop : DesktopServices {
@@ -77,4 +79,41 @@ inline std::unique_ptr<CSfHead> OpenBenchHead(const std::string& path, uint32_t 
     head->Info().task.start = 0;
     head->Info().task.end = end;
     return head;
+}
+
+// The coding argument of GigabyteBenchFile for float samples; integers give
+// their width in bytes.
+inline constexpr int kFloatCoding = 5;
+
+// A WAV file of 1 GiB of stereo samples at 44.1 kHz in the coding, random over
+// its whole range (floats within full scale), in /tmp or $KAVIREL_BENCH_DIR.
+inline std::string GigabyteBenchFile(int coding) {
+    constexpr int64_t kDataBytes = int64_t(1) << 30;
+    const bool isFloat = coding == kFloatCoding;
+    const int bytesPerSample = isFloat ? 4 : coding;
+    const uint32_t frames = uint32_t(kDataBytes / (2 * bytesPerSample));
+    const std::string path = BenchPath("KAVIREL_BENCH_DIR", "/tmp") + "/kavirel-bench-1g-" +
+                             (isFloat ? std::string("float") : std::to_string(8 * coding) + "bit") +
+                             ".wav";
+    if (BenchFileReady(path, 44 + int64_t(frames) * 2 * bytesPerSample))
+        return path;
+    FILE* f = CreateBenchWav(path, 2, 44100, frames, uint16_t(bytesPerSample),
+                             isFloat ? kWaveFormatFloat : kWaveFormatPcm);
+    std::vector<uint8_t> block(3 << 20);
+    uint32_t seed = 1;
+    for (int64_t written = 0; written < kDataBytes; written += int64_t(block.size())) {
+        for (size_t i = 0; i < block.size(); i += isFloat ? 4 : 1) {
+            seed = seed * 1664525u + 1013904223u;
+            if (isFloat) {
+                const float x = float(int32_t(seed)) / 2147483648.0f;
+                std::memcpy(&block[i], &x, 4);
+            } else {
+                block[i] = uint8_t(seed >> 24);
+            }
+        }
+        std::fwrite(block.data(), 1,
+                    size_t(std::min<int64_t>(int64_t(block.size()), kDataBytes - written)), f);
+    }
+    std::fclose(f);
+    return path;
 }

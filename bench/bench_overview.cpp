@@ -26,52 +26,11 @@ namespace {
 
 constexpr int kWidth = 1024;
 constexpr uint32_t kRate = 44100;
-constexpr int64_t kDataBytes = int64_t(1) << 30;
-
-// The argument of the benchmarks: the sample width in bytes, or kFloat.
-constexpr int kFloat = 5;
-
-// Floats within full scale.
-void FillFloats(std::vector<uint8_t>& block, uint32_t& seed) {
-    for (size_t i = 0; i + 4 <= block.size(); i += 4) {
-        seed = seed * 1664525u + 1013904223u;
-        const float x = float(int32_t(seed)) / 2147483648.0f;
-        std::memcpy(&block[i], &x, 4);
-    }
-}
-
-std::string BenchFile(int coding) {
-    const bool isFloat = coding == kFloat;
-    const int bytesPerSample = isFloat ? 4 : coding;
-    const uint32_t frames = uint32_t(kDataBytes / (2 * bytesPerSample));
-    const std::string path = BenchPath("KAVIREL_BENCH_DIR", "/tmp") + "/kavirel-bench-1g-" +
-                             (isFloat ? std::string("float") : std::to_string(8 * coding) + "bit") +
-                             ".wav";
-    if (BenchFileReady(path, 44 + int64_t(frames) * 2 * bytesPerSample))
-        return path;
-    FILE* f = CreateBenchWav(path, 2, kRate, frames, uint16_t(bytesPerSample),
-                             isFloat ? kWaveFormatFloat : kWaveFormatPcm);
-    std::vector<uint8_t> block(3 << 20);
-    uint32_t seed = 1;
-    for (int64_t written = 0; written < kDataBytes; written += int64_t(block.size())) {
-        if (isFloat)
-            FillFloats(block, seed);
-        else
-            for (uint8_t& b : block) {
-                seed = seed * 1664525u + 1013904223u;
-                b = uint8_t(seed >> 24);
-            }
-        std::fwrite(block.data(), 1,
-                    size_t(std::min<int64_t>(int64_t(block.size()), kDataBytes - written)), f);
-    }
-    std::fclose(f);
-    return path;
-}
 
 struct OpenedBenchFile {
     SfInfo info;
     explicit OpenedBenchFile(int bytesPerSample) {
-        info.path = BenchFile(bytesPerSample);
+        info.path = GigabyteBenchFile(bytesPerSample);
         QuietDesktop desktop;
         if (OpenAndRecognise(info, desktop) != OpenOutcome::Opened)
             std::abort();
@@ -144,7 +103,7 @@ void BM_PrepareRms(benchmark::State& state) {
 // The first argument is the sample width in bytes, or 5 for floats.
 BENCHMARK(BM_PlainReads)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_Overview)
-    ->ArgsProduct({{1, 2, 3, kFloat}, {1, 0}})
+    ->ArgsProduct({{1, 2, 3, kFloatCoding}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0)
     ->UseRealTime();

@@ -5,8 +5,8 @@
 #include "soundfile/SampleAccess.h"
 #include "spectrum/CSfFft.h"
 #include "spectrum/CepstralSmooth.h"
-#include "spectrum/DecibelMean.h"
 #include "spectrum/Decibels.h"
+#include "spectrum/FrameAverage.h"
 #include "spectrum/LevelReference.h"
 #include "spectrum/MagnitudeSpectrum.h"
 #include "spectrum/MinMaxEnvelope.h"
@@ -21,10 +21,6 @@
 
 namespace {
 
-// Progress is shown every this many frames: often enough to see it move,
-// rarely enough that repainting the info box costs nothing against the work.
-constexpr uint64_t kProgressFrames = 15;
-
 // The spectrum of the frame at start; the frame itself stays in samples.
 void FrameSpectrum(const SfInfo& info, const FftTask& task, const float* window, float* spectrum,
                    float* samples, int n, bool decibels) {
@@ -33,69 +29,6 @@ void FrameSpectrum(const SfInfo& info, const FftTask& task, const float* window,
         spectrum[i] = window[i] * samples[i];
     }
     MagnitudeSpectrum(spectrum, n, decibels);
-}
-
-// The mean over the frames at start, start + shift, ... before end of their
-// levels as converted, so in dB the mean of the dB values, or with powerMean
-// the dB of the mean power; spectrum, the working frame, receives it in its
-// first n/2 values. The frames read also feed the envelope of the task, which
-// so needs no second pass over the file.
-bool AverageSpectrum(const SfInfo& info, const FftTask& task, int shift, const float* window,
-                     float* spectrum, int n, bool decibels, bool powerMean, FrameEnvelope& envelope,
-                     DesktopServices& desktop) {
-    const int half = n / 2;
-    const bool meanOfDb = decibels && !powerMean;
-    std::vector<float> frame;
-    std::vector<float> sum;
-    std::vector<double> power;
-    DecibelMean levels;
-    if (!ResizeFloats(frame, static_cast<std::size_t>(n)) ||
-        !(meanOfDb ? levels.Reset(half) : ResizeFloats(sum, static_cast<std::size_t>(half)))) {
-        return false;
-    }
-    if (decibels && powerMean) {
-        try {
-            power.assign(static_cast<std::size_t>(half), 0.0);
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
-    }
-    const uint64_t expected = (task.end - task.start) / static_cast<uint64_t>(shift);
-    uint64_t frames = 0;
-    // In 64 bits, so that the hop past an end near the largest frame number
-    // cannot wrap round to the start of the file.
-    for (uint64_t position = task.start; position < task.end; position += shift, ++frames) {
-        if (frames % kProgressFrames == 0) {
-            char text[32];
-            std::snprintf(text, sizeof text, "FFT %d Proz.",
-                          static_cast<int>(0.5 + 100.0 * frames / expected));
-            desktop.SetInfoText(text);
-        }
-        ReadSamples(info, frame.data(), static_cast<uint32_t>(n), static_cast<uint32_t>(position),
-                    task.channel);
-        envelope.Take(position, frame.data(), static_cast<uint32_t>(n));
-        for (int i = 0; i < n; ++i) {
-            spectrum[i] = frame[i] * window[i];
-        }
-        MagnitudeSpectrum(spectrum, n, false);
-        if (meanOfDb) {
-            levels.AddMagnitudes(spectrum);
-        } else if (decibels) {
-            for (int i = 0; i < half; ++i)
-                power[i] += static_cast<double>(spectrum[i]) * spectrum[i];
-        } else {
-            AddFloats(sum.data(), spectrum, half);
-        }
-    }
-    if (meanOfDb) {
-        levels.Mean(spectrum);
-    } else if (decibels) {
-        for (int i = 0; i < half; ++i)
-            spectrum[i] = static_cast<float>(PowerToDb(power[i] / static_cast<double>(frames)));
-    } else {
-        ScaleFloats(spectrum, sum.data(), half, 1.0 / static_cast<double>(frames));
-    }
-    return envelope.Finish();
 }
 
 } // namespace
@@ -155,8 +88,23 @@ SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int 
         }
         FrameEnvelope envelope(info, task.channel, results.samples->data(), envelopeCount,
                                task.start, task.end);
-        if (!AverageSpectrum(info, task, param.Shift, window.data(), spectrum, n, decibels,
-                             param.Average == kAveragePower, envelope, desktop)) {
+        FrameAverageTask average;
+        average.info = &info;
+        average.channel = task.channel;
+        average.start = task.start;
+        average.end = task.end;
+        average.shift = param.Shift;
+        average.window = window.data();
+        average.n = n;
+        average.decibels = decibels;
+        average.powerMean = param.Average == kAveragePower;
+        const auto progress = [&desktop](uint64_t frame, uint64_t expected) {
+            char text[32];
+            std::snprintf(text, sizeof text, "FFT %d Proz.",
+                          static_cast<int>(0.5 + 100.0 * frame / expected));
+            desktop.SetInfoText(text);
+        };
+        if (!AverageFrames(average, spectrum, envelope, progress)) {
             return SpectrumOutcome::OutOfMemory;
         }
     }

@@ -8,6 +8,7 @@
 #include "spectrum/CSfFft.h"
 #include "spectrum/Decibels.h"
 #include "spectrum/SpectrumDisplay.h"
+#include "spectrum/SpectrumPeaks.h"
 #include "spectrum/SpectrumTexts.h"
 #include "spectrum/TaskSpectrum.h"
 
@@ -299,6 +300,46 @@ TEST(SpectrumDisplay, PeaksOfAQuietLinearSpectrumAreFound) {
         StepSpectrumCursor({63, 0, false, false}, SpectrumKey::PeakLeft, *p.results.spectrum, g)
             .bin,
         30);
+}
+
+TEST(SpectrumDisplay, PeakListIsTheCtrlRightWalk) {
+    // Three peaks, a small one just above the drawn floor among them, on a
+    // linear magnitude scale, and a two-bin plateau that is no peak.
+    std::vector<float> values(64, 0.01f);
+    values[5] = 0.3f;
+    values[6] = 0.9f;
+    values[7] = 0.5f;
+    values[20] = 0.02f;
+    values[40] = 0.6f;
+    values[41] = 0.6f;
+    values[50] = 0.7f;
+    SfFftParam p = WithSpectrum(values, 128);
+    const SpectrumGeometry g = LayOutSpectrum(p, kScaleAuto, kScaleAuto | kScaleLin, 8000, kPlot);
+    const double binHz = 8000.0 / 128;
+    const auto peaks = ListSpectrumPeaks(values, g.bins, g.levels.lo, binHz);
+
+    std::vector<int> walk;
+    SpectrumCursor cursor{g.bins.i0, 0, false, false};
+    for (;;) {
+        const SpectrumCursor next = StepSpectrumCursor(cursor, SpectrumKey::PeakRight, values, g);
+        if (next.bin == cursor.bin)
+            break;
+        walk.push_back(next.bin);
+        cursor = next;
+    }
+    ASSERT_EQ(peaks.size(), walk.size());
+    for (size_t i = 0; i < peaks.size(); ++i) {
+        EXPECT_EQ(peaks[i].bin, walk[i]);
+        EXPECT_EQ(peaks[i].level, values[walk[i]]);
+        EXPECT_DOUBLE_EQ(peaks[i].frequencyHz,
+                         (walk[i] + ParabolicOffset(values, walk[i])) * binHz);
+    }
+    EXPECT_EQ(walk, (std::vector<int>{6, 20, 50}));
+    EXPECT_GT(peaks[0].frequencyHz, 6 * binHz); // pulled toward the higher neighbour
+    EXPECT_EQ(ListSpectrumPeaks(values, g.bins, g.levels.lo, binHz, 2).size(), 2u);
+    EXPECT_TRUE(ListSpectrumPeaks(values, g.bins, 1.0f, binHz).empty());
+    EXPECT_EQ(HighestSpectrumPeak(values, g.bins, g.levels.lo, binHz)->bin, 6);
+    EXPECT_FALSE(HighestSpectrumPeak(values, g.bins, 1.0f, binHz));
 }
 
 namespace {

@@ -1,0 +1,36 @@
+// The mean spectrum of the frames of a range, computed on every analysis
+// thread with the sums of one thread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class FrameEnvelope;
+struct SfInfo;
+
+struct FrameAverageTask {
+    const SfInfo* info = nullptr;
+    int channel = 0;
+    uint64_t start = 0; // the first frame's position
+    uint64_t end = 0;   // no frame starts at or after it
+    int shift = 1;
+    const float* window = nullptr; // n values
+    int n = 0;                     // the frame length, a transform length
+    bool decibels = false;         // levels in dB, else magnitudes
+    bool powerMean = false;        // in dB: the dB of the mean power, not the mean of the dBs
+};
+
+// The mean over the frames at start, start + shift, ... before end of their
+// levels as converted, so in dB the mean of the dB values, or with powerMean
+// the dB of the mean power, into spectrum[0 .. n/2). Every frame read also
+// goes to envelope, in order, so the envelope needs no second pass over the
+// file. progress(k, expected) is called on the calling thread, in order, for
+// every k = 0, 15, 30, ... of the frames, before frame k is read. False when
+// there is no memory for the work.
+//
+// The frames of a batch are read and transformed on every thread; then each
+// bin's sum takes the batch's frames in order. Every bin so adds the same
+// values in the same order as a single thread would, and the result does not
+// depend on the number of threads.
+bool AverageFrames(const FrameAverageTask& task, float* spectrum, FrameEnvelope& envelope,
+                   const std::function<void(uint64_t frame, uint64_t expected)>& progress);
