@@ -133,12 +133,16 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
                                 work.window.data());
             work.levels[i] = static_cast<float>(FrameLevel(frame, lfft, true));
         }
-        if (i % 16 == 0)
-            desktop.SetInfoText(ProgressText(i, width));
+        if (i % 16 == 0 &&
+            !desktop.ShowStoppableProgress(ProgressText(i, width), i * 100 / width)) {
+            desktop.EndStoppableProgress();
+            return SonagramOutcome::Cancelled;
+        }
         if (height > 0)
             MagnitudeSpectrum(frame, lfft, true);
     }
 
+    desktop.EndStoppableProgress();
     SonLevels& levels = item.Levels();
     levels.values = std::move(work.levels);
     SetLevelBounds(levels);

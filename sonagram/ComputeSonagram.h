@@ -17,6 +17,7 @@ enum class SonagramOutcome {
     BadFftLength, // Lfft is not a power of two: nothing computed
     TooLarge,     // more than the memory budget: a message, nothing computed
     OutOfMemory,  // an allocation failed: nothing computed
+    Cancelled,    // the user stopped it at a progress text: nothing computed
 };
 
 // Computes the sonagram of item, once per window: W = screenWidth / 2

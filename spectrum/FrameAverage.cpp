@@ -118,6 +118,8 @@ bool AverageFrames(const FrameAverageTask& task, float* spectrum, FrameEnvelope&
         for (uint64_t k = (first + kProgressFrames - 1) / kProgressFrames * kProgressFrames;
              k < first + count; k += kProgressFrames)
             progress(k, expected);
+        if (task.stop && *task.stop)
+            return true;
         // Each frame read and transformed on its own: in 64 bits, so that the
         // hop past an end near the largest frame number cannot wrap round.
         RunOnAnalysisThreads(

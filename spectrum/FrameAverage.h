@@ -18,6 +18,9 @@ struct FrameAverageTask {
     int n = 0;                     // the frame length, a transform length
     bool decibels = false;         // levels in dB, else magnitudes
     bool powerMean = false;        // in dB: the dB of the mean power, not the mean of the dBs
+    // When given, progress may set it to end the work after the frames read
+    // so far (the user cancelled); the spectrum is then incomplete.
+    const bool* stop = nullptr;
 };
 
 // The mean over the frames at start, start + shift, ... before end of their

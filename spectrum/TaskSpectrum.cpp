@@ -98,13 +98,20 @@ SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int 
         average.n = n;
         average.decibels = decibels;
         average.powerMean = param.Average == kAveragePower;
-        const auto progress = [&desktop](uint64_t frame, uint64_t expected) {
+        bool stopped = false;
+        average.stop = &stopped;
+        const auto progress = [&desktop, &stopped](uint64_t frame, uint64_t expected) {
             char text[32];
-            std::snprintf(text, sizeof text, "FFT %d Proz.",
-                          static_cast<int>(0.5 + 100.0 * frame / expected));
-            desktop.SetInfoText(text);
+            const int percent = static_cast<int>(0.5 + 100.0 * frame / expected);
+            std::snprintf(text, sizeof text, "FFT %d Proz.", percent);
+            stopped = !desktop.ShowStoppableProgress(text, percent);
         };
-        if (!AverageFrames(average, spectrum, envelope, progress)) {
+        const bool averaged = AverageFrames(average, spectrum, envelope, progress);
+        desktop.EndStoppableProgress();
+        if (stopped) {
+            return SpectrumOutcome::Cancelled;
+        }
+        if (!averaged) {
             return SpectrumOutcome::OutOfMemory;
         }
     }

@@ -25,6 +25,8 @@ enum class SpectrumOutcome {
     PastFileEnd,
     BadParameters, // Lfft not a power of two, or Shift not positive
     OutOfMemory,
+    // The user stopped the averaging at a progress text: nothing to show.
+    Cancelled,
 };
 
 SpectrumOutcome ComputeTaskSpectrum(CSfFft& item, DesktopServices& desktop, int screenWidth);

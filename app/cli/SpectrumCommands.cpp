@@ -87,6 +87,8 @@ int RunSpectrum(int argc, char** argv) {
     case SpectrumOutcome::OutOfMemory:
         std::fprintf(stderr, "There is not enough memory for this spectrum\n");
         return kExitRefused;
+    case SpectrumOutcome::Cancelled:
+        return kExitRefused;
     }
     const SfFftParam& p = item.Param();
     const double binWidth = double(head.Info().rate) / p.Lfft;

@@ -37,14 +37,18 @@ bool QtDesktop::AskRawFormat(const std::string& path, RawFormat& values) {
 bool QtDesktop::ShowStoppableProgress(const std::string& text, int percent) {
     SetInfoText(text);
     if (!progress_) {
-        progress_ = std::make_unique<QProgressDialog>("Decoding the sound file...", "Cancel", 0,
-                                                      100, QApplication::activeWindow());
+        // What runs, by the first word of its progress texts.
+        const QString task = text.rfind("FFT", 0) == 0   ? "Computing the spectrum..."
+                             : text.rfind("SON", 0) == 0 ? "Computing the sonagram..."
+                                                         : "Decoding the sound file...";
+        progress_ =
+            std::make_unique<QProgressDialog>(task, "Cancel", 0, 100, QApplication::activeWindow());
         progress_->setWindowTitle("Kavirel");
         progress_->setWindowModality(Qt::ApplicationModal);
-        // Short decodings finish before the box would be worth a glance.
+        // Short tasks finish before the box would be worth a glance.
         progress_->setMinimumDuration(500);
     }
-    // A modal progress box takes its own events here, Cancel among them.
+    // A modal progress box takes its own events here, Cancel and Esc among them.
     progress_->setValue(percent);
     return !progress_->wasCanceled();
 }

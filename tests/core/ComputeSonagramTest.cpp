@@ -110,6 +110,24 @@ TEST_F(ComputeSonagram_, ToneLightsItsBinRowInEveryColumn) {
     EXPECT_LE(levels.maximum, highest * 1.01f);
 }
 
+// Stopped at a progress text (Esc in the window, Ctrl+C on the command line),
+// the sonagram is not finished and nothing of it is new; computed again it is
+// whole.
+TEST_F(ComputeSonagram_, StoppedAtItsProgressLeavesNothing) {
+    auto son = Item(Sine(8256, 1000, 8000, kAmplitude), 0, 8000, 256, 2, 4000.0f);
+    desktop.stopProgress = true;
+    EXPECT_EQ(Compute(*son), SonagramOutcome::Cancelled);
+    EXPECT_EQ(desktop.infoTexts, std::vector<std::string>{"SON 0.00 Proz."});
+    EXPECT_TRUE(son->Levels().values.empty());
+    EXPECT_EQ(cells.width, 0);
+
+    desktop.stopProgress = false;
+    desktop.infoTexts.clear();
+    ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
+    EXPECT_EQ(desktop.infoTexts, (std::vector<std::string>{"SON 0.00 Proz.", "SON 50.00 Proz."}));
+    EXPECT_EQ(cells.width, 32);
+}
+
 TEST_F(ComputeSonagram_, HighBinsAtTheTopFirstFrameAtTheLeft) {
     // 500 Hz (bin 16, row 111) up to frame 4000, then 2000 Hz (bin 64, row 63).
     // Columns start every 250 frames: 0 .. 14 see only the low tone, 16 .. 31

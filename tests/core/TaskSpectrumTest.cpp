@@ -248,6 +248,21 @@ TEST_F(TaskSpectrum, AverageIsTheMeanOfTheFrameLevels) {
         ASSERT_NEAR((*ten->Param().results.spectrum)[k], magnitude[k], 1e-5 * top) << k;
 }
 
+// Stopped at a progress text (Esc in the window, Ctrl+C on the command line),
+// the average is not finished and nothing is shown.
+TEST_F(TaskSpectrum, StoppedAtItsProgressShowsNothing) {
+    auto head = OpenSamples(dir, Hiss(4000), 8000);
+    ASSERT_TRUE(head);
+    settings.Fft().Lfft = settings.Fft().Lwdw = 64;
+    settings.Fft().Shift = 32;
+    desktop.stopProgress = true;
+    SetHeadTask(*head, 1000, 1000 + 30 * 32 + 5);
+    CSfFft item(*head, settings);
+    EXPECT_EQ(ComputeTaskSpectrum(item, desktop, screenWidth), SpectrumOutcome::Cancelled);
+    EXPECT_EQ(desktop.infoTexts, std::vector<std::string>{"FFT 0 Proz."});
+    EXPECT_EQ(desktop.waitDepth, 0);
+}
+
 TEST_F(TaskSpectrum, HopsLongerThanTheFrameStillShowTheWholeTask) {
     // Frames of 64 every 100 frames leave gaps, which the envelope of the
     // task must cover all the same; the loudest sample lies in a gap.
