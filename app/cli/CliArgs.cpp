@@ -1,6 +1,6 @@
 #include "CliArgs.h"
 
-#include "TimeOption.h"
+#include "drawing/TypedTime.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,6 @@
-// Times typed on the command line: the texts of the task dialog, read
-// strictly, so that a typing error is refused instead of becoming frame 0.
+// Times typed by a user, on the command line or to the Python module: the
+// texts of the task dialog, read strictly, so that a typing error is refused
+// instead of becoming frame 0.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "TimeOption.h"
+#include "drawing/TypedTime.h"
 
 #include "drawing/TimeText.h"
 
