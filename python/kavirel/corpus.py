@@ -51,6 +51,15 @@ def _number(value, decimals):
     return f"{value:.{decimals}f}"
 
 
+def _publish(temporary, target):
+    """Gives a file written under a temporary name the permissions of a new
+    file and its final name."""
+    mask = os.umask(0)
+    os.umask(mask)
+    os.chmod(temporary, 0o666 & ~mask)
+    os.replace(temporary, target)
+
+
 def _arrays_name(index, path):
     return f"{index:06d}_{os.path.basename(path)}.npz"
 
@@ -63,7 +72,7 @@ def _write_arrays(folder, index, path, arrays):
     try:
         with os.fdopen(handle, "wb") as out:
             np.savez(out, **arrays)
-        os.replace(temporary, target)
+        _publish(temporary, target)
     except BaseException:
         os.unlink(temporary)
         raise
@@ -148,6 +157,12 @@ def find_files(inputs, pattern=None):
     return files
 
 
+def _tsv_field(text):
+    # A TSV field holds no tab and no line break; a message of several lines
+    # becomes one.
+    return " ".join(text.replace("\t", " ").splitlines())
+
+
 def write_table(path, rows):
     """TSV, or CSV for a name ending in .csv; written whole under a temporary
     name and renamed."""
@@ -158,13 +173,14 @@ def write_table(path, rows):
         with os.fdopen(handle, "w", newline="", encoding="utf-8") as out:
             if comma:
                 writer = csv.writer(out, lineterminator="\n")
+                writer.writerow(COLUMNS)
+                for row in rows:
+                    writer.writerow([row[c] for c in COLUMNS])
             else:
-                writer = csv.writer(out, delimiter="\t", quoting=csv.QUOTE_MINIMAL,
-                                    lineterminator="\n")
-            writer.writerow(COLUMNS)
-            for row in rows:
-                writer.writerow([row[c] for c in COLUMNS])
-        os.replace(temporary, path)
+                out.write("\t".join(COLUMNS) + "\n")
+                for row in rows:
+                    out.write("\t".join(_tsv_field(row[c]) for c in COLUMNS) + "\n")
+        _publish(temporary, path)
     except BaseException:
         os.unlink(temporary)
         raise
