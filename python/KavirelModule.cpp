@@ -3,6 +3,7 @@
 // workers of a cluster, analyse side by side.
 #include "ModuleSound.h"
 #include "TextFunctions.h"
+#include "soundfile/AnalysisThreads.h"
 #include "soundfile/Decoder.h"
 
 #include <pybind11/numpy.h>
@@ -193,4 +194,6 @@ PYBIND11_MODULE(_kavirel, m) {
         },
         py::arg("text"), py::arg("rate"));
     m.def("sound_file_extensions", &SoundFileExtensions);
+    m.def("analysis_threads", &AnalysisThreads);
+    m.def("set_analysis_threads", &SetAnalysisThreads);
 }

@@ -30,6 +30,8 @@ __all__ = [
     "note",
     "time",
     "sound_file_extensions",
+    "threads",
+    "set_threads",
 ]
 
 Spectrum = namedtuple("Spectrum", "frequencies levels smoothed bin_width decibels dbfs")
@@ -91,6 +93,17 @@ def time(text, rate):
 def sound_file_extensions():
     """The file-name extensions (lower case, no dot) of the files Kavirel opens."""
     return list(_kavirel.sound_file_extensions())
+
+
+def threads():
+    """The threads an analysis of a whole file may use (every core by default)."""
+    return _kavirel.analysis_threads()
+
+
+def set_threads(count):
+    """Lets analyses use count threads, or one per core for 0. The same numbers
+    come out whatever the count."""
+    _kavirel.set_analysis_threads(int(count))
 
 
 class Sound:

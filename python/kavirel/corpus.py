@@ -80,6 +80,8 @@ def _write_arrays(folder, index, path, arrays):
 
 def analyse_file(index, path, arrays_folder=None):
     """The row of one file, as a dict of texts by column, with its index."""
+    # The cluster runs a task on each core: one thread a task.
+    kavirel.set_threads(1)
     row = dict.fromkeys(COLUMNS, "")
     row["path"] = path
     problems = []
