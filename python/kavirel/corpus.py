@@ -104,10 +104,11 @@ def analyse_file(index, path, arrays_folder=None):
         problems.append(str(error))
     try:
         # The whole of channel 0, the dB of the mean power of its frames.
-        spectrum = sound.spectrum(0, sound.frames, 0, average="power")
-        arrays["frequencies"] = spectrum.frequencies
-        arrays["spectrum"] = spectrum.levels
         peak = sound.highest_peak(0, sound.frames, 0, average="power")
+        if arrays_folder:
+            spectrum = sound.spectrum(0, sound.frames, 0, average="power")
+            arrays["frequencies"] = spectrum.frequencies
+            arrays["spectrum"] = spectrum.levels
         if peak is not None:
             row["spectrum_peak_hz"] = _number(peak.frequency, 3)
             try:
