@@ -204,17 +204,13 @@ class Sound:
                                          cepfreq, linear, level, average, screen_width)
         return Peaks(*self._sound.peaks(request, int(count)))
 
-    def highest_peak(self, start, end=None, channel=0, **params):
-        """The peak of highest level among peaks(...), or None."""
-        request = self._spectrum_request(start, end, channel, params.pop("lfft", None),
-                                         params.pop("lwdw", None), params.pop("shift", None),
-                                         params.pop("window", None), params.pop("method", None),
-                                         params.pop("cepfreq", None),
-                                         params.pop("linear", False), params.pop("level", None),
-                                         params.pop("average", None),
-                                         params.pop("screen_width", 1024))
-        if params:
-            raise TypeError(f"unknown parameters {', '.join(sorted(params))}")
+    def highest_peak(self, start, end=None, channel=0, *, lfft=None, lwdw=None, shift=None,
+                     window=None, method=None, cepfreq=None, linear=False, level=None,
+                     average=None, screen_width=1024):
+        """The peak of highest level among peaks(...), the lowest in frequency
+        of equal ones, or None when the spectrum has no peak."""
+        request = self._spectrum_request(start, end, channel, lfft, lwdw, shift, window, method,
+                                         cepfreq, linear, level, average, screen_width)
         peak = self._sound.highest_peak(request)
         return None if peak is None else Peak(*peak)
 
