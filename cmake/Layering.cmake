@@ -7,23 +7,27 @@
 
 set_property(GLOBAL PROPERTY KAVIREL_LAYER_TARGETS "")
 
-# kavirel_library(<name> [INTERFACE | EXECUTABLE] [SOURCES <file>...] [LINKS <target>...]
-#                 [PRIVATE_LINKS <target>...])
+# kavirel_library(<name> [INTERFACE | EXECUTABLE | PYTHON_MODULE] [SOURCES <file>...]
+#                 [LINKS <target>...] [PRIVATE_LINKS <target>...])
 #
-# Makes the library (static unless INTERFACE) or the program <name> of the
-# calling folder from SOURCES and links it with LINKS: publicly for a library,
-# so its users get what it uses, privately for a program; PRIVATE_LINKS stay
-# the library's own. A library of a ui/ folder or of app/ gets Qt's moc.
+# Makes the library (static unless INTERFACE), the program or the Python
+# extension module (pybind11) <name> of the calling folder from SOURCES and
+# links it with LINKS: publicly for a library, so its users get what it uses,
+# privately for a program or a module; PRIVATE_LINKS stay the library's own. A library of a ui/ folder or of app/ gets Qt's moc.
 # This is the only way to add a target to a layer folder; for example, in
 # selection/CMakeLists.txt:
 #   kavirel_library(kavirel_selection SOURCES Selection.cpp LINKS kavirel_soundfile)
 function(kavirel_library name)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "INTERFACE;EXECUTABLE" "" "SOURCES;LINKS;PRIVATE_LINKS")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "INTERFACE;EXECUTABLE;PYTHON_MODULE" ""
+        "SOURCES;LINKS;PRIVATE_LINKS")
     if(arg_UNPARSED_ARGUMENTS)
         message(FATAL_ERROR "kavirel_library(${name}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
     endif()
     if(arg_EXECUTABLE)
         add_executable(${name} ${arg_SOURCES})
+        target_link_libraries(${name} PRIVATE ${arg_LINKS} ${arg_PRIVATE_LINKS})
+    elseif(arg_PYTHON_MODULE)
+        pybind11_add_module(${name} MODULE ${arg_SOURCES})
         target_link_libraries(${name} PRIVATE ${arg_LINKS} ${arg_PRIVATE_LINKS})
     elseif(arg_INTERFACE)
         add_library(${name} INTERFACE)

@@ -20,6 +20,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The window needs a Qt platform plugin; "Arial" falls back to its metric twin.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+if(KAVIREL_PYTHON)
+    # The module is built for one Python; kavirel-corpus runs on Dask.
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${KAVIREL_PYTHON_DEPENDS}")
+    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", python3-dask, python3-distributed")
+endif()
 # The synopsis line comes from the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Kavirel opens WAV, AIFF, AU and headerless raw PCM files, shows an overview
@@ -29,5 +34,7 @@ functions, averaging, cepstral smoothing, peak search, harmonic marks), with
 cursors that read time, frequency, level and the musical note, and a data
 log of measurements. Any range plays through the sound card.
 .
-kavirel-cli runs the same analyses, and the sonagram, on the command line.")
+kavirel-cli runs the same analyses, and the sonagram, on the command line;
+the Python module kavirel gives them as NumPy arrays, and kavirel-corpus
+measures whole corpora on a Dask cluster.")
 include(CPack)

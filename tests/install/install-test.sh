@@ -45,6 +45,17 @@ grep -q "^Fmt:	WAVE$" <<<"$info" || fail "kavirel-cli info: $info"
 "$usr/bin/kavirel-cli" spectrum "$root/demo.wav" --start 1s --lfft 512 | wc -l |
     grep -qx 256 || fail "kavirel-cli spectrum does not give 256 bins"
 
+# The Python package where Debian's Python looks, when the build has it.
+if [ -f "$build/python/kavirel/__init__.py" ]; then
+    [ -x "$usr/bin/kavirel-corpus" ] || fail "kavirel-corpus is not installed"
+    export PYTHONPATH=$usr/lib/python3/dist-packages
+    frames=$(/usr/bin/python3 -c 'import kavirel, sys; print(kavirel.open(sys.argv[1]).frames)' \
+        "$root/demo.wav") || fail "import kavirel from $PYTHONPATH"
+    grep -q "^Frames:	$frames$" <<<"$info" || fail "kavirel.open gives $frames frames: $info"
+    "$usr/bin/kavirel-corpus" --help | grep -q "^usage: kavirel-corpus" || fail "kavirel-corpus --help"
+    unset PYTHONPATH
+fi
+
 # The window program keeps running on the demo until it is stopped; an early
 # end is a crash or a refusal.
 status=0
