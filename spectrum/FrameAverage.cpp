@@ -115,10 +115,11 @@ bool AverageFrames(const FrameAverageTask& task, float* spectrum, FrameEnvelope&
     const auto nothing = [] {};
     for (uint64_t first = 0; first < frames; first += batch) {
         const uint64_t count = std::min(batch, frames - first);
+        const auto stopped = [&task] { return task.stop && *task.stop; };
         for (uint64_t k = (first + kProgressFrames - 1) / kProgressFrames * kProgressFrames;
-             k < first + count; k += kProgressFrames)
+             k < first + count && !stopped(); k += kProgressFrames)
             progress(k, expected);
-        if (task.stop && *task.stop)
+        if (stopped())
             return true;
         // Each frame read and transformed on its own: in 64 bits, so that the
         // hop past an end near the largest frame number cannot wrap round.

@@ -68,6 +68,9 @@ CMainFrame::CMainFrame(ViewServices& services) : services_(services), mdiArea_(n
     lockKeys_ = new LockKeyIndicators(*statusBar());
     // Popup menus of the windows and bars prompt in the status bar too.
     qApp->installEventFilter(new CommandPromptFilter(this));
+    // The MDI area writes its own caption for a maximised window, from the
+    // one it found: the caption is put right again after every change.
+    connect(this, &QWidget::windowTitleChanged, this, [this] { UpdateCaption(); });
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         UpdateWindowMenu();
         UpdateCaption();
@@ -305,11 +308,16 @@ void CMainFrame::UpdateWindowMenu() {
 }
 
 void CMainFrame::UpdateCaption() {
-    // The caption adds the title of the active document. While another
-    // program has the focus the window last active still counts.
+    // The caption adds the title of the active document, in brackets while
+    // it fills the area. While another program has the focus the window last
+    // active still counts.
     QMdiSubWindow* window = mdiArea_->currentSubWindow();
-    setWindowTitle(window && !window->windowTitle().isEmpty() ? "Kavirel - " + window->windowTitle()
-                                                              : QString("Kavirel"));
+    QString caption = "Kavirel";
+    if (window && !window->windowTitle().isEmpty())
+        caption += window->isMaximized() ? " - [" + window->windowTitle() + "]"
+                                         : " - " + window->windowTitle();
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
 }
 
 void CMainFrame::ListWindows() {

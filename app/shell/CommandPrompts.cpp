@@ -3,6 +3,7 @@
 #include "resources/CommandIds.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
 
@@ -50,7 +51,15 @@ QString CommandPrompt(int id) {
     }
 }
 
+CommandPromptFilter::CommandPromptFilter(QWidget* mainWindow) : QObject(mainWindow) {}
+
 bool CommandPromptFilter::eventFilter(QObject* watched, QEvent* event) {
+    // A popup is a window: the prompt would stop there.
+    if (event->type() == QEvent::StatusTip && qobject_cast<QMenu*>(watched) &&
+        watched != parent()) {
+        QCoreApplication::sendEvent(parent(), event);
+        return true;
+    }
     if (event->type() == QEvent::Show)
         if (auto* menu = qobject_cast<QMenu*>(watched))
             for (QAction* action : menu->actions())

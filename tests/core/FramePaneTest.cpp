@@ -113,8 +113,8 @@ TEST_F(FramePane, NotesFollowTheReferenceAndNotation) {
     const Case cases[] = {
         {{440.0, 1}, "G-1+35Cent"},
         {{440.0, 0}, "G2+35Cent"},
-        {{415.0, 0}, "GIS415"},
-        {{466.16, 1}, "GR466"},
+        {{415.0, 0}, "G#2+36Cent"},
+        {{466.16, 1}, "F#-1+35Cent"},
     };
     for (const Case& c : cases) {
         FrameCursor cursor;

@@ -382,17 +382,19 @@ void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
     if (event.Code() == kPlayStarting) {
         // Each playback reports its start first, in the order they started.
         ownPlayback_ = ownStarts_ > 0;
-        if (ownStarts_ > 0)
+        if (ownStarts_ > 0) {
             --ownStarts_;
-        else if (movedHead_ != head) {
-            movedHead_ = head;
-            cursorBeforePlay_ = info.task.playCursor;
+            movedHead_ = nullptr;
         }
     }
-    const std::optional<PlayPoint> point = event.PointFor(info);
-    if (!point || info.frames == 0)
-        return;
     const bool over = event.Code() == kPlayClosed || !services_.Player().IsPlaying();
+    // The first report that moves the line for playback from elsewhere (the
+    // replacing of an earlier one may come before its start) keeps where the
+    // line was.
+    if (!over && !ownPlayback_ && movedHead_ != head) {
+        movedHead_ = head;
+        cursorBeforePlay_ = info.task.playCursor;
+    }
     if (over && !ownPlayback_) {
         // Playback from an analysis window leaves no line here, and the info
         // text to the window that played.
@@ -402,6 +404,9 @@ void CHeadWnd::OnPlayNotify(const PlayNotifyEvent& event) {
         update();
         return;
     }
+    const std::optional<PlayPoint> point = event.PointFor(info);
+    if (!point || info.frames == 0)
+        return;
     const double w = PlotRect().width();
     info.task.playCursor = int(w / info.frames * info.rate * point->position) + kLeft;
     // Notifications still queued when playback ended, and the last one, must
