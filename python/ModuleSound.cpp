@@ -178,6 +178,8 @@ SpectrumResult ModuleSound::ComputeSpectrum(const SpectrumRequest& request,
         Refuse(desktop, "The FFT length must be a power of two and the shift above 0");
     case SpectrumOutcome::OutOfMemory:
         Refuse(desktop, "There is not enough memory for this spectrum");
+    case SpectrumOutcome::Cancelled:
+        Refuse(desktop, "The spectrum was stopped");
     }
     SfFftParam& p = item.Param();
     SpectrumResult result;
@@ -238,6 +240,8 @@ SonagramResult ModuleSound::Sonagram(const SonagramRequest& request) {
         Refuse(desktop, "The sonagram would take more memory than it may");
     case SonagramOutcome::OutOfMemory:
         Refuse(desktop, "There is not enough memory for this sonagram");
+    case SonagramOutcome::Cancelled:
+        Refuse(desktop, "The sonagram was stopped");
     }
     const SfFftParam& p = item->Param();
     const SonLevels& levels = item->Levels();

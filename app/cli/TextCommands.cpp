@@ -4,7 +4,6 @@
 #include "drawing/NoteText.h"
 #include "drawing/StrictTimeText.h"
 #include "drawing/TimeText.h"
-#include "drawing/StrictTimeText.h"
 #include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
