@@ -1,0 +1,61 @@
+#include "drawing/ui/FrequencyScaleDrawing.h"
+
+#include "drawing/ui/ScaleDrawing.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <cmath>
+
+namespace {
+
+// A label on the plot's base colour, so that it reads over an image.
+void BoxedText(QPainter& painter, int x, int y, const QString& text) {
+    const QFontMetrics metrics(painter.font());
+    const QRect box(x, y, metrics.horizontalAdvance(text) + 2, metrics.height());
+    painter.fillRect(box, QGuiApplication::palette().color(QPalette::Base));
+    painter.drawText(box, Qt::AlignCenter, text);
+}
+
+} // namespace
+
+void DrawFrequencyTicks(QPainter& painter, const PlotRect& rect, const FrequencyAxis& axis,
+                        double referencePitch, int notation, bool gridLines) {
+    painter.save();
+    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    const QFontMetrics metrics(painter.font());
+    const int lineHeight = metrics.height();
+    const int height = rect.bottom - rect.top;
+    int lastLabelTop = rect.bottom + lineHeight; // the label below, none yet
+    for (const AxisTick& tick : axis.Ticks(referencePitch, notation)) {
+        const int y = rect.bottom - 1 - int(std::lround(tick.position * (height - 1)));
+        if (y < rect.top || y >= rect.bottom)
+            continue;
+        painter.setPen(text);
+        painter.drawLine(rect.left - 5, y, rect.left - 1, y);
+        if (gridLines) {
+            painter.setPen(QColor(128, 128, 128));
+            for (int x = rect.left; x < rect.right; x += 5)
+                painter.drawPoint(x, y);
+        }
+        const int top = y - lineHeight / 2;
+        if (top + lineHeight > lastLabelTop)
+            continue;
+        lastLabelTop = top;
+        painter.setPen(text);
+        const QString label = QString::fromStdString(tick.label);
+        painter.drawText(rect.left - 6 - metrics.horizontalAdvance(label), top + metrics.ascent(),
+                         label);
+        if (!tick.beside.empty())
+            BoxedText(painter, rect.left + 2, top, QString::fromStdString(tick.beside));
+    }
+    painter.restore();
+}
+
+void DrawCornerUnit(QPainter& painter, const PlotRect& rect, const QString& unit) {
+    painter.save();
+    painter.setPen(QGuiApplication::palette().color(QPalette::WindowText));
+    BoxedText(painter, rect.left + 1, rect.top + 1, unit);
+    painter.restore();
+}
