@@ -39,8 +39,12 @@ void DrawFrequencyTicks(QPainter& painter, const PlotRect& rect, const Frequency
             for (int x = rect.left; x < rect.right; x += 5)
                 painter.drawPoint(x, y);
         }
+        // Labels stay clear of each other and of the unit in the plot's
+        // corner; a Bark tick's Hz, which lies over the image, leaves a line
+        // free between labels.
         const int top = y - lineHeight / 2;
-        if (top + lineHeight > lastLabelTop)
+        const int room = tick.beside.empty() ? lineHeight : 2 * lineHeight;
+        if (top + room > lastLabelTop || top < rect.top + lineHeight)
             continue;
         lastLabelTop = top;
         painter.setPen(text);

@@ -394,16 +394,17 @@ void CSonScrollView::ShowInfoText() {
     const SfInfo& info = Item()->GetHead()->Info();
     std::string text = SonInfoText(
         info, Axis(), SonMarks{Item()->Param().view.cursorX, selectionLeft_, selectionRight_});
-    if (pitch_.Shown()) {
-        const CSfSettings& settings = Services().Settings();
-        text += "\r\n" + pitch_.InfoLine(double(CursorFrame(Item()->Param())) / info.rate,
-                                         settings.Btf(), settings.Btn());
-    }
+    // The readout lines follow the stated ones, the pitch line comes last.
     if (readoutPoint_) {
         const CSfSettings& settings = Services().Settings();
         text += SonReadoutText(ReadoutAt(readoutPoint_->x(), readoutPoint_->y()),
                                Item()->Param().LevelRef == kLevelRefFullScale, settings.Btf(),
                                settings.Btn());
+    }
+    if (pitch_.Shown()) {
+        const CSfSettings& settings = Services().Settings();
+        text += "\r\n" + pitch_.InfoLine(double(CursorFrame(Item()->Param())) / info.rate,
+                                         settings.Btf(), settings.Btn());
     }
     Services().Desktop().SetInfoText(text);
 }

@@ -84,6 +84,6 @@ void DrawColourBar(QPainter& painter, const PlotRect& rect, int32_t map, float l
         }
     }
     // The unit under the bar, in the row the time labels leave free there.
-    painter.drawText(x, rect.bottom + 2 + metrics.ascent(), unit);
+    painter.drawText(x + kBarWidth + 4, rect.bottom + 2 + metrics.ascent(), unit);
     painter.restore();
 }
