@@ -5,6 +5,7 @@
 #include "sonagram/CSfSon.h"
 #include "sonagram/ColourScale.h"
 #include "sonagram/SonagramAxis.h"
+#include "soundfile/AnalysisThreads.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/SampleAccess.h"
 #include "spectrum/LevelReference.h"
@@ -14,9 +15,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -136,10 +139,9 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
     const double hop = static_cast<double>(range.length) / width;
     const bool fullScale = param.LevelRef == kLevelRefFullScale;
     const double fullScaleLevel = fullScale ? LevelFullScaleDb(info) : 0.0;
-    float* frame = work.frame.data();
-    // Reads the frame at start, returns its level and leaves its dB spectrum
-    // in frame.
-    const auto analyse = [&](uint32_t start) {
+    // Reads the frame at start into frame, returns its level and leaves its
+    // dB spectrum there.
+    const auto analyse = [&](float* frame, uint32_t start) {
         double level;
         if (fullScale) {
             // In dBFS the level is the true RMS of the frame, before the window.
@@ -158,22 +160,21 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
     };
     const bool everyHop = param.Frames == kFramesEveryHop;
     const auto frameHop = static_cast<uint32_t>(EveryHopFrames(param));
-    for (int i = 0; i < width; ++i) {
-        if (i % 16 == 0)
-            desktop.SetInfoText(ProgressText(i, width));
+    // Column i from its frames, with frame as working space.
+    const auto computeColumn = [&](int i, float* frame) {
         float* column = work.bins.data() + static_cast<std::size_t>(i) * height;
         const HopFrames frames =
             everyHop ? FramesOfColumn(i, width, range.length, frameHop) : HopFrames{};
         if (frames.first == frames.end) {
             // One frame at the column's start, rounded half up.
-            work.levels[i] = analyse(static_cast<uint32_t>(range.start + i * hop + 0.5));
+            work.levels[i] = analyse(frame, static_cast<uint32_t>(range.start + i * hop + 0.5));
             std::copy(frame, frame + height, column);
-            continue;
+            return;
         }
         // Every frame starting in the column: its loudest level and, bin by
         // bin, its loudest cell, so that nothing between columns is lost.
         for (uint64_t j = frames.first; j < frames.end; ++j) {
-            const float level = analyse(static_cast<uint32_t>(range.start + j * frameHop));
+            const float level = analyse(frame, static_cast<uint32_t>(range.start + j * frameHop));
             if (j == frames.first) {
                 work.levels[i] = level;
                 std::copy(frame, frame + height, column);
@@ -183,6 +184,39 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
             for (int k = 0; k < height; ++k)
                 column[k] = std::max(column[k], frame[k]);
         }
+    };
+    if (!everyHop) {
+        for (int i = 0; i < width; ++i) {
+            if (i % 16 == 0)
+                desktop.SetInfoText(ProgressText(i, width));
+            computeColumn(i, work.frame.data());
+        }
+    } else {
+        // Several frames a column: the columns are shared out, 16 at a time,
+        // among the analysis threads, each with a frame of its own.
+        constexpr int kColumnsPerTask = 16;
+        std::atomic<int> done{0};
+        std::atomic<bool> starved{false};
+        RunOnAnalysisThreads((width + kColumnsPerTask - 1) / kColumnsPerTask,
+                             [&](int task) {
+                                 const std::unique_ptr<float[]> frame(
+                                     new (std::nothrow) float[std::size_t(lfft)]);
+                                 if (!frame) {
+                                     starved = true;
+                                     return;
+                                 }
+                                 const int last = std::min(width, (task + 1) * kColumnsPerTask);
+                                 for (int i = task * kColumnsPerTask; i < last; ++i)
+                                     computeColumn(i, frame.get());
+                                 done += last - task * kColumnsPerTask;
+                             },
+                             [&] {
+                                 const int columns = done.load();
+                                 if (columns < width)
+                                     desktop.SetInfoText(ProgressText(columns / 16 * 16, width));
+                             });
+        if (starved)
+            return SonagramOutcome::OutOfMemory;
     }
 
     SonLevels& levels = item.Levels();
