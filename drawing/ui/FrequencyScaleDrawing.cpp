@@ -57,6 +57,40 @@ void DrawFrequencyTicks(QPainter& painter, const PlotRect& rect, const Frequency
     painter.restore();
 }
 
+void DrawFrequencyTicksBelow(QPainter& painter, const PlotRect& rect, const FrequencyAxis& axis,
+                             bool gridLines) {
+    painter.save();
+    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    const QFontMetrics metrics(painter.font());
+    const int width = rect.right - rect.left;
+    const QString unit = axis.Kind() == FreqAxisKind::Bark ? "Bark" : "Hz";
+    const int unitLeft = rect.right - metrics.horizontalAdvance(unit);
+    int lastLabelRight = rect.left - metrics.horizontalAdvance("0");
+    for (const AxisTick& tick : axis.Ticks(440.0, 0)) {
+        const int x = rect.left + int(std::lround(tick.position * (width - 1)));
+        if (x < rect.left || x >= rect.right)
+            continue;
+        painter.setPen(text);
+        painter.drawLine(x, rect.bottom, x, rect.bottom + 4);
+        if (gridLines) {
+            painter.setPen(QColor(128, 128, 128));
+            for (int y = rect.top; y < rect.bottom - 1; y += 5)
+                painter.drawPoint(x, y);
+        }
+        const QString label = QString::fromStdString(tick.label);
+        const int labelWidth = metrics.horizontalAdvance(label);
+        const int left = x - labelWidth / 2;
+        if (left < lastLabelRight + 4 || left + labelWidth > unitLeft - 4)
+            continue;
+        lastLabelRight = left + labelWidth;
+        painter.setPen(text);
+        painter.drawText(left, rect.bottom + 2 + metrics.ascent(), label);
+    }
+    painter.setPen(text);
+    painter.drawText(unitLeft, rect.bottom + 2 + metrics.ascent(), unit);
+    painter.restore();
+}
+
 void DrawCornerUnit(QPainter& painter, const PlotRect& rect, const QString& unit) {
     painter.save();
     painter.setPen(QGuiApplication::palette().color(QPalette::WindowText));

@@ -16,6 +16,12 @@ class QPainter;
 void DrawFrequencyTicks(QPainter& painter, const PlotRect& rect, const FrequencyAxis& axis,
                         double referencePitch, int notation, bool gridLines);
 
+// The same under a plot: ticks downward from the bottom edge, labels centred
+// under them where they do not run into the one before, "Hz" (or "Bark") at
+// the right end.
+void DrawFrequencyTicksBelow(QPainter& painter, const PlotRect& rect, const FrequencyAxis& axis,
+                             bool gridLines);
+
 // The unit of a scale in the plot's upper left corner, on the plot's base
 // colour so that it reads over an image.
 void DrawCornerUnit(QPainter& painter, const PlotRect& rect, const QString& unit);

@@ -164,8 +164,11 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
         frequencyRow->insertWidget(frequencyRow->count() - 1, freqAutoCheck_);
         freqScaleGroup_ = new QButtonGroup(this);
         AddRadio(freqScaleGroup_, frequencyRow, kFreqLin, "Lin", 0);
-        AddRadio(freqScaleGroup_, frequencyRow, kFreqLog, "Log", 1)->setEnabled(false);
-        AddRadio(freqScaleGroup_, frequencyRow, kFreqBark, "Bark", 2)->setEnabled(false);
+        AddRadio(freqScaleGroup_, frequencyRow, kFreqLog, "Log", 1)
+            ->setWhatsThis("Frequencies on a logarithmic axis with octave ticks in Hz, from one "
+                           "bin and 20 Hz up.");
+        AddRadio(freqScaleGroup_, frequencyRow, kFreqBark, "Bark", 2)
+            ->setWhatsThis("Frequencies on the Bark scale of hearing (Traunmueller 1990).");
 
         auto* methodBox = new QGroupBox("Method");
         auto* methodRow = new QHBoxLayout(methodBox);
