@@ -1,5 +1,7 @@
-// The sonagram computation: one windowed frame per image column, its level
-// for the level curve and its dB spectrum up to Fmax for the cells.
+// The sonagram computation: one windowed frame per image column (or, in
+// every-hop mode, the loudest of the frames every Hop frames that fall into
+// it), its level for the level curve and its dB spectrum up to Fmax for the
+// cells, in the rows of the chosen frequency axis.
 #pragma once
 
 #include "sonagram/SonagramCells.h"

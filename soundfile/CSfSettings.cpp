@@ -4,6 +4,7 @@
 #include "soundfile/AnalysisLimits.h"
 #include "soundfile/FftScale.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -86,6 +87,14 @@ void CSfSettings::LoadParam(const std::string& section, FftSettings& param, int 
     param.Average = store_.GetInt(section, "Average", kAverageDecibels) == kAveragePower
                         ? kAveragePower
                         : kAverageDecibels;
+    const auto choice = [&](const char* key, int32_t last) {
+        const int32_t value = store_.GetInt(section, key, 0);
+        return value >= 0 && value <= last ? value : 0;
+    };
+    param.ColourMap = choice("ColourMap", kMapGreyReversed);
+    param.FreqAxis = choice("FreqAxis", kAxisNote);
+    param.Frames = choice("Frames", kFramesEveryHop);
+    param.Hop = std::max(store_.GetInt(section, "Hop", 0), 0);
 }
 
 void CSfSettings::LoadFft() {
@@ -142,6 +151,10 @@ void CSfSettings::SaveParam(const std::string& section, const FftSettings& param
     };
     keep("LevelRef", param.LevelRef);
     keep("Average", param.Average);
+    keep("ColourMap", param.ColourMap);
+    keep("FreqAxis", param.FreqAxis);
+    keep("Frames", param.Frames);
+    keep("Hop", param.Hop);
 }
 
 void CSfSettings::SaveSon() {

@@ -107,8 +107,37 @@ SpectrumGeometry LayOutSpectrum(SfFftParam& p, uint32_t xScale, uint32_t yScale,
     g.rate = rate;
     g.bins = SpectrumBins(p, xScale, rate);
     g.levels = SpectrumLevels(p, yScale, g.bins);
+    g.binHz = BinWidth(p, rate);
+    if (xScale & kScaleBark)
+        g.xAxis = FreqAxisKind::Bark;
+    else if (xScale & kScaleLog)
+        g.xAxis = FreqAxisKind::Log;
     return g;
 }
+
+FrequencyAxis SpectrumAxis(const SpectrumGeometry& g) {
+    const int lfft = g.binHz > 0 ? int(std::lround(g.rate / g.binHz)) : 0;
+    return FrequencyAxis::ForBand(g.xAxis, g.bins.i0 * g.binHz, g.bins.i1 * g.binHz, g.rate, lfft);
+}
+
+namespace {
+
+bool Linear(const SpectrumGeometry& g) {
+    return g.xAxis == FreqAxisKind::Linear || !(g.binHz > 0);
+}
+
+// The x pixel of a frequency on a non-linear axis, held inside the plot.
+int XOfHz(const SpectrumGeometry& g, const FrequencyAxis& axis, double hz) {
+    const double position = std::clamp(axis.Position(std::max(hz, axis.Low())), 0.0, 1.0);
+    return TruncatedHeld(position * PlotWidth(g.plot)) + g.plot.left;
+}
+
+double HzOfX(const SpectrumGeometry& g, const FrequencyAxis& axis, int x) {
+    const double width = PlotWidth(g.plot);
+    return axis.HzAt(width > 0 ? (x - g.plot.left) / width : 0.0);
+}
+
+} // namespace
 
 std::vector<PlotPoint> SpectrumCurve(const std::vector<float>& values, const SpectrumGeometry& g) {
     if (values.size() < static_cast<size_t>(g.bins.i1))
@@ -116,16 +145,29 @@ std::vector<PlotPoint> SpectrumCurve(const std::vector<float>& values, const Spe
     std::vector<PlotPoint> points(g.bins.count);
     CurveToPoints(points.data(), values.data() + g.bins.i0, g.bins.count, g.plot, g.levels.lo,
                   g.levels.hi);
+    if (!Linear(g)) {
+        const FrequencyAxis axis = SpectrumAxis(g);
+        for (int i = 0; i < g.bins.count; ++i)
+            points[size_t(i)].x = XOfHz(g, axis, (g.bins.i0 + i) * g.binHz);
+    }
     return points;
 }
 
 int SpectrumCursorX(const SpectrumGeometry& g, int bin) {
+    if (!Linear(g))
+        return XOfHz(g, SpectrumAxis(g), bin * g.binHz);
     return TruncatedHeld(PlotWidth(g.plot) / g.bins.count * (bin - g.bins.i0)) + g.plot.left;
 }
 
 std::optional<CursorPlace> PlaceSpectrumCursor(const SpectrumGeometry& g, int x, int y) {
     if (!Inside(g.plot, x, y))
         return std::nullopt;
+    if (!Linear(g)) {
+        // The bin nearest the frequency under the pointer.
+        const double bin = std::floor(HzOfX(g, SpectrumAxis(g), x) / g.binHz + 0.5);
+        const int b = int(std::clamp(bin, double(g.bins.i0), double(g.bins.i1 - 1)));
+        return CursorPlace{b, SpectrumCursorX(g, b)};
+    }
     const double perBin = PlotWidth(g.plot) / g.bins.count;
     const int d = std::min(TruncatedHeld((x - g.plot.left) / perBin), g.bins.count - 1);
     return CursorPlace{g.bins.i0 + d, TruncatedHeld(d * perBin) + g.plot.left};
@@ -142,8 +184,10 @@ std::vector<int> HarmonicMarkXs(const SfFftParam& p, const SpectrumGeometry& g, 
     if (!(f0 > 0) || !std::isfinite(f0))
         return xs;
     const double sx = PixelsPerHz(p, g.plot);
+    const FrequencyAxis axis = SpectrumAxis(g);
     for (int k = 1; k * f0 < p.Fmax; ++k)
-        xs.push_back(TruncatedHeld((k * f0 - p.Fmin) * sx + 0.5) + g.plot.left);
+        xs.push_back(!Linear(g) ? XOfHz(g, axis, k * f0)
+                                : TruncatedHeld((k * f0 - p.Fmin) * sx + 0.5) + g.plot.left);
     return xs;
 }
 
@@ -157,8 +201,14 @@ void StoreSpectrumBox(SfFftParam& p, const SpectrumGeometry& g, PlotPoint a, Plo
     const double hzPerPixel = sx > 0 ? 1.0 / sx : 0.0;
     const double sy = PixelsPerLevel(g);
     const double levelPerPixel = sy != 0 ? 1.0 / sy : 0.0;
-    p.view.boxFreqLow = static_cast<float>((left - plot.left) * hzPerPixel + p.Fmin);
-    p.view.boxFreqHigh = static_cast<float>((right - plot.left) * hzPerPixel + p.Fmin);
+    if (Linear(g)) {
+        p.view.boxFreqLow = static_cast<float>((left - plot.left) * hzPerPixel + p.Fmin);
+        p.view.boxFreqHigh = static_cast<float>((right - plot.left) * hzPerPixel + p.Fmin);
+    } else {
+        const FrequencyAxis axis = SpectrumAxis(g);
+        p.view.boxFreqLow = static_cast<float>(HzOfX(g, axis, left));
+        p.view.boxFreqHigh = static_cast<float>(HzOfX(g, axis, right));
+    }
     p.view.boxLevelLow = static_cast<float>(g.levels.lo + (plot.bottom - bottom) * levelPerPixel);
     p.view.boxLevelHigh = static_cast<float>(g.levels.lo + (plot.bottom - top) * levelPerPixel);
     p.view.viewFlags |= kFftBoxDefined;
@@ -168,6 +218,15 @@ PlotRect SpectrumBoxPixels(const SfFftParam& p, const SpectrumGeometry& g) {
     const PlotRect& plot = g.plot;
     const double sx = PixelsPerHz(p, plot);
     const double sy = PixelsPerLevel(g);
+    if (!Linear(g)) {
+        const FrequencyAxis axis = SpectrumAxis(g);
+        const auto x = [&](double hz) {
+            return Rounded(axis.Position(hz) * PlotWidth(plot)) + plot.left;
+        };
+        return {
+            x(p.view.boxFreqLow), plot.bottom - Rounded((p.view.boxLevelHigh - g.levels.lo) * sy),
+            x(p.view.boxFreqHigh), plot.bottom - Rounded((p.view.boxLevelLow - g.levels.lo) * sy)};
+    }
     return {Rounded((p.view.boxFreqLow - p.Fmin) * sx) + plot.left,
             plot.bottom - Rounded((p.view.boxLevelHigh - g.levels.lo) * sy),
             Rounded((p.view.boxFreqHigh - p.Fmin) * sx) + plot.left,

@@ -3,6 +3,7 @@
 // cursor moves over the bins. Pixels only; the pane turns them into drawing.
 #pragma once
 
+#include "drawing/FrequencyAxis.h"
 #include "drawing/ScaleMath.h"
 #include "soundfile/SfFftParam.h"
 
@@ -31,7 +32,15 @@ struct SpectrumGeometry {
     BinRange bins;
     LevelRange levels;
     double rate = 0.0; // frames per second of the item's file
+    // The frequency axis: linear (stated) unless XScale asks for Log or Bark;
+    // binHz the width of a bin.
+    FreqAxisKind xAxis = FreqAxisKind::Linear;
+    double binHz = 0.0;
 };
+
+// The axis of a non-linear drawing over its bins, from i0 (a log axis from
+// one bin and 20 Hz) to i1 bins.
+FrequencyAxis SpectrumAxis(const SpectrumGeometry& g);
 
 // Bins of the frequency range: the whole band when xScale has Auto, else
 // Fmin .. Fmax of p, cut at half the sample rate and widened to one bin at

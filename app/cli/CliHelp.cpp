@@ -46,13 +46,18 @@ const CliCommand kCommands[] = {
      RunEnvelope},
     {"sonagram",
      "sonagram FILE --start T --end T [--channel C] [--lfft N] [--lwdw N] [--window I]\n"
-     "    [--range R] [--fmax HZ] [--level lsb|dbfs] [--screen-width W] [--cells]\n"
-     "    [--png OUT] [--raw ...]",
+     "    [--range R] [--fmax HZ] [--level lsb|dbfs] [--map NAME] [--axis lin|log|bark|note]\n"
+     "    [--frames column|hop] [--hop N] [--screen-width W] [--cells] [--png OUT]\n"
+     "    [--raw ...]",
      "Computes a sonagram: the lines dBMax, Floor, Fmax, W, H, LevelMin, LevelMax\n"
      "(name<TAB>value), then the level curve as \"index<TAB>dB\"; --cells adds the H\n"
      "rows of W grey indices, --png writes the grey image. With --level dbfs, dBMax\n"
      "and Floor are re digital full scale and the level curve is the RMS of each\n"
-     "frame's samples in dBFS.",
+     "frame's samples in dBFS. --map chooses the colour map of --png (grey, viridis,\n"
+     "magma, inferno, cividis, grey-reversed; the settings' by default), --axis the\n"
+     "frequency axis whose rows --cells and --png show (row 0 at the top), --frames\n"
+     "hop analyses a frame every --hop frames (a quarter of Lwdw by default), each\n"
+     "column the loudest of its frames.",
      RunSonagram},
     {"pitch",
      "pitch FILE [--start T] [--end T] [--channel C] [--floor HZ] [--ceiling HZ] [--step S]\n"

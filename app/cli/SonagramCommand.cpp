@@ -4,14 +4,18 @@
 #include "OpenFile.h"
 #include "SonagramPng.h"
 #include "sonagram/CSfSon.h"
+#include "sonagram/ColourMaps.h"
 #include "sonagram/ComputeSonagram.h"
 #include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfItems.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
+#include <optional>
 #include <string>
 
 namespace {
@@ -39,6 +43,33 @@ FftSettings SonParameters(CliArgs& args) {
     son.Range = Int32(args, "range", son.Range);
     son.Fmax = float(args.Real("fmax", son.Fmax));
     son.LevelRef = LevelReferenceOption(args, son.LevelRef);
+    if (args.Has("map")) {
+        if (const std::optional<int32_t> map = ColourMapOfName(args.Text("map")))
+            son.ColourMap = *map;
+        else
+            args.Fail("--map must be grey, viridis, magma, inferno, cividis or grey-reversed");
+    }
+    if (args.Has("axis")) {
+        const std::string axis = args.Text("axis");
+        const char* const names[] = {"lin", "log", "bark", "note"};
+        const auto* found = std::find(std::begin(names), std::end(names), axis);
+        if (found == std::end(names))
+            args.Fail("--axis must be lin, log, bark or note");
+        else
+            son.FreqAxis = int32_t(found - std::begin(names));
+    }
+    if (args.Has("frames")) {
+        const std::string frames = args.Text("frames");
+        if (frames == "column")
+            son.Frames = kFramesPerColumn;
+        else if (frames == "hop")
+            son.Frames = kFramesEveryHop;
+        else
+            args.Fail("--frames must be column or hop");
+    }
+    son.Hop = Int32(args, "hop", son.Hop);
+    if (son.Hop < 0)
+        args.Fail("--hop must not be negative");
     if (son.Lfft < 16 || son.Lfft > 1048576 || (son.Lfft & (son.Lfft - 1)) != 0)
         args.Fail("--lfft must be a power of two from 16 to 1048576");
     if (son.Lwdw < 1)
@@ -108,7 +139,7 @@ const char* RefusalText(SonagramOutcome outcome) {
 int RunSonagram(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {"cells"},
                  {"start", "end", "channel", "lfft", "lwdw", "window", "range", "fmax", "level",
-                  "screen-width", "png", "raw"});
+                  "screen-width", "png", "raw", "map", "axis", "frames", "hop"});
     int width = 0;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
         !ScreenWidthOption(args, width))
@@ -146,7 +177,7 @@ int RunSonagram(int argc, char** argv) {
         return kExitRefused;
     }
     std::string problem;
-    if (!WriteSonagramPng(cells, png, head.Info().path, problem)) {
+    if (!WriteSonagramPng(cells, son->Param().ColourMap, png, head.Info().path, problem)) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return kExitRefused;
     }

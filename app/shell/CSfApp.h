@@ -42,6 +42,7 @@ public:
     std::weak_ptr<PlayNotifySink> HeadPlaySink() const override;
     void RefreshHeadWindow() override;
     const CSfSettings& Settings() const override { return *settings_; }
+    CSfSettings& EditableSettings() override { return *settings_; }
     SettingsStore& Store() override;
     int ScreenWidth() const override { return screenWidth_; }
     // The width the analyses opened from now on are sized by; start-up takes

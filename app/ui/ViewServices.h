@@ -41,6 +41,8 @@ public:
 
     // The analysis settings, as loaded at start-up.
     virtual const CSfSettings& Settings() const = 0;
+    // The same settings, for a choice a window remembers for the windows to come.
+    virtual CSfSettings& EditableSettings() = 0;
     // The settings file, for values read afresh where they are used.
     virtual SettingsStore& Store() = 0;
     // Info text box, message boxes, raw-format dialog and wait cursor.

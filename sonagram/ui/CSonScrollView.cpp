@@ -7,6 +7,7 @@
 #include "drawing/ScaleMath.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
+#include "drawing/ui/FrequencyScaleDrawing.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -16,17 +17,21 @@
 #include "resources/CommandIds.h"
 #include "selection/ui/CTaskDlg.h"
 #include "sonagram/CSfSon.h"
+#include "sonagram/ColourMaps.h"
 #include "sonagram/ComputeSonagram.h"
+#include "sonagram/SonagramAxis.h"
 #include "sonagram/SonagramDisplay.h"
 #include "sonagram/SonagramTexts.h"
 #include "sonagram/ui/SonagramImage.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/DesktopServices.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinter>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -119,7 +124,54 @@ QSize CSonScrollView::sizeHint() const {
 }
 
 PlotRect CSonScrollView::Plot() const {
-    return PlotRect{kLeft, kTop, width() - kRight, height() - kBottom};
+    const int bar = ShowsColourBar() ? ColourBarWidth(QFontMetrics(ScaleFont(*this))) : 0;
+    return PlotRect{kLeft, kTop, width() - kRight - bar, height() - kBottom};
+}
+
+bool CSonScrollView::ShowsColourBar() const {
+    return map_ != kMapGrey;
+}
+
+FrequencyAxis CSonScrollView::FreqAxis() const {
+    CSfSon* item = Item();
+    if (!item || !item->GetHead())
+        return FrequencyAxis(FreqAxisKind::Linear, 0.0, 0.0);
+    return SonFrequencyAxis(item->Param(), item->GetHead()->Info().rate);
+}
+
+SonReadout CSonScrollView::ReadoutAt(int x, int y) const {
+    CSfSon* item = Item();
+    const SonRange& range = item->Range();
+    const double rate = item->GetHead()->Info().rate;
+    return ::ReadoutAt(cells_, Plot(), FreqAxis(), range.start / rate,
+                       (double(range.start) + range.length) / rate, x, y);
+}
+
+void CSonScrollView::SetColourMap(int32_t map) {
+    if (map < 0 || map >= kColourMapCount)
+        return;
+    map_ = map;
+    image_ = SonagramImage(cells_, map_);
+    stretchable_ = image_.isNull() ? QImage() : image_.convertToFormat(QImage::Format_RGB32);
+    plot_ = QImage();
+    if (Editable())
+        PixelsFromFrames();
+    update();
+}
+
+QRegion CSonScrollView::FrequencyLineRegion() const {
+    const PlotRect r = Plot();
+    if (!readoutPoint_ || readoutPoint_->y() < r.top || readoutPoint_->y() >= r.bottom)
+        return {};
+    return QRegion(r.left + 1, readoutPoint_->y(), r.right - r.left - 1, 1);
+}
+
+void CSonScrollView::MoveReadoutPoint(const QPoint& at) {
+    if (!Editable() || !InPlot(at))
+        return;
+    const QRegion before = FrequencyLineRegion();
+    readoutPoint_ = at;
+    update(before.xored(FrequencyLineRegion()));
 }
 
 bool CSonScrollView::InPlot(const QPoint& at) const {
@@ -144,14 +196,16 @@ void CSonScrollView::InitialUpdate() {
     CSfSon* item = Item();
     if (!item || !item->GetHead() || item->GetHead()->Info().rate <= 0)
         return;
-    SonagramCells cells;
     // On failure the user has been told why, and the window stays empty.
     const SonagramOutcome outcome =
-        ComputeSonagram(*item, cells, Services().Desktop(), Services().ScreenWidth());
+        ComputeSonagram(*item, cells_, Services().Desktop(), Services().ScreenWidth());
     computed_ = outcome == SonagramOutcome::Computed || outcome == SonagramOutcome::NoCells;
     if (!computed_)
         return;
-    image_ = SonagramImage(cells);
+    map_ = item->Param().ColourMap >= 0 && item->Param().ColourMap < kColourMapCount
+               ? item->Param().ColourMap
+               : kMapGrey;
+    image_ = SonagramImage(cells_, map_);
     if (!image_.isNull())
         stretchable_ = image_.convertToFormat(QImage::Format_RGB32);
 
@@ -192,9 +246,24 @@ const QImage& CSonScrollView::PlotImage() {
     const double rate = item->GetHead()->Info().rate;
     DrawXScale(XScale{painter, r, float(range.start / rate),
                       float((double(range.start) + range.length) / rate), "s", true, true});
-    DrawYScale(YScale{painter, r, p.Fmin * 0.001f, p.Fmax * 0.001f, "%g", true});
+    const FrequencyAxis axis = FreqAxis();
+    if (axis.Kind() == FreqAxisKind::Linear) {
+        DrawYScale(YScale{painter, r, p.Fmin * 0.001f, p.Fmax * 0.001f, "%g", true});
+    } else {
+        painter.setFont(ScaleFont(*painter.device()));
+        const CSfSettings& settings = Services().Settings();
+        DrawFrequencyTicks(painter, r, axis, settings.Btf(), settings.Btn(), true);
+    }
     if (pitch_.Shown())
         pitch_.Draw(painter, r, range, rate);
+    painter.setFont(ScaleFont(*painter.device()));
+    // The stated scale leaves its unit out; it stands in the image's corner.
+    DrawCornerUnit(painter, r, axis.Unit());
+    if (ShowsColourBar() && !cells_.index.empty()) {
+        const bool fullScale = p.LevelRef == kLevelRefFullScale;
+        DrawColourBar(painter, PlotRect{r.right, r.top, width(), r.bottom}, map_,
+                      p.results.dBMax - float(p.Range), p.results.dBMax, fullScale ? "dBFS" : "dB");
+    }
     return plot_;
 }
 
@@ -237,6 +306,8 @@ void CSonScrollView::paintEvent(QPaintEvent* event) {
     for (const QRect& mark : CursorRegion())
         p.fillRect(mark, Qt::black);
     for (const QRect& mark : SelectionRegion())
+        p.fillRect(mark, Qt::black);
+    for (const QRect& mark : FrequencyLineRegion())
         p.fillRect(mark, Qt::black);
 }
 
@@ -323,6 +394,13 @@ void CSonScrollView::ShowInfoText() {
     const SfInfo& info = Item()->GetHead()->Info();
     std::string text = SonInfoText(
         info, Axis(), SonMarks{Item()->Param().view.cursorX, selectionLeft_, selectionRight_});
+    // The readout lines follow the stated ones, the pitch line comes last.
+    if (readoutPoint_) {
+        const CSfSettings& settings = Services().Settings();
+        text += SonReadoutText(ReadoutAt(readoutPoint_->x(), readoutPoint_->y()),
+                               Item()->Param().LevelRef == kLevelRefFullScale, settings.Btf(),
+                               settings.Btn());
+    }
     if (pitch_.Shown()) {
         const CSfSettings& settings = Services().Settings();
         text += "\r\n" + pitch_.InfoLine(double(CursorFrame(Item()->Param())) / info.rate,
@@ -398,9 +476,18 @@ void CSonScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
 
     // Every cell a sharp-edged block, as on the screen.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(ToQRect(picture), image_);
+    const auto* printer = dynamic_cast<const QPrinter*>(painter.device());
+    const bool greyPaper = printer && printer->colorMode() == QPrinter::GrayScale;
+    painter.drawImage(ToQRect(picture),
+                      greyPaper && map_ != kMapGrey ? SonagramImage(cells_, kMapGrey) : image_);
     painter.setPen(Qt::black);
-    DrawYAxis(painter, picture, p.Fmin * 0.001f, p.Fmax * 0.001f, true, "Frequency in KHz");
+    const FrequencyAxis axis = FreqAxis();
+    if (axis.Kind() == FreqAxisKind::Linear) {
+        DrawYAxis(painter, picture, p.Fmin * 0.001f, p.Fmax * 0.001f, true, "Frequency in KHz");
+    } else {
+        const CSfSettings& settings = Services().Settings();
+        DrawFrequencyTicks(painter, picture, axis, settings.Btf(), settings.Btn(), true);
+    }
 
     // A tenth of the loudest level, or a twentieth of the curve's span where
     // that is more, above the curve and as much below it: the quietest frame
@@ -426,13 +513,20 @@ void CSonScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
 }
 
 void CSonScrollView::mousePressEvent(QMouseEvent* event) {
+    MoveReadoutPoint(event->position().toPoint());
     if (!selection_.Press(event))
         CBaseScrollView::mousePressEvent(event);
 }
 
 void CSonScrollView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const bool moved = Editable() && InPlot(at) && readoutPoint_ != at;
+    MoveReadoutPoint(at);
     if (!selection_.Move(event))
         CBaseScrollView::mouseMoveEvent(event);
+    // The readout follows the pointer over the image.
+    if (moved)
+        ShowInfoText();
 }
 
 void CSonScrollView::mouseReleaseEvent(QMouseEvent* event) {
@@ -513,6 +607,20 @@ QMenu* CSonScrollView::CreateContextMenu() {
     pitch->setChecked(pitch_.Shown());
     pitch->setEnabled(Editable());
     connect(pitch, &QAction::triggered, this, &CSonScrollView::TogglePitch);
+    QMenu* maps = menu->addMenu(QStringLiteral("Colour &Map"));
+    maps->setEnabled(Editable());
+    for (int32_t map = 0; map < kColourMapCount; ++map) {
+        QAction* choice = maps->addAction(QString::fromUtf8(ColourMapTitle(map)));
+        choice->setCheckable(true);
+        choice->setChecked(map == map_);
+        connect(choice, &QAction::triggered, this, [this, map] {
+            SetColourMap(map);
+            // Remembered for the sonagrams to come.
+            CSfSettings& settings = Services().EditableSettings();
+            settings.Son().ColourMap = map;
+            settings.SaveSon();
+        });
+    }
     return menu;
 }
 

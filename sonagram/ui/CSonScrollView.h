@@ -7,10 +7,14 @@
 
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/QtPlaySink.h"
+#include "drawing/FrequencyAxis.h"
 #include "selection/FrameSelection.h"
 #include "selection/ui/SelectionInput.h"
 #include "selection/ui/SelectionView.h"
+#include "sonagram/SonReadout.h"
+#include "sonagram/SonagramCells.h"
 #include "sonagram/ui/SonPitchOverlay.h"
+#include "soundfile/FftSettings.h"
 
 #include <QImage>
 #include <QRegion>
@@ -39,6 +43,23 @@ public:
     // The image: W columns (frames) by H rows (bins), black the loudest;
     // null before the first update or when the sonagram has no rows.
     const QImage& Image() const { return image_; }
+    // The cells with their levels, in the rows of the frequency axis.
+    const SonagramCells& Cells() const { return cells_; }
+
+    // The colour map the image is drawn with; choosing one redraws the image
+    // from the cells, without computing them again, and keeps the choice in
+    // the settings for new sonagrams.
+    int32_t ColourMap() const { return map_; }
+    void SetColourMap(int32_t map);
+    // The item's frequency axis over the image's height.
+    FrequencyAxis FreqAxis() const;
+    // What the image shows at pixel (x, y) of the window.
+    SonReadout ReadoutAt(int x, int y) const;
+    // The point the readout lines of the info text are taken at: the pointer
+    // over the image, or where the cursor was last set. None before either.
+    std::optional<QPoint> ReadoutPoint() const { return readoutPoint_; }
+    // The image area (see Plot below), for the tests that point into it.
+    PlotRect ImageRect() const { return Plot(); }
 
     // Shows this window's range and channel in the head window.
     void PublishTask() override;
@@ -120,6 +141,12 @@ private:
 
     // Background, image, scales and outline, drawn once per size.
     const QImage& PlotImage();
+    // The colour bar shows beside every map but the stated grey.
+    bool ShowsColourBar() const;
+    // The row of the horizontal cursor line at the readout point's frequency.
+    QRegion FrequencyLineRegion() const;
+    // The readout point moves to at, inside the plot, with its line.
+    void MoveReadoutPoint(const QPoint& at);
 
     PlaySinkHolder sink_;
     QImage image_;
@@ -135,4 +162,7 @@ private:
     bool infoPending_ = false;
     QImage plot_;
     SonPitchOverlay pitch_;
+    SonagramCells cells_;
+    int32_t map_ = kMapGrey;
+    std::optional<QPoint> readoutPoint_;
 };

@@ -4,6 +4,7 @@
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "drawing/FloatArrays.h"
+#include "drawing/ui/FrequencyScaleDrawing.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -112,6 +113,9 @@ const QImage& CSonScrollView2::PlotImage() {
     std::vector<PlotPoint> points(static_cast<size_t>(n));
     CurveToPoints(points.data(), values.data(), n, r, lowest, highest);
     DrawCurve(painter, points, CurveColour(palette()), r);
+    // The stated scale leaves its unit out; it stands in the plot's corner.
+    painter.setFont(ScaleFont(*painter.device()));
+    DrawCornerUnit(painter, r, Item()->Param().LevelRef == kLevelRefFullScale ? "dBFS" : "dB");
     return plot_;
 }
 

@@ -7,6 +7,7 @@
 #include "app/ui/WindowImage.h"
 #include "drawing/TimeText.h"
 #include "drawing/ui/AxisDrawing.h"
+#include "drawing/ui/FrequencyScaleDrawing.h"
 #include "drawing/ui/PlotCanvas.h"
 #include "drawing/ui/PlotPrimitives.h"
 #include "drawing/ui/ScaleDrawing.h"
@@ -20,6 +21,8 @@
 #include "spectrum/SpectrumTexts.h"
 #include "spectrum/TaskSpectrum.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -177,7 +180,12 @@ const QImage& CFftScrollView::PlotImage() {
     CSfFft* item = Item();
     SfFftParam& p = item->Param();
     geometry_ = LayOutSpectrum(p, item->XScale(), item->YScale(), item->GetHead()->Info().rate, r);
-    DrawXScale(XScale{painter, r, p.Fmin, p.Fmax, "Hz", true, false});
+    if (geometry_.xAxis == FreqAxisKind::Linear) {
+        DrawXScale(XScale{painter, r, p.Fmin, p.Fmax, "Hz", true, false});
+    } else {
+        painter.setFont(ScaleFont(*painter.device()));
+        DrawFrequencyTicksBelow(painter, r, SpectrumAxis(geometry_), true);
+    }
     DrawYScale(YScale{painter, r, geometry_.levels.lo, geometry_.levels.hi, "%g", true});
 
     DrawCurve(painter, SpectrumCurve(*p.results.spectrum, geometry_), CurveColour(palette()), r);
@@ -218,7 +226,16 @@ void CFftScrollView::PrintPage(QPainter& painter, const PlotRect& plot, int dpi)
                               .arg(when)
                               .arg(p.Lfft);
     painter.setPen(Qt::black);
-    DrawFramedXAxis(painter, plot, p.Fmin, p.Fmax, "Hz", title, true, false);
+    if (g.xAxis == FreqAxisKind::Linear) {
+        DrawFramedXAxis(painter, plot, p.Fmin, p.Fmax, "Hz", title, true, false);
+    } else {
+        // The frame and title as on a linear axis, the ticks of the axis below.
+        painter.drawRect(ToQRect(plot).adjusted(0, 0, -1, -1));
+        painter.setFont(QFont("Arial", 11));
+        painter.drawText(plot.left, plot.top - QFontMetrics(painter.font()).height() / 2, title);
+        painter.setFont(QFont("Arial", 10));
+        DrawFrequencyTicksBelow(painter, plot, SpectrumAxis(g), true);
+    }
     // Linear magnitudes are no decibels; either names its full-scale reference.
     const bool fullScale = p.LevelRef == kLevelRefFullScale;
     const bool decibels = (item->YScale() & kScaleLog) != 0;

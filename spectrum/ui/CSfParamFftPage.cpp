@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -181,8 +182,11 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
         frequencyRow->insertWidget(frequencyRow->count() - 1, freqAutoCheck_);
         freqScaleGroup_ = new QButtonGroup(this);
         AddRadio(freqScaleGroup_, frequencyRow, kFreqLin, "Lin", 0);
-        AddRadio(freqScaleGroup_, frequencyRow, kFreqLog, "Log", 1)->setEnabled(false);
-        AddRadio(freqScaleGroup_, frequencyRow, kFreqBark, "Bark", 2)->setEnabled(false);
+        AddRadio(freqScaleGroup_, frequencyRow, kFreqLog, "Log", 1)
+            ->setWhatsThis("Frequencies on a logarithmic axis with octave ticks in Hz, from one "
+                           "bin and 20 Hz up.");
+        AddRadio(freqScaleGroup_, frequencyRow, kFreqBark, "Bark", 2)
+            ->setWhatsThis("Frequencies on the Bark scale of hearing (Traunmueller 1990).");
 
         auto* methodBox = new QGroupBox("Method");
         auto* methodRow = new QHBoxLayout(methodBox);
@@ -200,8 +204,46 @@ CSfParamFftPage::CSfParamFftPage(Kind kind, QWidget* parent) : QWidget(parent), 
         methodRow->insertWidget(methodRow->count() - 1, cepFreqEdit_);
         methodRow->insertWidget(methodRow->count() - 1, new QLabel("Hz"));
         page->addWidget(methodBox);
+    } else {
+        page->addWidget(SonagramDisplayBox());
     }
     page->addStretch(1);
+}
+
+QGroupBox* CSfParamFftPage::SonagramDisplayBox() {
+    colourMapList_ = new QComboBox;
+    colourMapList_->setObjectName("ColourMap");
+    colourMapList_->addItems({"Grey", "Viridis", "Magma", "Inferno", "Cividis", "Grey reversed"});
+    colourMapList_->setWhatsThis("The colours of the sonagram: the grey ramp from white to "
+                                 "black, perceptually uniform maps, or grey from black to white. "
+                                 "Every map but the grey ramp shows a colour bar in dB.");
+    freqAxisList_ = new QComboBox;
+    freqAxisList_->setObjectName("FreqAxis");
+    freqAxisList_->addItems({"Linear", "Log", "Bark", "Notes"});
+    freqAxisList_->setWhatsThis("The frequency axis: linear in kHz, logarithmic with octaves in "
+                                "Hz, the Bark scale of hearing, or musical notes with every C.");
+    framesList_ = new QComboBox;
+    framesList_->setObjectName("Frames");
+    framesList_->addItems({"one per column", "every hop"});
+    framesList_->setWhatsThis("One analysis frame per image column, or a frame every Hop "
+                              "frames with each column the loudest of its frames, so that no "
+                              "short sound between columns is lost.");
+    hopEdit_ = AddEdit(0, true);
+    hopEdit_->setObjectName("Hop");
+    hopEdit_->setWhatsThis("Frames between the frames of every hop; empty or 0 for a quarter "
+                           "of the window length.");
+    auto* box = new QGroupBox("Display");
+    auto* grid = new QGridLayout(box);
+    grid->addWidget(new QLabel("Colours:"), 0, 0);
+    grid->addWidget(colourMapList_, 0, 1);
+    grid->addWidget(new QLabel("Axis:"), 0, 2);
+    grid->addWidget(freqAxisList_, 0, 3);
+    grid->addWidget(new QLabel("Frames:"), 1, 0);
+    grid->addWidget(framesList_, 1, 1);
+    grid->addWidget(new QLabel("Hop:"), 1, 2);
+    grid->addWidget(hopEdit_, 1, 3);
+    grid->setColumnStretch(4, 1);
+    return box;
 }
 
 QLineEdit* CSfParamFftPage::AddEdit(int id, bool digitsOnly) {
@@ -236,6 +278,12 @@ void CSfParamFftPage::Open() {
     minEdit_->setText(Number(double(Fmin)));
     maxEdit_->setText(Number(double(Fmax)));
     levelRefList_->setCurrentIndex(levelRef == 1 ? 1 : 0);
+    if (kind_ == Kind::Son) {
+        colourMapList_->setCurrentIndex(colourMap >= 0 && colourMap < 6 ? colourMap : 0);
+        freqAxisList_->setCurrentIndex(freqAxis >= 0 && freqAxis < 4 ? freqAxis : 0);
+        framesList_->setCurrentIndex(frames == 1 ? 1 : 0);
+        hopEdit_->setText(hop > 0 ? Number(hop) : QString());
+    }
 
     if (kind_ == Kind::Fft) {
         averageList_->setCurrentIndex(average == 1 ? 1 : 0);
@@ -336,6 +384,12 @@ void CSfParamFftPage::Exchange() {
     Fmin = float(TextDouble(minEdit_));
     Fmax = float(TextDouble(maxEdit_));
     levelRef = levelRefList_->currentIndex();
+    if (kind_ == Kind::Son) {
+        colourMap = colourMapList_->currentIndex();
+        freqAxis = freqAxisList_->currentIndex();
+        frames = framesList_->currentIndex();
+        hop = std::max(TextInt(hopEdit_), 0);
+    }
     if (kind_ != Kind::Fft)
         return;
     average = averageList_->currentIndex();

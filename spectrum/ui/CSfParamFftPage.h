@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 
 class CSfParamFftPage : public QWidget {
@@ -51,6 +52,12 @@ public:
     float Fmin = 0.0f;
     float Fmax = 0.0f;
     int levelRef = 0; // 0 dB re 1 LSB, 1 dBFS
+    // "SON" page only: colour map, frequency axis, frames and their hop
+    // (0: a quarter of the window).
+    int colourMap = 0;
+    int freqAxis = 0;
+    int frames = 0;
+    int hop = 0;
     // "FFT" page only.
     int average = 0; // 0 mean of dB, 1 power mean
     int levelAuto = 0;
@@ -76,6 +83,8 @@ public:
 
 private:
     QLineEdit* AddEdit(int id, bool digitsOnly);
+    // The "SON" page's colours, axis and frames.
+    QGroupBox* SonagramDisplayBox();
     void LfftChosen(int index);
     void MethodChosen(int id);
 
@@ -84,6 +93,10 @@ private:
     QComboBox* windowList_;
     QComboBox* levelRefList_;
     QComboBox* averageList_ = nullptr;
+    QComboBox* colourMapList_ = nullptr;
+    QComboBox* freqAxisList_ = nullptr;
+    QComboBox* framesList_ = nullptr;
+    QLineEdit* hopEdit_ = nullptr;
     QLineEdit* lwdwEdit_;
     QLineEdit* shiftEdit_;
     QLineEdit* floorEdit_;

@@ -27,6 +27,10 @@ void FillParamPage(CSfParamFftPage& page, const FftSettings& p) {
     page.Fmax = p.Fmax;
     page.levelRef = p.LevelRef;
     page.average = p.Average;
+    page.colourMap = p.ColourMap;
+    page.freqAxis = p.FreqAxis;
+    page.frames = p.Frames;
+    page.hop = p.Hop;
 }
 
 void StoreParamPage(const CSfParamFftPage& page, FftSettings& p) {
@@ -40,6 +44,12 @@ void StoreParamPage(const CSfParamFftPage& page, FftSettings& p) {
     p.Fmax = page.Fmax;
     p.LevelRef = page.levelRef;
     p.Average = page.average;
+    if (page.PageKind() != CSfParamFftPage::Kind::Son)
+        return;
+    p.ColourMap = page.colourMap;
+    p.FreqAxis = page.freqAxis;
+    p.Frames = page.frames;
+    p.Hop = page.hop;
 }
 
 // The choice among the low bits of a scale word: 0 for bit 0, 1 for bit 1,

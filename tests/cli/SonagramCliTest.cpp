@@ -370,3 +370,48 @@ TEST_F(SonagramCli, ASettingsFileThatIsAPipeIsNotWaitedOn) {
     EXPECT_EQ(r.out, "A4+0Cent\n");
     EXPECT_NE(r.err.find("is not a regular file"), std::string::npos) << r.err;
 }
+
+TEST_F(SonagramCli, MapAxisAndFramesChooseThePictureAndAreChecked) {
+    const std::vector<std::string> base = {
+        "sonagram", ToneFile(), "--start",  "0", "--end",  "8000", "--lfft",         "256",
+        "--lwdw",   "256",      "--window", "2", "--fmax", "4000", "--screen-width", "16"};
+    const auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Run(args);
+    };
+    // Names no map, axis or frame mode has are refused as usage errors.
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {"--map", "jet"}, {"--axis", "mel"}, {"--frames", "all"}, {"--hop", "-4"}}) {
+        const Result r = with(bad);
+        EXPECT_EQ(r.code, 64) << bad[0] << " " << bad[1];
+        EXPECT_NE(r.err.find(bad[0]), std::string::npos) << r.err;
+    }
+
+    // viridis: the palette of the PNG is the map's, darkest first.
+    const std::string png = dir.Path() + "/viridis.png";
+    ASSERT_EQ(with({"--map", "viridis", "--png", png}).code, 0);
+    std::ifstream in(png, std::ios::binary);
+    const std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t plte = b.find("PLTE");
+    ASSERT_NE(plte, std::string::npos);
+    EXPECT_EQ(b.substr(plte + 4, 3), std::string("\x44\x01\x54", 3));
+    EXPECT_EQ(b.substr(plte + 4 + 3 * 255, 3), std::string("\xfd\xe7\x25", 3));
+
+    // The cells in the rows of each axis: the tone (bin 32, 1000 Hz) is the
+    // loudest row, 255, wherever the axis puts it; on the log axis from one
+    // bin (31.25 Hz) 1 kHz lies 5 of 7 octaves up, far above the linear row 95.
+    const auto toneRows = [&](const std::string& axis) {
+        const std::vector<std::string> lines = Lines(with({"--axis", axis, "--cells"}).out);
+        std::vector<int> rows;
+        for (size_t i = lines.size() - 128, y = 0; i < lines.size(); ++i, ++y)
+            if (lines[i].rfind("255 ", 0) == 0)
+                rows.push_back(int(y));
+        return rows;
+    };
+    EXPECT_EQ(toneRows("lin"), std::vector<int>{95});
+    const std::vector<int> log = toneRows("log");
+    ASSERT_FALSE(log.empty());
+    for (int y : log)
+        EXPECT_NEAR(y, 128 - 128.0 * 5 / 7, 3);
+}

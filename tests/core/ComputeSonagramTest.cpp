@@ -3,10 +3,15 @@
 // be counted by hand.
 #include "support/AnalysisFiles.h"
 
+#include "drawing/NoteText.h"
+#include "drawing/NumberText.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/ComputeSonagram.h"
+#include "sonagram/SonReadout.h"
+#include "sonagram/SonagramAxis.h"
 #include "sonagram/SonagramMemory.h"
 
+#include <charconv>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -314,7 +319,7 @@ TEST_F(ComputeSonagram_, NoRowsOrNoColumnsLeaveOnlyTheLevelCurve) {
 
 TEST_F(ComputeSonagram_, EmptyRangesAndBadLengthsComputeNothing) {
     const std::vector<int32_t> tone = Sine(2000, 1000, 8000, kAmplitude);
-    cells = SonagramCells{1, 1, {9}};
+    cells = SonagramCells{1, 1, {9}, {}, {}};
     for (const auto& [start, end, lfft, outcome] :
          {std::tuple<uint32_t, uint32_t, int, SonagramOutcome>{300, 300, 256,
                                                                SonagramOutcome::EmptyRange},
@@ -373,4 +378,112 @@ TEST_F(ComputeSonagram_, ProgressEverySixteenColumnsUnderTheWaitCursor) {
     EXPECT_EQ(desktop.infoTexts[31], "SON 96.88 Proz.");
     EXPECT_EQ(desktop.waitShown, 1);
     EXPECT_EQ(desktop.waitDepth, 0);
+}
+
+TEST_F(ComputeSonagram_, EveryHopFindsAClickBetweenTwoColumns) {
+    // 32 columns over 32000 frames: a column every 1000 frames, each frame
+    // 64 long. A click at frame 1500 lies in no frame of its own column
+    // (1000 .. 1063) nor the next (2000 .. 2063); every 16 frames, four
+    // frames of column 1 (1440 .. 1488) hold it.
+    std::vector<int32_t> samples(32064, 0);
+    const double click = 20000.0;
+    samples[1500] = int32_t(click);
+    for (const auto& [frames, lit] : {std::pair<int32_t, bool>{kFramesPerColumn, false},
+                                      std::pair<int32_t, bool>{kFramesEveryHop, true}}) {
+        auto son = Item(samples, 0, 32000, 64, 0, 4000.0f);
+        son->Param().Frames = frames;
+        son->Param().Hop = 16;
+        ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
+        const std::vector<float>& levels = son->Levels().values;
+        ASSERT_EQ(levels.size(), 32u);
+        // The rectangle keeps the click whole: every frame that holds it has
+        // the mean square click^2 / 64 and the flat spectrum 20 log10(click).
+        EXPECT_NEAR(levels[1], lit ? 10.0 * std::log10(click * click / 64) : 0.0, 1e-3);
+        for (int i = 0; i < 32; ++i) {
+            if (i != 1) {
+                EXPECT_EQ(levels[size_t(i)], 0.0f) << "column " << i;
+            }
+            EXPECT_EQ(LitRows(i).size(), lit && i == 1 ? size_t(cells.height) : 0u)
+                << "column " << i;
+        }
+        if (lit) {
+            EXPECT_NEAR(son->Param().results.dBMax, 20.0 * std::log10(click), 1e-3);
+            EXPECT_NEAR(cells.LevelAt(1, 0), 20.0 * std::log10(click), 1e-3);
+        }
+    }
+}
+
+TEST_F(ComputeSonagram_, EveryHopWithAHopWiderThanAColumnStillFillsEveryColumn) {
+    // A ramp over 20 .. 30 with 32 columns and a hop of 4: most columns hold
+    // no frame start of their own and take the frame at their start.
+    std::vector<int32_t> ramp(64);
+    for (int n = 0; n < 64; ++n)
+        ramp[n] = n + 1;
+    auto column = Item(ramp, 20, 30, 16, 0, 4000.0f);
+    ASSERT_EQ(Compute(*column), SonagramOutcome::Computed);
+    auto hop = Item(ramp, 20, 30, 16, 0, 4000.0f);
+    hop->Param().Frames = kFramesEveryHop;
+    hop->Param().Hop = 4;
+    ASSERT_EQ(Compute(*hop), SonagramOutcome::Computed);
+    // Frames 20, 24, 28 start in columns 0, 13 and 26 (frame j x 4 x 32 / 10).
+    for (int i = 0; i < 32; ++i) {
+        if (i == 0 || i == 13 || i == 26)
+            continue;
+        EXPECT_EQ(hop->Levels().values[size_t(i)], column->Levels().values[size_t(i)]) << i;
+    }
+    EXPECT_GE(hop->Levels().values[13], column->Levels().values[12]);
+}
+
+TEST_F(ComputeSonagram_, ReadoutsGiveTheLevelOfTheCellUnderThePoint) {
+    // The tone of the first test: bin 32 in row 95, 32 x 128 cells shown on
+    // 64 x 256 pixels, two by two.
+    auto son = Item(Sine(8256, 1000, 8000, kAmplitude), 0, 8000, 256, 2, 4000.0f);
+    ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
+    ASSERT_TRUE(cells.HasLevels());
+    for (int i = 0; i < cells.width; ++i)
+        EXPECT_NEAR(cells.LevelAt(i, 95), kToneDb, 0.01) << "column " << i;
+    const PlotRect plot{28, 4, 28 + 64, 4 + 256};
+    const FrequencyAxis axis(FreqAxisKind::Linear, 0.0, 4000.0);
+    for (int y = plot.top; y < plot.bottom; y += 3) {
+        for (int x = plot.left; x < plot.right; x += 5) {
+            const SonReadout r = ReadoutAt(cells, plot, axis, 0.0, 1.0, x, y);
+            ASSERT_TRUE(r.hasLevel);
+            EXPECT_EQ(r.column, (x - 28) / 2);
+            EXPECT_EQ(r.row, (y - 4) / 2);
+            EXPECT_EQ(r.level, cells.LevelAt((x - 28) / 2, (y - 4) / 2)) << x << "," << y;
+            EXPECT_NEAR(r.seconds, (x - 28) / 64.0, 1e-12);
+        }
+    }
+    // Row 95 lies on pixel rows 194 and 195; 194 reads 65.5 / 256 of 4000 Hz.
+    const SonReadout tone = ReadoutAt(cells, plot, axis, 0.0, 1.0, 40, 194);
+    EXPECT_DOUBLE_EQ(tone.hz, 65.5 * 4000 / 256);
+    EXPECT_EQ(tone.row, 95);
+    const std::string text = SonReadoutText(tone, false, 440.0, 0);
+    EXPECT_NE(text.find("\r\nFreq:\t1023.4 Hz"), std::string::npos) << text;
+    EXPECT_NE(
+        text.find("\r\nLevel:\t" + NumberText(tone.level, std::chars_format::fixed, 1) + " dB\r\n"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\r\nNote:\t" + NoteText(tone.hz, 440.0, 0)), std::string::npos);
+    EXPECT_NE(SonReadoutText(tone, true, 440.0, 0).find(" dBFS"), std::string::npos);
+}
+
+TEST_F(ComputeSonagram_, OtherAxesShowTheToneInTheRowsOfItsBin) {
+    for (int32_t kind : {kAxisLog, kAxisBark, kAxisNote}) {
+        auto son = Item(Sine(8256, 1000, 8000, kAmplitude), 0, 8000, 256, 2, 4000.0f);
+        son->Param().FreqAxis = kind;
+        ASSERT_EQ(Compute(*son), SonagramOutcome::Computed);
+        ASSERT_EQ(cells.height, 128);
+        EXPECT_EQ(cells.rowBin,
+                  BinsOfRows(SonFrequencyAxis(son->Param(), 8000.0), 128, 8000.0 / 256));
+        // The loudest cells are the tone's bin, wherever its rows lie.
+        int loudest = 0;
+        for (int y = 0; y < cells.height; ++y) {
+            if (cells.At(5, y) == 255) {
+                EXPECT_EQ(cells.rowBin[size_t(y)], 32) << "axis " << kind << " row " << y;
+                ++loudest;
+            }
+        }
+        EXPECT_GT(loudest, 0) << "axis " << kind;
+    }
 }

@@ -46,7 +46,7 @@ TEST(GreyPalette, CoarseTablesShareEntriesBetweenNeighbouringGreys) {
 }
 
 TEST(GreyPalette, ImageBytesFollowTheCellsThroughTheLookup) {
-    SonagramCells cells{3, 2, {0, 255, 128, 1, 2, 254}};
+    SonagramCells cells{3, 2, {0, 255, 128, 1, 2, 254}, {}, {}};
     EXPECT_EQ(ImageBytes(cells, SonagramColourTable()),
               (std::vector<uint8_t>{255, 0, 127, 254, 253, 1}));
 

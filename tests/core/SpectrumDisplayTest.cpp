@@ -5,6 +5,7 @@
 
 #include "drawing/TimeText.h"
 #include "soundfile/CSfSettings.h"
+#include "soundfile/FftScale.h"
 #include "spectrum/CSfFft.h"
 #include "spectrum/Decibels.h"
 #include "spectrum/SpectrumDisplay.h"
@@ -427,4 +428,42 @@ TEST_F(SpectrumTexts, ShowInfoOfASilentFile) {
             "\n\nStart:\t0.5s\nEnd:\t0.5s\nChan:\t0"
             "\n\nLfft:\t256\nLWdw:\t256\nShift:\t256\nIWin: \t2\nFl:\t-201\nRa:\t4"
             "\nFMin:\t0.000000\nFMax:\t4000.000000\ndBmin:\t-198\ndBmax:\t-202\ndFreq:\t31.25");
+}
+
+TEST(SpectrumDisplay, LogAndBarkAxesPlaceBinsAndTakeTheBoxBackToHz) {
+    // 44100 Hz, Lfft 1024: bins of 43.07 Hz, 0 .. 512 over 512 pixels.
+    SfFftParam p;
+    p.Lfft = 1024;
+    p.Range = 70;
+    p.Floor = -70;
+    p.results.spectrum = std::make_shared<std::vector<float>>(512, -20.0f);
+    for (uint32_t scale : {uint32_t(kScaleLog), uint32_t(kScaleBark)}) {
+        const SpectrumGeometry g = LayOutSpectrum(p, kScaleAuto | scale, kScaleLog, 44100.0,
+                                                  PlotRect{28, 4, 28 + 512, 4 + 200});
+        ASSERT_NE(g.xAxis, FreqAxisKind::Linear);
+        const FrequencyAxis axis = SpectrumAxis(g);
+        // Bins climb from left to right, and a click lands on the bin it shows.
+        int before = g.plot.left - 1;
+        for (int bin = 1; bin < 512; bin += 7) {
+            const int x = SpectrumCursorX(g, bin);
+            EXPECT_GE(x, before) << bin;
+            before = x;
+        }
+        const auto place = PlaceSpectrumCursor(g, SpectrumCursorX(g, 100) + 1, 50);
+        ASSERT_TRUE(place);
+        EXPECT_NEAR(place->bin, 100, 1);
+        // The box between two pixels holds the frequencies of those pixels,
+        // and drawn again it lands on them.
+        SfFftParam box = p;
+        StoreSpectrumBox(box, g, PlotPoint{100, 40}, PlotPoint{300, 120});
+        EXPECT_NEAR(box.view.boxFreqLow, axis.HzAt((100.0 - 28) / 512), 1e-2);
+        EXPECT_NEAR(box.view.boxFreqHigh, axis.HzAt((300.0 - 28) / 512), 1e-2);
+        const PlotRect drawn = SpectrumBoxPixels(box, g);
+        EXPECT_EQ(drawn.left, 100);
+        EXPECT_EQ(drawn.right, 300);
+        // Harmonic marks of 200 Hz: ever closer together on these axes.
+        const std::vector<int> marks = HarmonicMarkXs(p, g, 200.0);
+        ASSERT_GT(marks.size(), 3u);
+        EXPECT_GT(marks[1] - marks[0], marks[3] - marks[2]);
+    }
 }

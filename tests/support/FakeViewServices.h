@@ -30,6 +30,7 @@ public:
     std::weak_ptr<PlayNotifySink> HeadPlaySink() const override { return {}; }
     void RefreshHeadWindow() override { ++headRefreshes; }
     const CSfSettings& Settings() const override { return settings; }
+    CSfSettings& EditableSettings() override { return settings; }
     SettingsStore& Store() override { return store; }
     DesktopServices& Desktop() override { return desktop; }
     void WriteDataLog(const std::string& line) override { dataLog.push_back(line); }

@@ -296,8 +296,10 @@ private slots:
             QVERIFY(!Control(son, id)->isEnabled());
         for (int id : {P::kFloorEdit, P::kMinEdit, P::kShiftEdit, P::kRangeEdit, P::kMaxEdit})
             QVERIFY(Control(fft, id)->isEnabled());
-        for (int id : {P::kFreqLog, P::kFreqBark, P::kMasking})
-            QVERIFY(!Control(fft, id)->isEnabled());
+        // Log and Bark frequency axes are offered; masking is not.
+        for (int id : {P::kFreqLog, P::kFreqBark})
+            QVERIFY(Control(fft, id)->isEnabled());
+        QVERIFY(!Control(fft, P::kMasking)->isEnabled());
         QCOMPARE(Control<QComboBox>(fft, P::kWindowList)->currentText(), QString("Blackman"));
         // Range and maximum take digits only; the FFT page's minimum too.
         QLineEdit* range = Edit(son, P::kRangeEdit);

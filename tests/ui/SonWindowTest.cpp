@@ -122,6 +122,8 @@ private slots:
     void levelPaneCursorAndPeakJumps();
     void f6InTheLevelPaneGoesToTheImageWhichPlaysWithIt();
     void keyFShowsThePitchOfAVoicedSound();
+    void colourMapRepaintsFromTheCellsWithABar();
+    void pointerReadsTheCellUnderIt();
 
 private:
     // A head on the tone with frames start .. end as its task.
@@ -272,10 +274,13 @@ void SonWindowTest::mouseAndKeys() {
     QCOMPARE(task.start, start);
     QCOMPARE(task.end, end);
     const std::string info = Info();
+    // The stated lines end with the block length; the readout of the point
+    // the pointer last rested on follows them.
     const std::string tail = "BlockLe:\t" + length.toStdString();
-    QVERIFY2(info.size() > tail.size() &&
-                 info.compare(info.size() - tail.size(), std::string::npos, tail) == 0,
-             info.c_str());
+    const size_t at = info.find(tail);
+    QVERIFY2(at != std::string::npos, info.c_str());
+    const std::string rest = info.substr(at + tail.size());
+    QVERIFY2(rest.empty() || rest.rfind("\r\nTime:\t", 0) == 0, info.c_str());
 }
 
 void SonWindowTest::newSizeKeepsTheFramesTheUserSelected() {
@@ -364,7 +369,7 @@ void SonWindowTest::insertionFromTheSelection() {
     run("Insert &Fft");
     run("Insert &Son");
     QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "Insert &Son", "Show &Info", "&Task",
-                                 "Show &Pitch"}));
+                                 "Show &Pitch", "Colour &Map"}));
     QCOMPARE(services_->inserts.size(), size_t(3));
     QCOMPARE(services_->inserts[0].first, int(InsertRequest::Waveform));
     QCOMPARE(services_->inserts[1].first, int(InsertRequest::Spectrum));
@@ -556,6 +561,58 @@ void SonWindowTest::keyFShowsThePitchOfAVoicedSound() {
     QVERIFY(!pane_->Pitch().Shown());
     QCOMPARE(Info(), plain);
     QVERIFY(PitchRows(pane_->grab().toImage(), 150).empty());
+}
+
+void SonWindowTest::colourMapRepaintsFromTheCellsWithABar() {
+    CSfHead* head = Head(kStart, kEnd);
+    QVERIFY(head);
+    QVERIFY(OpenPane(*head));
+    const std::vector<uint8_t> indices = pane_->Cells().index;
+    const int greyRight = pane_->ImageRect().right;
+    pane_->SetColourMap(kMapViridis);
+    // The same cells, coloured anew: the tone the brightest yellow of the
+    // map, the background its darkest purple; the plot makes room for the bar.
+    QCOMPARE(pane_->Cells().index, indices);
+    QCOMPARE(pane_->Image().pixel(5, 95), qRgb(253, 231, 37));
+    QCOMPARE(pane_->Image().pixel(5, 10), qRgb(68, 1, 84));
+    QVERIFY(pane_->ImageRect().right < greyRight - 20);
+    const QImage shown = pane_->grab().toImage();
+    const int barX = pane_->ImageRect().right + 8;
+    const PlotRect r = pane_->ImageRect();
+    // The bar runs from the background colour at its foot to the loudest at its top.
+    QCOMPARE(Rgb(shown, barX, r.bottom - 2), 0x440154u);
+    const QRgb top = shown.pixel(barX, r.top + 1);
+    QVERIFY(qRed(top) > 240 && qGreen(top) > 220 && qBlue(top) < 60);
+    pane_->SetColourMap(kMapGrey);
+    QCOMPARE(pane_->ImageRect().right, greyRight);
+    QCOMPARE(pane_->Image().pixelColor(5, 95), QColor(Qt::black));
+}
+
+void SonWindowTest::pointerReadsTheCellUnderIt() {
+    CSfHead* head = Head(kStart, kEnd);
+    QVERIFY(head);
+    QVERIFY(OpenPane(*head));
+    const PlotRect r = pane_->ImageRect();
+    // The tone's row 95 of 128 on the plot's height, and a row far above it.
+    for (int row : {95, 20}) {
+        const int y = r.top + (2 * row + 1) * (r.bottom - r.top) / 256;
+        const int x = r.left + 40;
+        QTest::mouseMove(pane_.get(), QPoint(x, y));
+        QCoreApplication::processEvents();
+        QCOMPARE(pane_->ReadoutPoint(), std::optional<QPoint>(QPoint(x, y)));
+        const SonReadout readout = pane_->ReadoutAt(x, y);
+        QCOMPARE(readout.row, row);
+        QCOMPARE(readout.level, pane_->Cells().LevelAt(readout.column, row));
+        const std::string info = Info();
+        QVERIFY2(info.rfind(ShortPathText(head->Info().path, 25) + "\r\nCurPos:", 0) == 0,
+                 info.c_str());
+        QVERIFY2(info.find(SonReadoutText(readout, false, services_->settings.Btf(),
+                                          services_->settings.Btn())) != std::string::npos,
+                 info.c_str());
+    }
+    // The tone's cells are the loudest: dBMax of the item.
+    QCOMPARE(pane_->ReadoutAt(r.left + 40, r.top + 191 * (r.bottom - r.top) / 256).level,
+             Son().Param().results.dBMax);
 }
 
 QTEST_MAIN(SonWindowTest)
