@@ -13,7 +13,8 @@ const CliCommand kCommands[] = {
     {"overview", "overview FILE [--screen-width W] [--format F] [--raw ...]",
      "Prints the whole-file overview of the head window, read from or written to\n"
      "the .sfv cache beside FILE: a line \"# channels=N width=W method=M\n"
-     "source=cache|computed\", then 4 x W values per channel.",
+     "source=cache|computed\", then 4 x W values per channel. With --format csv or\n"
+     "json: channel, column, time_s, min, max, level_db.",
      RunOverview},
     {"note", "note FREQ [--ref HZ] [--notation N]",
      "Names the nearest note of FREQ Hz with its deviation in cents (Bb4-0.014Cent).\n"
@@ -54,7 +55,8 @@ const CliCommand kCommands[] = {
      "envelope FILE --start T --end T [--channel C] [--screen-width W] [--format F]\n"
      "    [--raw ...]",
      "Prints the display envelope of a waveform window on the range: a line\n"
-     "\"# count=N lower=L upper=U\", then N values.",
+     "\"# count=N lower=L upper=U\", then N values. With --format csv or json:\n"
+     "index, time_s, min, max (or value where the samples are shown).",
      RunEnvelope},
     {"sonagram",
      "sonagram FILE --start T --end T [--channel C] [--lfft N] [--lwdw N] [--window I]\n"
@@ -64,7 +66,8 @@ const CliCommand kCommands[] = {
      "(name<TAB>value), then the level curve as \"index<TAB>dB\"; --cells adds the H\n"
      "rows of W grey indices, --png writes the grey image. With --level dbfs, dBMax\n"
      "and Floor are re digital full scale and the level curve is the RMS of each\n"
-     "frame's samples in dBFS.",
+     "frame's samples in dBFS. With --format csv or json: the level curve as index,\n"
+     "time_s, level_db (--cells goes with tsv only).",
      RunSonagram},
     {"pitch",
      "pitch FILE [--start T] [--end T] [--channel C] [--floor HZ] [--ceiling HZ] [--step S]\n"
@@ -85,9 +88,6 @@ const char* const kNotes =
     "header line naming the columns with their units (the window export's) and\n"
     "writes one row per line with a '.' decimal point; json writes one object\n"
     "{\"file\", \"params\", \"columns\", \"rows\"} (info: one object of its fields).\n"
-    "For envelope, overview and sonagram, csv and json hold the window export's\n"
-    "table: index, time_s, min, max (or value); channel, column, time_s, min, max,\n"
-    "level_db; index, time_s, level_db of the level curve.\n"
     "--raw RATE,CHANNELS,BPS,OFFSET,LSB|MSB gives the format of a file without a\n"
     "header. Parameters not given come from the Kavirel settings\n"
     "(~/.config/TOLQ/Kavirel.conf).\n"
