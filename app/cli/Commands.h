@@ -10,6 +10,7 @@ int RunNote(int argc, char** argv);
 int RunTime(int argc, char** argv);
 int RunPlay(int argc, char** argv);
 int RunSpectrum(int argc, char** argv);
+int RunPeaks(int argc, char** argv);
 int RunEnvelope(int argc, char** argv);
 int RunSonagram(int argc, char** argv);
 int RunPitch(int argc, char** argv);

@@ -2,9 +2,11 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "OpenFile.h"
+#include "OutputFormat.h"
 #include "soundfile/SfInfo.h"
 #include "soundfile/SfItems.h"
 #include "spectrum/PitchTracker.h"
+#include "spectrum/SpectrumTable.h"
 
 #include <cstdio>
 
@@ -30,9 +32,12 @@ bool ReadPitchParams(CliArgs& args, PitchParams& params) {
 } // namespace
 
 int RunPitch(int argc, char** argv) {
-    CliArgs args(argc, argv, 2, {}, {"start", "end", "channel", "floor", "ceiling", "step", "raw"});
+    CliArgs args(argc, argv, 2, {},
+                 {"start", "end", "channel", "floor", "ceiling", "step", "raw", "format"});
     PitchParams params;
-    if (!args.Ok() || args.Words().size() != 1 || !ReadPitchParams(args, params))
+    TableFormat format = TableFormat::Tsv;
+    if (!args.Ok() || args.Words().size() != 1 || !ReadPitchParams(args, params) ||
+        !FormatOption(args, format))
         return UsageError(args, "pitch");
     CSfHead head;
     const int code = OpenTask(args, head, TaskEnd::AtFileEnd);
@@ -49,7 +54,6 @@ int RunPitch(int argc, char** argv) {
         return kExitRefused;
     }
     // Microseconds and millihertz: finer than any frame can tell.
-    for (size_t i = 0; i < contour.times.size(); ++i)
-        std::printf("%.6f\t%.3f\n", contour.times[i], contour.f0[i]);
+    PrintTable(PitchTable(info, contour), format);
     return kExitOk;
 }

@@ -2,10 +2,12 @@
 #include "CliDesktop.h"
 #include "Commands.h"
 #include "OpenFile.h"
+#include "OutputFormat.h"
 #include "SonagramPng.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/ColourMaps.h"
 #include "sonagram/ComputeSonagram.h"
+#include "sonagram/SonagramTable.h"
 #include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
@@ -139,11 +141,16 @@ const char* RefusalText(SonagramOutcome outcome) {
 int RunSonagram(int argc, char** argv) {
     CliArgs args(argc, argv, 2, {"cells"},
                  {"start", "end", "channel", "lfft", "lwdw", "window", "range", "fmax", "level",
-                  "screen-width", "png", "raw", "map", "axis", "frames", "hop"});
+                  "screen-width", "png", "raw", "map", "axis", "frames", "hop", "format"});
     int width = 0;
+    TableFormat format = TableFormat::Tsv;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
-        !ScreenWidthOption(args, width))
+        !ScreenWidthOption(args, width) || !FormatOption(args, format))
         return UsageError(args, "sonagram");
+    if (format != TableFormat::Tsv && args.Has("cells")) {
+        args.Fail("--cells prints grey indices, in the tab-separated form only");
+        return UsageError(args, "sonagram");
+    }
     const int32_t channel = Int32(args, "channel", 0);
     const FftSettings parameters = SonParameters(args);
     if (!args.Ok())
@@ -167,7 +174,10 @@ int RunSonagram(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", text);
         return kExitRefused;
     }
-    PrintResult(*son, cells, args.Has("cells"));
+    if (format == TableFormat::Tsv)
+        PrintResult(*son, cells, args.Has("cells"));
+    else
+        PrintTable(SonagramLevelTable(head.Info(), *son), format);
     if (!args.Has("png"))
         return kExitOk;
     const std::string png = args.Text("png");

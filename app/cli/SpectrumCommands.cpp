@@ -4,19 +4,27 @@
 #include "CliDesktop.h"
 #include "Commands.h"
 #include "OpenFile.h"
+#include "OutputFormat.h"
+#include "drawing/NoteText.h"
 #include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfInfo.h"
 #include "soundfile/SfItems.h"
 #include "spectrum/CSfFft.h"
+#include "spectrum/SpectrumDisplay.h"
+#include "spectrum/SpectrumPeaks.h"
+#include "spectrum/SpectrumTable.h"
 #include "spectrum/TaskSpectrum.h"
 #include "waveform/CSfWav.h"
+#include "waveform/WaveformTable.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,16 +46,26 @@ bool IsOfferedLength(long n) {
     return n >= 16 && n <= 1048576 && (n & (n - 1)) == 0;
 }
 
-} // namespace
+// The spectrum options every spectrum command reads.
+const std::vector<std::string> kSpectrumOptions = {
+    "start",  "end",     "channel", "lfft",    "lwdw",         "shift", "window",
+    "method", "cepfreq", "level",   "average", "screen-width", "raw",   "format"};
 
-int RunSpectrum(int argc, char** argv) {
-    CliArgs args(argc, argv, 2, {"linear"},
-                 {"start", "end", "channel", "lfft", "lwdw", "shift", "window", "method", "cepfreq",
-                  "level", "average", "screen-width", "raw"});
+// What a spectrum command does with the computed spectrum; returns the exit
+// code, or kExitUsage after a message in args.
+using SpectrumOutput = std::function<int(CliArgs&, const CSfHead&, CSfFft&, const CSfSettings&)>;
+
+// Reads the spectrum options (and the command's own, extra), computes the
+// spectrum of the task as a new spectrum window would and hands it to output.
+int RunSpectrumCommand(int argc, char** argv, const char* command,
+                       const std::vector<std::string>& extra, const SpectrumOutput& output) {
+    std::vector<std::string> options = kSpectrumOptions;
+    options.insert(options.end(), extra.begin(), extra.end());
+    CliArgs args(argc, argv, 2, {"linear"}, options);
     int width = 0;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") ||
         !ScreenWidthOption(args, width))
-        return UsageError(args, "spectrum");
+        return UsageError(args, command);
 
     // What is not given comes from the settings, as for a new spectrum item.
     QtSettingsStore store;
@@ -67,11 +85,14 @@ int RunSpectrum(int argc, char** argv) {
         settings.SetYScale(settings.YScale() & ~uint32_t{kScaleLog});
     fft.LevelRef = LevelReferenceOption(args, fft.LevelRef);
     fft.Average = AverageOption(args, fft.Average);
+    TableFormat format = TableFormat::Tsv;
+    if (!args.Ok() || !FormatOption(args, format))
+        return UsageError(args, command);
 
     CSfHead head;
     const int code = OpenTask(args, head, TaskEnd::AtStart);
     if (code == kExitUsage)
-        return UsageError(args, "spectrum");
+        return UsageError(args, command);
     if (code != kExitOk)
         return code;
     CSfFft item(head, settings);
@@ -90,22 +111,67 @@ int RunSpectrum(int argc, char** argv) {
     case SpectrumOutcome::Cancelled:
         return kExitRefused;
     }
-    const SfFftParam& p = item.Param();
-    const double binWidth = double(head.Info().rate) / p.Lfft;
-    for (size_t i = 0; i < p.results.spectrum->size(); ++i) {
-        std::printf("%zu\t%.9g\t%.9g", i, double(i) * binWidth, double((*p.results.spectrum)[i]));
-        if (p.results.smoothed)
-            std::printf("\t%.9g", double((*p.results.smoothed)[i]));
-        std::printf("\n");
-    }
-    return kExitOk;
+    const int outcome = output(args, head, item, settings);
+    if (outcome == kExitUsage)
+        return UsageError(args, command);
+    return outcome;
+}
+
+TableFormat FormatOf(CliArgs& args) {
+    TableFormat format = TableFormat::Tsv;
+    FormatOption(args, format);
+    return format;
+}
+
+} // namespace
+
+int RunSpectrum(int argc, char** argv) {
+    return RunSpectrumCommand(
+        argc, argv, "spectrum", {},
+        [](CliArgs& args, const CSfHead& head, CSfFft& item, const CSfSettings&) {
+            PrintTable(SpectrumTable(head.Info(), item.Param(), item.YScale()), FormatOf(args));
+            return int(kExitOk);
+        });
+}
+
+int RunPeaks(int argc, char** argv) {
+    return RunSpectrumCommand(
+        argc, argv, "peaks", {"count", "min-db", "ref", "notation"},
+        [](CliArgs& args, const CSfHead& head, CSfFft& item, const CSfSettings& settings) {
+            const long count = args.Int("count", 0);
+            const double ref = args.Real("ref", settings.Btf());
+            const long notation = args.Int("notation", settings.Btn());
+            if (args.Ok() && count < 0)
+                args.Fail("--count must not be negative");
+            if (args.Ok() && !ValidReferencePitch(ref))
+                args.Fail("--ref must lie between 100 and 1000 Hz");
+            if (args.Ok() && !ValidNotation(int32_t(notation)))
+                args.Fail("--notation must be 0 (US names) or 1 (German names)");
+            const double minDb = args.Real("min-db", 0.0);
+            if (!args.Ok())
+                return int(kExitUsage);
+            // The bins and levels the window draws; Ctrl+Right looks for
+            // peaks above the lowest level drawn unless --min-db says where.
+            SfFftParam& p = item.Param();
+            const double rate = head.Info().rate;
+            const SpectrumGeometry g =
+                LayOutSpectrum(p, item.XScale(), item.YScale(), rate, PlotRect{28, 4, 1052, 400});
+            const float threshold = args.Has("min-db") ? float(minDb) : g.levels.lo;
+            const auto peaks = ListSpectrumPeaks(*p.results.spectrum, g.bins, threshold,
+                                                 rate / p.Lfft, int(count));
+            const DataTable table =
+                PeaksTable(head.Info(), p, item.YScale(), peaks, ref, int(notation));
+            PrintTable(table, FormatOf(args));
+            return int(kExitOk);
+        });
 }
 
 int RunEnvelope(int argc, char** argv) {
-    CliArgs args(argc, argv, 2, {}, {"start", "end", "channel", "screen-width", "raw"});
+    CliArgs args(argc, argv, 2, {}, {"start", "end", "channel", "screen-width", "raw", "format"});
     int width = 0;
+    TableFormat format = TableFormat::Tsv;
     if (!args.Ok() || args.Words().size() != 1 || !args.Has("start") || !args.Has("end") ||
-        !ScreenWidthOption(args, width))
+        !ScreenWidthOption(args, width) || !FormatOption(args, format))
         return UsageError(args, "envelope");
     CSfHead head;
     const int code = OpenTask(args, head, TaskEnd::AtStart);
@@ -122,6 +188,10 @@ int RunEnvelope(int argc, char** argv) {
     }
     item.BuildEnvelope(desktop, width);
     const WavEnvelope& envelope = item.Envelope();
+    if (format != TableFormat::Tsv) {
+        PrintTable(WaveformTable(head.Info(), item.Range(), envelope, width), format);
+        return kExitOk;
+    }
     std::printf("# count=%zu lower=%.9g upper=%.9g\n", envelope.values.size(),
                 double(envelope.lower), double(envelope.upper));
     for (float v : envelope.values)

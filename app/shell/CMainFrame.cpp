@@ -7,6 +7,7 @@
 #include "app/shell/ToolbarIcons.h"
 #include "app/ui/CBaseFrm.h"
 #include "app/ui/CBaseScrollView.h"
+#include "app/ui/ExportFiles.h"
 #include "app/ui/PrintPage.h"
 #include "app/ui/ViewServices.h"
 #include "resources/CommandIds.h"
@@ -127,6 +128,7 @@ void CMainFrame::BuildMenus() {
     connect(AddCommand(fileMenu_, Cmd::PrintSetup, "P&rint Setup...",
                        "Choose the printer, the paper and its orientation\nPrint Setup"),
             &QAction::triggered, this, &CMainFrame::PrintSetup);
+    AddExportCommands();
     recentSeparator_ = fileMenu_->addSeparator();
     for (int i = 0; i < kRecentFiles; ++i) {
         QAction* recent = fileMenu_->addAction(QString());
@@ -318,6 +320,62 @@ void CMainFrame::UpdateCaption() {
                                          : " - " + window->windowTitle();
     if (windowTitle() != caption)
         setWindowTitle(caption);
+}
+
+void CMainFrame::AddExportCommands() {
+    fileMenu_->addSeparator();
+    connect(AddCommand(fileMenu_, Cmd::FileExportData, "Export &Data...",
+                       "Write the numbers of the active window to a CSV or tab-separated "
+                       "file\nExport Data",
+                       QKeySequence("Ctrl+E")),
+            &QAction::triggered, this, &CMainFrame::ExportActiveData);
+    connect(AddCommand(fileMenu_, Cmd::FileExportImage, "Export &Image...",
+                       "Write the picture of the active window as PNG, SVG, PDF or BMP\nExport "
+                       "Image"),
+            &QAction::triggered, this, &CMainFrame::ExportActiveImage);
+    // The head window exports when it has the focus or no analysis window is
+    // open; pictures come from analysis windows only.
+    connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
+        Action(Cmd::FileExportData)
+            ->setEnabled(ActiveAnalysisFrame() || (headWindow_ && services_.CurrentHead()));
+        Action(Cmd::FileExportImage)->setEnabled(ActiveAnalysisFrame() != nullptr);
+    });
+}
+
+CBaseScrollView* CMainFrame::ExportingView() const {
+    CBaseFrm* frame = ActiveAnalysisFrame();
+    if (!frame)
+        return nullptr;
+    // The pane with the focus, else the window's own view, else any pane with
+    // numbers (the level pane below a sonagram).
+    auto* focused = qobject_cast<CBaseScrollView*>(QApplication::focusWidget());
+    if (focused && focused->ExportsData() && CBaseFrm::Of(focused) == frame)
+        return focused;
+    if (frame->View()->ExportsData())
+        return frame->View();
+    for (CBaseScrollView* pane : frame->findChildren<CBaseScrollView*>())
+        if (pane->ExportsData())
+            return pane;
+    return frame->View();
+}
+
+void CMainFrame::ExportActiveData() {
+    const bool headFocused = headWindow_ && headWindow_->hasFocus();
+    CBaseScrollView* view = ExportingView();
+    if ((headFocused || !view) && headWindow_ && services_.CurrentHead()) {
+        headWindow_->ExportData();
+        return;
+    }
+    if (view && view->ExportsData())
+        ExportViewData(*view, services_);
+    else if (view)
+        services_.Desktop().ShowMessage("This window has no numbers to export.",
+                                        MessageIcon::Information);
+}
+
+void CMainFrame::ExportActiveImage() {
+    if (CBaseFrm* frame = ActiveAnalysisFrame())
+        ExportViewImage(*frame->View(), services_);
 }
 
 void CMainFrame::ListWindows() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CBaseFrm;
+class CBaseScrollView;
 class CHeadWnd;
 class CProjectTree;
 class CSfBase;
@@ -57,6 +58,10 @@ public:
     void PrintActive();
     void PreviewActive();
     void PrintSetup();
+    // Export Data (Ctrl+E): the numbers of the active window's focused pane,
+    // or of the head window; Export Image: the active window's picture.
+    void ExportActiveData();
+    void ExportActiveImage();
     // Help Topics: the manual's window.
     void ShowHelp();
     HelpWindow* Help() const { return help_; }
@@ -89,6 +94,9 @@ private:
     QAction* AddCommand(QMenu* menu, int id, const QString& text, const QString& tip,
                         const QKeySequence& shortcut = QKeySequence());
     void BuildMenus();
+    void AddExportCommands();
+    // The pane whose numbers Export Data writes; null without an analysis window.
+    CBaseScrollView* ExportingView() const;
     void UpdateWindowMenu();
     // The numbered entries of the open windows at the end of the Window menu.
     void ListWindows();

@@ -29,6 +29,7 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QScreen>
+#include <QStatusBar>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -166,8 +167,18 @@ void CSfApp::SaveSettings() {
 
 void CSfApp::WriteDataLog(const std::string& line) {
     std::string problem;
-    if (!dataLog_->Write(line, problem))
+    if (!dataLog_->Write(line, problem)) {
         desktop_.ShowMessage(problem, MessageIcon::Stop);
+        return;
+    }
+    // The status bar says where the measurement went, until the next prompt.
+    if (mainFrame_)
+        mainFrame_->statusBar()->showMessage(
+            QString::fromStdString(
+                DataLogStatusText(line, QFileInfo(QString::fromStdString(dataLog_->Path()))
+                                            .absoluteFilePath()
+                                            .toStdString())),
+            kDataLogStatusMs);
 }
 
 void CSfApp::SetInfoText(const std::string& text) {

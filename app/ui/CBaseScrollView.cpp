@@ -2,12 +2,14 @@
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/CBaseFrm.h"
+#include "app/ui/ExportFiles.h"
 #include "app/ui/QtPlaySink.h"
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
 #include "app/ui/WindowImage.h"
 #include "playback/CSfPlay.h"
 #include "resources/CommandIds.h"
+#include "soundfile/SfItems.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -91,10 +93,32 @@ void CBaseScrollView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+std::string CBaseScrollView::SoundFilePath() const {
+    CSfBase* item = GetItem();
+    CSfHead* head = item ? item->GetHead() : nullptr;
+    return head ? head->Info().path : std::string();
+}
+
 void CBaseScrollView::OpenContextMenu(const QPoint& globalPos) {
+    // A pane without a popup of its own (the sonagram's level pane) exports
+    // through the File menu.
     std::unique_ptr<QMenu> menu(CreateContextMenu());
-    if (menu)
-        menu->exec(globalPos);
+    if (!menu)
+        return;
+    menu->addSeparator();
+    AddExportEntries(*menu);
+    menu->exec(globalPos);
+}
+
+void CBaseScrollView::AddExportEntries(QMenu& menu) {
+    if (ExportsData()) {
+        QAction* data = menu.addAction(QStringLiteral("Export &Data..."));
+        data->setData(Cmd::FileExportData);
+        connect(data, &QAction::triggered, this, [this] { ExportViewData(*this, services_); });
+    }
+    QAction* image = menu.addAction(QStringLiteral("Export I&mage..."));
+    image->setData(Cmd::FileExportImage);
+    connect(image, &QAction::triggered, this, [this] { ExportViewImage(*this, services_); });
 }
 
 QMenu* CBaseScrollView::NewInsertMenu() {

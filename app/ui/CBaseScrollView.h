@@ -2,11 +2,13 @@
 // activating it does to the head window and the project tree.
 #pragma once
 
+#include "drawing/DelimitedTable.h"
 #include "drawing/ScaleMath.h"
 
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <string>
 
 class CBaseDoc;
 class CSfBase;
@@ -43,6 +45,16 @@ public:
     virtual std::optional<PlotRect> PrintedPlot(int width, int height, int dpi) const;
     virtual void PrintPage(QPainter& painter, const PlotRect& plot, int dpi);
 
+    // Exporting: a view with numbers of its own (ExportsData) gives them as a
+    // table with column names and units, empty while nothing is computed;
+    // File > Export Data and the view's popup write it. Every view's window
+    // exports its picture.
+    virtual bool ExportsData() const { return false; }
+    virtual DataTable ExportTable() const { return {}; }
+    // The path of the analysed sound file, which an export never replaces;
+    // empty without an item.
+    std::string SoundFilePath() const;
+
 protected:
     ViewServices& Services() const { return services_; }
     // A view has no natural size of its own: a new window takes three
@@ -70,6 +82,10 @@ protected:
     // Every analysis window saves its picture on Ctrl+B and copies it on
     // Ctrl+C; Shift+F10 opens its menu; then come the view's own keys.
     void keyPressEvent(QKeyEvent* event) override;
+
+    // "Export Data..." (for a view that ExportsData) and "Export Image...",
+    // added at the end of every popup the view has.
+    void AddExportEntries(QMenu& menu);
 
 private:
     void OpenContextMenu(const QPoint& globalPos);

@@ -66,3 +66,10 @@ bool DataLogFile::Write(const std::string& line, std::string& problem) {
         problem = Failure(path_, std::strerror(error));
     return ok;
 }
+
+std::string DataLogStatusText(const std::string& line, const std::string& path) {
+    std::string shown = line;
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+        shown.pop_back();
+    return "Logged to " + path + ": " + shown;
+}

@@ -21,3 +21,10 @@ public:
 private:
     std::string path_;
 };
+
+// What the status bar shows after a line was logged: "Logged to PATH: LINE",
+// the line without its line break.
+std::string DataLogStatusText(const std::string& line, const std::string& path);
+
+// How long the status bar shows it, in milliseconds.
+inline constexpr int kDataLogStatusMs = 10000;

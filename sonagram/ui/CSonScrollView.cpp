@@ -25,6 +25,8 @@
 #include "sonagram/ui/SonagramImage.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/DesktopServices.h"
+#include "soundfile/SfItems.h"
+#include "spectrum/SpectrumTable.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -659,4 +661,12 @@ void CSonScrollView::RunTaskDialog() {
     PixelsFromFrames();
     ShowInfoText();
     UpdateMarks(cursorBefore, selectionBefore);
+}
+
+DataTable CSonScrollView::ExportTable() const {
+    CSfBase* item = GetItem();
+    CSfHead* head = item ? item->GetHead() : nullptr;
+    if (!head || !pitch_.Shown())
+        return {};
+    return PitchTable(head->Info(), pitch_.Contour());
 }

@@ -72,6 +72,9 @@ public:
     // the info text, shown or hidden.
     void TogglePitch();
     const SonPitchOverlay& Pitch() const { return pitch_; }
+    // Export Data: the pitch contour (time_s, f0_hz) while it is shown.
+    bool ExportsData() const override { return pitch_.Shown(); }
+    DataTable ExportTable() const override;
 
     // On paper the image fills the upper part of the frame and the level
     // curve a strip below it, with their level axes left of them and the

@@ -10,6 +10,7 @@
 #include "drawing/ui/ScaleDrawing.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/SonagramDisplay.h"
+#include "sonagram/SonagramTable.h"
 #include "sonagram/SonagramTexts.h"
 #include "sonagram/ui/CSonScrollView.h"
 #include "soundfile/DesktopServices.h"
@@ -216,4 +217,11 @@ bool CSonScrollView2::HandleKey(QKeyEvent* event) {
     MoveCursorLine(LevelPixelOfColumn(r.left, r.right - r.left, count, column));
     ShowInfoText();
     return true;
+}
+
+DataTable CSonScrollView2::ExportTable() const {
+    CSfSon* item = Item();
+    if (!item || !item->GetHead() || !Drawable())
+        return {};
+    return SonagramLevelTable(item->GetHead()->Info(), *item);
 }

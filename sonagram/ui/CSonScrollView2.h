@@ -22,6 +22,8 @@ public:
 
     QSize sizeHint() const override;
     CSfBase* GetItem() const override;
+    bool ExportsData() const override { return true; }
+    DataTable ExportTable() const override;
 
 protected:
     bool TakesKey(const QKeyEvent* key) const override;

@@ -18,6 +18,7 @@
 #include "soundfile/FftScale.h"
 #include "spectrum/CSfFft.h"
 #include "spectrum/FramePane.h"
+#include "spectrum/SpectrumTable.h"
 #include "spectrum/SpectrumTexts.h"
 #include "spectrum/TaskSpectrum.h"
 
@@ -442,6 +443,14 @@ void CFftScrollView::ShowInfo() {
 void CFftScrollView::InsertFft() {
     if (CSfBase* item = GetItem())
         Services().InsertItem(InsertRequest::Spectrum, item);
+}
+
+// Exactly what "kavirel-cli spectrum" prints for the same task and settings.
+DataTable CFftScrollView::ExportTable() const {
+    CSfFft* item = Item();
+    if (!item || !item->GetHead())
+        return {};
+    return SpectrumTable(item->GetHead()->Info(), item->Param(), item->YScale());
 }
 
 QMenu* CFftScrollView::CreateContextMenu() {

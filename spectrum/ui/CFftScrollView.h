@@ -42,6 +42,8 @@ public:
     // One page: the spectrum in a framed frequency axis and level axis under
     // a title naming the file, channel, time and transform length.
     std::optional<PlotRect> PrintedPlot(int width, int height, int dpi) const override;
+    bool ExportsData() const override { return true; }
+    DataTable ExportTable() const override;
     void PrintPage(QPainter& painter, const PlotRect& plot, int dpi) override;
 
     CSfFft* Item() const;

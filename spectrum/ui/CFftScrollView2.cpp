@@ -16,6 +16,7 @@
 #include "spectrum/CSfFft.h"
 #include "spectrum/FramePane.h"
 #include "spectrum/PitchReading.h"
+#include "spectrum/SpectrumTable.h"
 #include "spectrum/ui/CFftScrollView.h"
 
 #include <QKeyEvent>
@@ -260,6 +261,13 @@ void CFftScrollView2::OnPlayNotify(const PlayNotifyEvent& event) {
 
 void CFftScrollView2::ShowInfo() {
     spectrum_.ShowInfo();
+}
+
+DataTable CFftScrollView2::ExportTable() const {
+    CSfFft* item = Item();
+    if (!item || !item->GetHead())
+        return {};
+    return FrameTable(item->GetHead()->Info(), item->Param(), Services().ScreenWidth());
 }
 
 QMenu* CFftScrollView2::CreateContextMenu() {

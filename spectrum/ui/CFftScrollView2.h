@@ -29,6 +29,8 @@ public:
     CSfBase* GetItem() const override;
     // Insert Fft and Show Info of this window are those of its spectrum.
     void ShowInfo() override;
+    bool ExportsData() const override { return true; }
+    DataTable ExportTable() const override;
 
     // Where playback of the window's range reports its position.
     std::weak_ptr<PlayNotifySink> PlaySink() const { return sink_.Sink(); }

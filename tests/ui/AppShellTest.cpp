@@ -28,6 +28,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QtTest>
@@ -246,6 +247,12 @@ private slots:
             auto app = Start();
             QVERIFY(!std::filesystem::exists(files_->Path() + "/DataLog.txt"));
             app->WriteDataLog("SON\t1\n");
+            // The status bar says where the line went.
+            QCOMPARE(
+                app->MainFrame()->statusBar()->currentMessage(),
+                "Logged to " +
+                    QDir(QString::fromStdString(files_->Path())).absoluteFilePath("DataLog.txt") +
+                    ": SON\t1");
             // OK in the Analysis options, the name untouched, keeps the file:
             // the sheet shows the one W writes to.
             QTimer::singleShot(0, [] {
@@ -515,7 +522,8 @@ private slots:
         QVERIFY(app->OpenHead(QString::fromStdString(files_->Write("e.wav", StereoTone(900)))));
         std::unique_ptr<QMenu> menu(app->HeadWindow()->CreateContextMenu());
         const auto found = commands(menu.get());
-        QCOMPARE(found.size(), 7);
+        // Seven commands, a separator and Export Data.
+        QCOMPARE(found.size(), 9);
         for (const auto& [id, enabled, checked] : found) {
             QVERIFY2(enabled, qPrintable(QString::number(id)));
             // A new file without cache shows its waveform.

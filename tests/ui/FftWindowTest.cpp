@@ -382,7 +382,8 @@ void FftWindowTest::contextMenuInsertsAndShowsInfo() {
         return seen;
     };
     // Insert CepFreq would do nothing, so it is not offered.
-    QCOMPARE(run("Insert &Fft"), (QStringList{"Insert &Fft", "", "Show &Info"}));
+    QCOMPARE(run("Insert &Fft"), (QStringList{"Insert &Fft", "", "Show &Info", "",
+                                              "Export &Data...", "Export I&mage..."}));
     QCOMPARE(services_->inserts.size(), size_t(1));
     QCOMPARE(services_->inserts[0].first, int(InsertRequest::Spectrum));
     QCOMPARE(services_->inserts[0].second, w_.item.get());

@@ -571,9 +571,10 @@ void WavScrollViewTest::contextMenuOffersInsertWavAndTask() {
         menu->close();
     });
     Key(Qt::Key_F10, Qt::ShiftModifier);
-    QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "Insert &Son", "&Task"}));
+    QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "Insert &Son", "&Task", "",
+                                 "Export &Data...", "Export I&mage..."}));
     QCOMPARE(ids, (QList<int>{Cmd::ViewInsertWav, Cmd::ViewInsertFft, Cmd::ViewInsertSon,
-                              Cmd::ViewTask}));
+                              Cmd::ViewTask, 0, Cmd::FileExportData, Cmd::FileExportImage}));
     QCOMPARE(at, view_->mapToGlobal(QPoint(5, 5)));
 }
 

@@ -1,5 +1,6 @@
 #include "waveform/ui/CHeadWnd.h"
 
+#include "app/ui/ExportFiles.h"
 #include "app/ui/PlayKeys.h"
 #include "app/ui/ViewKeys.h"
 #include "app/ui/ViewServices.h"
@@ -16,6 +17,7 @@
 #include "selection/ui/CTaskDlg.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/OverviewCache.h"
+#include "soundfile/OverviewTable.h"
 #include "soundfile/SfItems.h"
 
 #include <QActionGroup>
@@ -458,10 +460,28 @@ QMenu* CHeadWnd::CreateContextMenu() {
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, id = id] { SetMethod(id); });
     }
+    menu->addSeparator();
+    QAction* exportData = menu->addAction("Export &Data...");
+    exportData->setData(Cmd::HeadExportData);
+    connect(exportData, &QAction::triggered, this, &CHeadWnd::ExportData);
     // Every command acts on the current head; without one, none is offered.
     for (QAction* action : menu->actions())
         action->setEnabled(head != nullptr);
     return menu;
+}
+
+DataTable CHeadWnd::ExportTable() const {
+    CSfHead* head = Head();
+    if (!head)
+        return {};
+    const SfInfo& info = head->Info();
+    const size_t perColumn = 4 * size_t(std::max(info.channels, 1));
+    return OverviewTable(info, int(info.overview.size() / perColumn));
+}
+
+void CHeadWnd::ExportData() {
+    if (Head())
+        ::ExportTable(ExportTable(), this, services_);
 }
 
 void CHeadWnd::ShowInfo() {

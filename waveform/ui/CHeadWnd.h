@@ -8,7 +8,9 @@
 #include "selection/ui/SelectionInput.h"
 #include "selection/ui/SelectionView.h"
 
+#include "drawing/DelimitedTable.h"
 #include <QImage>
+
 #include <QWidget>
 #include <cstdint>
 
@@ -41,6 +43,9 @@ public:
     void ShowInfo();
     void RunTaskDialog();
     void SetMethod(int method);
+    // Export Data: the overview of every channel (OverviewTable).
+    DataTable ExportTable() const;
+    void ExportData();
 
 protected:
     bool event(QEvent* event) override;

@@ -21,6 +21,7 @@
 #include "soundfile/DesktopServices.h"
 #include "soundfile/SfItems.h"
 #include "waveform/CSfWav.h"
+#include "waveform/WaveformTable.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -423,6 +424,14 @@ void CWavScrollView::OnPlayNotify(const PlayNotifyEvent& event) {
     // Index and frame stay: the line rests where playback stopped.
     item->Task().playCursor = PlaybackPixel(Axis(), info.rate, point->position);
     update();
+}
+
+DataTable CWavScrollView::ExportTable() const {
+    CSfWav* item = Item();
+    if (!item || !item->GetHead())
+        return {};
+    return WaveformTable(item->GetHead()->Info(), item->Range(), item->Envelope(),
+                         Services().ScreenWidth());
 }
 
 QMenu* CWavScrollView::CreateContextMenu() {

@@ -37,6 +37,8 @@ public:
     // One page: the curve in a framed time axis and a "Percentage" axis under
     // a title naming the file, channel and range.
     std::optional<PlotRect> PrintedPlot(int width, int height, int dpi) const override;
+    bool ExportsData() const override { return true; }
+    DataTable ExportTable() const override;
     void PrintPage(QPainter& painter, const PlotRect& plot, int dpi) override;
 
     // The Task command: the block typed in, inside the range.
