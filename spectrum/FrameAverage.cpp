@@ -18,10 +18,10 @@ namespace {
 
 // Progress is reported every this many frames.
 constexpr uint64_t kProgressFrames = 15;
-// Values held per batch in each of the two buffers (frames and spectra): 4 MiB
-// together, enough frames per batch that starting the threads costs nothing
-// against the transforms.
-constexpr std::size_t kBatchValues = std::size_t(1) << 19;
+// Values held per batch in each of its two buffers (frames and spectra): with
+// two batches in flight 4 MiB together, enough frames per batch that starting
+// the threads costs little against the transforms.
+constexpr std::size_t kBatchValues = std::size_t(1) << 18;
 // Bins summed by one task of the summing step.
 constexpr int kBinsPerTask = 256;
 
@@ -95,8 +95,9 @@ bool AverageFrames(const FrameAverageTask& task, float* spectrum, FrameEnvelope&
     const uint64_t batch = std::max<uint64_t>(1, kBatchValues / length);
 
     std::vector<BinSums> sums;
-    std::vector<float> raw;
-    std::vector<float> transformed;
+    // Two batches in flight: one read and transformed while the other is summed.
+    std::vector<float> raw[2];
+    std::vector<float> transformed[2];
     try {
         for (int first = 0; first < half; first += kBinsPerTask)
             sums.emplace_back(first, std::min(kBinsPerTask, half - first), task.decibels,
@@ -106,49 +107,55 @@ bool AverageFrames(const FrameAverageTask& task, float* spectrum, FrameEnvelope&
     }
     const std::size_t held =
         static_cast<std::size_t>(std::min(batch, std::max<uint64_t>(frames, 1)));
-    if (!ResizeFloats(raw, held * length) || !ResizeFloats(transformed, held * length))
-        return false;
+    for (int i = 0; i < 2; ++i)
+        if (!ResizeFloats(raw[i], held * length) || !ResizeFloats(transformed[i], held * length))
+            return false;
     for (BinSums& s : sums)
         if (!s.Reset())
             return false;
 
+    const auto stopped = [&task] { return task.stop && *task.stop; };
+    const uint64_t batches = (frames + batch - 1) / batch;
+    const int binTasks = static_cast<int>(sums.size());
     const auto nothing = [] {};
-    for (uint64_t first = 0; first < frames; first += batch) {
-        const uint64_t count = std::min(batch, frames - first);
-        const auto stopped = [&task] { return task.stop && *task.stop; };
+    // Step b transforms batch b and sums batch b - 1, so each step starts the
+    // threads once. The envelope of batch b - 1 goes first, as the longest
+    // task, then the bin sums, then the frames of batch b one by one.
+    for (uint64_t b = 0; b <= batches; ++b) {
+        const uint64_t first = b * batch;
+        const uint64_t count = b < batches ? std::min(batch, frames - first) : 0;
         for (uint64_t k = (first + kProgressFrames - 1) / kProgressFrames * kProgressFrames;
              k < first + count && !stopped(); k += kProgressFrames)
             progress(k, expected);
         if (stopped())
             return true;
-        // Each frame read and transformed on its own: in 64 bits, so that the
-        // hop past an end near the largest frame number cannot wrap round.
+        const uint64_t summedFirst = b > 0 ? first - batch : 0;
+        const uint64_t summed = b > 0 ? std::min(batch, frames - summedFirst) : 0;
+        const std::vector<float>& summedRaw = raw[(b + 1) % 2];
+        const std::vector<float>& summedLevels = transformed[(b + 1) % 2];
+        const int summing = summed > 0 ? binTasks + 1 : 0;
         RunOnAnalysisThreads(
-            static_cast<int>(count),
-            [&](int j) {
-                const uint64_t position = task.start + (first + uint64_t(j)) * shift;
-                float* frame = raw.data() + std::size_t(j) * length;
-                float* levels = transformed.data() + std::size_t(j) * length;
-                ReadSamples(*task.info, frame, static_cast<uint32_t>(n),
-                            static_cast<uint32_t>(position), task.channel);
-                for (int i = 0; i < n; ++i)
-                    levels[i] = frame[i] * task.window[i];
-                MagnitudeSpectrum(levels, n, false);
-            },
-            nothing);
-        // Then every bin adds the batch's frames in order; the last task feeds
-        // the envelope, also in order.
-        const int binTasks = static_cast<int>(sums.size());
-        RunOnAnalysisThreads(
-            binTasks + 1,
+            summing + static_cast<int>(count),
             [&](int t) {
-                for (uint64_t j = 0; j < count; ++j) {
-                    if (t < binTasks) {
-                        sums[std::size_t(t)].Add(transformed.data() + j * length);
-                    } else {
-                        envelope.Take(task.start + (first + j) * shift, raw.data() + j * length,
-                                      static_cast<uint32_t>(n));
-                    }
+                if (t == 0 && summing > 0) {
+                    for (uint64_t j = 0; j < summed; ++j)
+                        envelope.Take(task.start + (summedFirst + j) * shift,
+                                      summedRaw.data() + j * length, static_cast<uint32_t>(n));
+                } else if (t < summing) {
+                    for (uint64_t j = 0; j < summed; ++j)
+                        sums[std::size_t(t - 1)].Add(summedLevels.data() + j * length);
+                } else {
+                    // In 64 bits, so that the hop past an end near the largest
+                    // frame number cannot wrap round to the start of the file.
+                    const auto j = static_cast<std::size_t>(t - summing);
+                    const uint64_t position = task.start + (first + j) * shift;
+                    float* frame = raw[b % 2].data() + j * length;
+                    float* levels = transformed[b % 2].data() + j * length;
+                    ReadSamples(*task.info, frame, static_cast<uint32_t>(n),
+                                static_cast<uint32_t>(position), task.channel);
+                    for (int i = 0; i < n; ++i)
+                        levels[i] = frame[i] * task.window[i];
+                    MagnitudeSpectrum(levels, n, false);
                 }
             },
             nothing);

@@ -31,9 +31,9 @@ struct FrameAverageTask {
 // every k = 0, 15, 30, ... of the frames, before frame k is read. False when
 // there is no memory for the work.
 //
-// The frames of a batch are read and transformed on every thread; then each
-// bin's sum takes the batch's frames in order. Every bin so adds the same
-// values in the same order as a single thread would, and the result does not
-// depend on the number of threads.
+// The frames of a batch are read and transformed on every thread; while the
+// next batch is, each bin's sum takes the batch's frames in order. Every bin
+// so adds the same values in the same order as a single thread would, and the
+// result does not depend on the number of threads.
 bool AverageFrames(const FrameAverageTask& task, float* spectrum, FrameEnvelope& envelope,
                    const std::function<void(uint64_t frame, uint64_t expected)>& progress);
