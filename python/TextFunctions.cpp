@@ -2,8 +2,8 @@
 
 #include "drawing/NoteText.h"
 #include "drawing/NumberText.h"
-#include "drawing/TimeText.h"
 #include "drawing/StrictTimeText.h"
+#include "drawing/TimeText.h"
 #include "soundfile/AnalysisLimits.h"
 
 #include <cmath>
