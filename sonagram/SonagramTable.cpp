@@ -2,6 +2,7 @@
 
 #include "drawing/NumberText.h"
 #include "sonagram/CSfSon.h"
+#include "sonagram/SonagramCells.h"
 #include "soundfile/SfInfo.h"
 
 #include <string>
@@ -12,12 +13,10 @@ std::string G9(double v) {
     return NumberText(v, std::chars_format::general, 9);
 }
 
-} // namespace
-
-DataTable SonagramLevelTable(const SfInfo& info, const CSfSon& son) {
+// The file and the sonagram's parameters, for json.
+DataTable SonagramTableHead(const SfInfo& info, const CSfSon& son) {
     const SfFftParam& p = son.Param();
     const SonRange& range = son.Range();
-    const std::vector<float>& levels = son.Levels().values;
     DataTable table;
     table.file = info.path;
     table.params = {{"rate_hz", std::to_string(info.rate)},
@@ -31,14 +30,50 @@ DataTable SonagramLevelTable(const SfInfo& info, const CSfSon& son) {
                     {"db_max", G9(p.results.dBMax)},
                     {"floor", std::to_string(p.Floor)},
                     {"fmax_hz", G9(p.Fmax)}};
+    return table;
+}
+
+// The first frame of each of count columns spread over the range, as the
+// computation places them.
+std::vector<uint32_t> ColumnStarts(const SonRange& range, size_t count) {
+    std::vector<uint32_t> starts(count);
+    const double hop = count == 0 ? 0.0 : double(range.length) / double(count);
+    for (size_t i = 0; i < count; ++i)
+        starts[i] = uint32_t(range.start + double(i) * hop + 0.5);
+    return starts;
+}
+
+} // namespace
+
+DataTable SonagramLevelTable(const SfInfo& info, const CSfSon& son) {
+    const SfFftParam& p = son.Param();
+    const std::vector<float>& levels = son.Levels().values;
+    DataTable table = SonagramTableHead(info, son);
     table.columns = {"index", "time_s",
                      p.LevelRef == kLevelRefFullScale ? "level_dbfs" : "level_db"};
     const double rate = info.rate > 0 ? double(info.rate) : 1.0;
-    // The columns are spread over the range as the computation places them.
-    const double hop = levels.empty() ? 0.0 : double(range.length) / double(levels.size());
-    for (size_t i = 0; i < levels.size(); ++i) {
-        const auto start = uint32_t(range.start + double(i) * hop + 0.5);
-        table.rows.push_back({std::to_string(i), G9(double(start) / rate), G9(levels[i])});
+    const std::vector<uint32_t> starts = ColumnStarts(son.Range(), levels.size());
+    for (size_t i = 0; i < levels.size(); ++i)
+        table.rows.push_back({std::to_string(i), G9(double(starts[i]) / rate), G9(levels[i])});
+    return table;
+}
+
+DataTable SonagramImageTable(const SfInfo& info, const CSfSon& son, const SonagramCells& cells) {
+    if (!cells.HasLevels())
+        return {};
+    const SfFftParam& p = son.Param();
+    DataTable table = SonagramTableHead(info, son);
+    const double rate = info.rate > 0 ? double(info.rate) : 1.0;
+    const double binHz = p.Lfft > 0 ? rate / p.Lfft : 0.0;
+    table.columns.push_back("time_s");
+    for (int row = cells.height - 1; row >= 0; --row)
+        table.columns.push_back(G9(cells.rowBin[size_t(row)] * binHz));
+    const std::vector<uint32_t> starts = ColumnStarts(son.Range(), size_t(cells.width));
+    for (int column = 0; column < cells.width; ++column) {
+        std::vector<std::string> values{G9(double(starts[size_t(column)]) / rate)};
+        for (int row = cells.height - 1; row >= 0; --row)
+            values.push_back(G9(cells.LevelAt(column, row)));
+        table.rows.push_back(std::move(values));
     }
     return table;
 }

@@ -1,4 +1,5 @@
 #include "sonagram/ui/CSonScrollView.h"
+#include "sonagram/SonagramTable.h"
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/PlayKeys.h"
@@ -666,7 +667,10 @@ void CSonScrollView::RunTaskDialog() {
 DataTable CSonScrollView::ExportTable() const {
     CSfBase* item = GetItem();
     CSfHead* head = item ? item->GetHead() : nullptr;
-    if (!head || !pitch_.Shown())
+    if (!head)
         return {};
-    return PitchTable(head->Info(), pitch_.Contour());
+    // The contour while it shows, else the levels of the image.
+    if (pitch_.Shown())
+        return PitchTable(head->Info(), pitch_.Contour());
+    return SonagramImageTable(head->Info(), *Item(), cells_);
 }

@@ -73,7 +73,7 @@ public:
     void TogglePitch();
     const SonPitchOverlay& Pitch() const { return pitch_; }
     // Export Data: the pitch contour (time_s, f0_hz) while it is shown.
-    bool ExportsData() const override { return pitch_.Shown(); }
+    bool ExportsData() const override { return pitch_.Shown() || cells_.HasLevels(); }
     DataTable ExportTable() const override;
 
     // On paper the image fills the upper part of the frame and the level

@@ -287,9 +287,21 @@ void ExportWindowTest::everyPaneReadsBackThroughPythonsCsvReader() {
     CBaseFrm& shortWave = WaveformWindow(100, 400);
     CBaseFrm& longWave = WaveformWindow(0, 16000);
     CHeadWnd head(*services_);
-    // The sonagram image has numbers of its own while the pitch contour shows.
+    // The sonagram image exports the levels of its cells, one column per image
+    // row from the lowest frequency up, and the pitch contour while it shows.
     CSonScrollView& image = *sonagram.ImagePane();
-    QVERIFY(!image.ExportsData());
+    QVERIFY(image.ExportsData());
+    const DataTable levels = image.ExportTable();
+    const SonagramCells& cells = image.Cells();
+    QCOMPARE(levels.rows.size(), size_t(cells.width));
+    QCOMPARE(levels.columns.size(), size_t(cells.height) + 1);
+    QCOMPARE(levels.columns[0], std::string("time_s"));
+    QCOMPARE(levels.columns[1], std::string("0"));
+    QVERIFY(std::stod(levels.columns[2]) > 0);
+    for (int column : {0, cells.width / 2, cells.width - 1})
+        for (int row : {0, cells.height / 3, cells.height - 1})
+            QCOMPARE(std::stof(levels.rows[size_t(column)][size_t(cells.height - row)]),
+                     cells.LevelAt(column, row));
     image.TogglePitch();
     QVERIFY(image.ExportsData());
     const struct {
@@ -305,6 +317,7 @@ void ExportWindowTest::everyPaneReadsBackThroughPythonsCsvReader() {
         {"samples", shortWave.View()->ExportTable(), {"index", "time_s", "value"}, 300},
         {"envelope", longWave.View()->ExportTable(), {"index", "time_s", "min", "max"}, 300},
         {"pitch", image.ExportTable(), {"time_s", "f0_hz"}, 0},
+        {"image", levels, {levels.columns.begin(), levels.columns.end()}, size_t(cells.width)},
         {"overview",
          head.ExportTable(),
          {"channel", "column", "time_s", "min", "max", "level_db"},

@@ -368,9 +368,9 @@ void SonWindowTest::insertionFromTheSelection() {
     run("Insert &Wav");
     run("Insert &Fft");
     run("Insert &Son");
-    // Without the pitch contour the image has no numbers to export, only its picture.
     QCOMPARE(texts, (QStringList{"Insert &Wav", "Insert &Fft", "Insert &Son", "Show &Info", "&Task",
-                                 "Show &Pitch", "Colour &Map", "", "Export I&mage..."}));
+                                 "Show &Pitch", "Colour &Map", "", "Export &Data...",
+                                 "Export I&mage..."}));
     QCOMPARE(services_->inserts.size(), size_t(3));
     QCOMPARE(services_->inserts[0].first, int(InsertRequest::Waveform));
     QCOMPARE(services_->inserts[1].first, int(InsertRequest::Spectrum));
