@@ -11,6 +11,7 @@
 #include "soundfile/TolqDsp.h"
 #include "waveform/ui/CHeadWnd.h"
 
+#include "BenchRatio.h"
 #include "BenchWav.h"
 #include <QApplication>
 #include <QPixmap>
@@ -18,7 +19,6 @@
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 #include <unistd.h>
 
 namespace {
@@ -71,30 +71,6 @@ void OpenInWindow(benchmark::State& state) {
     }
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto window = times_.find("OpenInWindow");
-        const auto cli = times_.find("CommandLineOverview");
-        if (window != times_.end() && cli != times_.end())
-            std::printf("\nOpening in the window over the command line's overview: x %.2f\n",
-                        window->second / cli->second);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -109,7 +85,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    RatioReporter reporter("OpenInWindow", "CommandLineOverview",
+                           "Opening in the window over the command line's overview");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

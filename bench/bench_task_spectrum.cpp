@@ -12,6 +12,7 @@
 #include "spectrum/CSfFft.h"
 #include "spectrum/TaskSpectrum.h"
 
+#include "BenchRatio.h"
 #include "BenchWav.h"
 
 #include <benchmark/benchmark.h>
@@ -21,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -105,30 +105,6 @@ void BareLoopRun(benchmark::State& state) {
     fftwf_free(frame);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
-                times_[run.run_name.str()] = run.GetAdjustedRealTime();
-        }
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto task = times_.find("TaskSpectrum/average");
-        const auto bare = times_.find("BareLoop/read+fftw");
-        if (task != times_.end() && bare != times_.end())
-            std::printf("\nAveraged spectrum over the bare loop: x %.2f\n",
-                        task->second / bare->second);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -138,7 +114,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    RatioReporter reporter("TaskSpectrum/average", "BareLoop/read+fftw",
+                           "Averaged spectrum over the bare loop");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

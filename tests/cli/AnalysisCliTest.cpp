@@ -20,22 +20,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');)
-        fields.push_back(field);
-    return fields;
-}
-
 // Column c of every line, as numbers.
 std::vector<double> Column(const std::vector<std::string>& lines, size_t c) {
     std::vector<double> values;

@@ -22,3 +22,9 @@ Result RunProgram(const std::string& program, const std::string& environment,
 // RunProgram of kavirel-cli.
 Result RunCli(const std::string& environment, const std::vector<std::string>& args,
               const std::string& scratchDir);
+
+// The lines of text, without their line breaks.
+std::vector<std::string> Lines(const std::string& text);
+
+// The tab-separated fields of line.
+std::vector<std::string> Fields(const std::string& line);

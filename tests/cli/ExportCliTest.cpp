@@ -14,22 +14,6 @@
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');)
-        fields.push_back(field);
-    return fields;
-}
-
 // Three tones of equal amplitude, at 440, 1000 and 3520 Hz, at 16000 Hz.
 std::vector<int32_t> ThreeTones() {
     std::vector<int32_t> sum(16000, 0);

@@ -16,14 +16,6 @@
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // A sine of amplitude 10000 starting at phase 0, in whole sample values.
 std::vector<int32_t> Sine(int frames, double hz, double rate) {
     std::vector<int32_t> values(frames);

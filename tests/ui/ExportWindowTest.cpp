@@ -55,14 +55,6 @@ std::string ReadText(const QString& path) {
     return s.str();
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // The "[%04d] %gHz" part of a spectrum info text.
 bool CursorOf(const std::string& text, int* bin, double* hz) {
     const size_t open = text.rfind("\r\n[");
