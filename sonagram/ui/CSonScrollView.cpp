@@ -1,5 +1,4 @@
 #include "sonagram/ui/CSonScrollView.h"
-#include "sonagram/SonagramTable.h"
 
 #include "app/ui/CBaseDoc.h"
 #include "app/ui/PlayKeys.h"
@@ -22,7 +21,9 @@
 #include "sonagram/ComputeSonagram.h"
 #include "sonagram/SonagramAxis.h"
 #include "sonagram/SonagramDisplay.h"
+#include "sonagram/SonagramTable.h"
 #include "sonagram/SonagramTexts.h"
+#include "sonagram/ui/CSonScrollView2.h"
 #include "sonagram/ui/SonagramImage.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/DesktopServices.h"
@@ -127,8 +128,11 @@ QSize CSonScrollView::sizeHint() const {
 }
 
 PlotRect CSonScrollView::Plot() const {
-    const int bar = ShowsColourBar() ? ColourBarWidth(QFontMetrics(ScaleFont(*this))) : 0;
-    return PlotRect{kLeft, kTop, width() - kRight - bar, height() - kBottom};
+    return PlotRect{kLeft, kTop, width() - kRight - ColourBarRoom(), height() - kBottom};
+}
+
+int CSonScrollView::ColourBarRoom() const {
+    return ShowsColourBar() ? ColourBarWidth(QFontMetrics(ScaleFont(*this))) : 0;
 }
 
 bool CSonScrollView::ShowsColourBar() const {
@@ -160,6 +164,10 @@ void CSonScrollView::SetColourMap(int32_t map) {
     if (Editable())
         PixelsFromFrames();
     update();
+    // The level pane below takes the bar's room too.
+    if (QWidget* frame = parentWidget())
+        for (CSonScrollView2* pane : frame->findChildren<CSonScrollView2*>())
+            pane->update();
 }
 
 QRegion CSonScrollView::FrequencyLineRegion() const {

@@ -60,6 +60,10 @@ public:
     std::optional<QPoint> ReadoutPoint() const { return readoutPoint_; }
     // The image area (see Plot below), for the tests that point into it.
     PlotRect ImageRect() const { return Plot(); }
+    // The pixels the colour bar takes at the right of the image, 0 for the
+    // grey ramp; the level pane below keeps the same room, so that both
+    // panes put a time at the same x.
+    int ColourBarRoom() const;
 
     // Shows this window's range and channel in the head window.
     void PublishTask() override;
@@ -72,7 +76,8 @@ public:
     // the info text, shown or hidden.
     void TogglePitch();
     const SonPitchOverlay& Pitch() const { return pitch_; }
-    // Export Data: the pitch contour (time_s, f0_hz) while it is shown.
+    // Export Data: the pitch contour (time_s, f0_hz) while it is shown, else
+    // the levels of the cells.
     bool ExportsData() const override { return pitch_.Shown() || cells_.HasLevels(); }
     DataTable ExportTable() const override;
 

@@ -74,7 +74,7 @@ QSize CSonScrollView2::sizeHint() const {
 }
 
 PlotRect CSonScrollView2::Plot() const {
-    return PlotRect{kLeft, kMargin, width() - kMargin, height() - kMargin};
+    return PlotRect{kLeft, kMargin, width() - kMargin - image_.ColourBarRoom(), height() - kMargin};
 }
 
 bool CSonScrollView2::InPlot(const QPoint& at) const {
@@ -95,11 +95,12 @@ void CSonScrollView2::showEvent(QShowEvent* event) {
 
 const QImage& CSonScrollView2::PlotImage() {
     const std::vector<float>& values = Item()->Levels().values;
-    if (CanvasFits(plot_, *this) && plotValues_ == values.data())
+    const PlotRect r = Plot();
+    if (CanvasFits(plot_, *this) && plotValues_ == values.data() && plotRight_ == r.right)
         return plot_;
     plotValues_ = values.data();
+    plotRight_ = r.right;
     QPainter painter;
-    const PlotRect r = Plot();
     if (!BeginPlotImage(plot_, painter, *this, r))
         return plot_;
     // The curve's extremes would lie on the plot's outline, and a curve of

@@ -23,6 +23,8 @@ public:
     QSize sizeHint() const override;
     CSfBase* GetItem() const override;
     bool ExportsData() const override { return true; }
+    // The plot area, for the tests that line it up with the image above.
+    PlotRect LevelRect() const { return Plot(); }
     DataTable ExportTable() const override;
 
 protected:
@@ -55,4 +57,5 @@ private:
     // The levels the cached picture shows: the pane may paint before the
     // image pane has computed them.
     const float* plotValues_ = nullptr;
+    int plotRight_ = 0; // the image's colour bar narrows the plot
 };

@@ -453,6 +453,13 @@ void SonWindowTest::f6InTheLevelPaneGoesToTheImageWhichPlaysWithIt() {
     QTest::keyClick(image, Qt::Key_F6);
     QVERIFY(image->hasFocus());
     services_->Player().StopPlay();
+    // The level pane's plot ends where the image's does, with and without the
+    // colour bar, so a time lies at one x in both.
+    for (int32_t map : {kMapViridis, kMapGrey}) {
+        frame_->ImagePane()->SetColourMap(map);
+        QCOMPARE(levels->LevelRect().left, frame_->ImagePane()->ImageRect().left);
+        QCOMPARE(levels->LevelRect().right, frame_->ImagePane()->ImageRect().right);
+    }
 }
 
 void SonWindowTest::levelPaneCursorAndPeakJumps() {
