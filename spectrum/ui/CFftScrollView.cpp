@@ -192,6 +192,11 @@ const QImage& CFftScrollView::PlotImage() {
     DrawCurve(painter, SpectrumCurve(*p.results.spectrum, geometry_), CurveColour(palette()), r);
     if (p.results.smoothed && !p.results.smoothed->empty())
         DrawCurve(painter, SpectrumCurve(*p.results.smoothed, geometry_), kSmoothedColour, r);
+    // The stated level scale leaves its unit out; it stands in the plot's corner.
+    if (item->YScale() & kScaleLog) {
+        painter.setFont(ScaleFont(*painter.device()));
+        DrawCornerUnit(painter, r, p.LevelRef == kLevelRefFullScale ? "dBFS" : "dB");
+    }
     p.view.cursorX = SpectrumCursorX(geometry_, p.view.cursorBin);
     // The levels may have been settled afresh: the text follows them, once
     // this paint is over, since the info box repaints at once.
