@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -38,8 +39,13 @@ void LockKeyIndicators::Show(const LockStates& states) {
 }
 
 bool LockKeyIndicators::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyRelease)
-        Update();
+    // Only the lock keys change the states; reading them is a round trip to
+    // the X server, which other keys, delivered to many objects, need not pay.
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            Update();
+    }
     return QObject::eventFilter(watched, event);
 }
 

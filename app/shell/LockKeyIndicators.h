@@ -25,7 +25,8 @@ public:
     // Adds the panes to bar and keeps them up to date.
     explicit LockKeyIndicators(QStatusBar& bar);
 
-    // Shows states; the window system's are read on every key and twice a second.
+    // Shows states; the window system's are read on every lock key and twice a
+    // second.
     void Show(const LockStates& states);
     const std::array<QLabel*, 3>& Panes() const { return panes_; }
 
