@@ -24,11 +24,6 @@ namespace {
 
 constexpr int64_t kLargestFrame = std::numeric_limits<uint32_t>::max();
 
-// The transform lengths the parameter pages offer.
-bool IsOfferedLength(int64_t n) {
-    return n >= 16 && n <= 1048576 && (n & (n - 1)) == 0;
-}
-
 void Require(bool good, const std::string& message) {
     if (!good)
         throw std::invalid_argument(message);
@@ -148,7 +143,8 @@ SpectrumResult ModuleSound::ComputeSpectrum(const SpectrumRequest& request,
     CSfSettings settings(*store);
     FftSettings& fft = settings.Fft();
     if (request.lfft) {
-        Require(IsOfferedLength(*request.lfft), "lfft must be a power of two from 16 to 1048576");
+        Require(IsOfferedFftLength(*request.lfft),
+                "lfft must be a power of two from 16 to 1048576");
         fft.Lfft = *request.lfft;
     }
     fft.Lwdw = Bounded(request.lwdw, fft.Lwdw, 1, 1048576, "lwdw");
@@ -203,7 +199,8 @@ SonagramResult ModuleSound::Sonagram(const SonagramRequest& request) {
     const CSfSettings settings(*store);
     FftSettings son = settings.Son();
     if (request.lfft) {
-        Require(IsOfferedLength(*request.lfft), "lfft must be a power of two from 16 to 1048576");
+        Require(IsOfferedFftLength(*request.lfft),
+                "lfft must be a power of two from 16 to 1048576");
         son.Lfft = *request.lfft;
     }
     if (request.lwdw) {

@@ -8,6 +8,13 @@
 constexpr int32_t kFirstWindow = 0;
 constexpr int32_t kLastWindow = 5;
 
+// The transform lengths the parameter pages offer: powers of two from 16 to
+// 1048576.
+constexpr int64_t kLongestOfferedFft = 1048576;
+inline bool IsOfferedFftLength(int64_t n) {
+    return n >= 16 && n <= kLongestOfferedFft && (n & (n - 1)) == 0;
+}
+
 // No sound file holds frequencies above this (a rate of 2 MHz), and no note
 // name is read for one.
 constexpr double kHighestFrequency = 1.0e6;

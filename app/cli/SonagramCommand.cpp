@@ -72,7 +72,7 @@ FftSettings SonParameters(CliArgs& args) {
     son.Hop = Int32(args, "hop", son.Hop);
     if (son.Hop < 0)
         args.Fail("--hop must not be negative");
-    if (son.Lfft < 16 || son.Lfft > 1048576 || (son.Lfft & (son.Lfft - 1)) != 0)
+    if (!IsOfferedFftLength(son.Lfft))
         args.Fail("--lfft must be a power of two from 16 to 1048576");
     if (son.Lwdw < 1)
         args.Fail("--lwdw must be above 0");

@@ -41,11 +41,6 @@ long Bounded(CliArgs& args, const std::string& name, long def, long low, long hi
     return value;
 }
 
-// The transform lengths the parameter pages offer.
-bool IsOfferedLength(long n) {
-    return n >= 16 && n <= 1048576 && (n & (n - 1)) == 0;
-}
-
 // The spectrum options every spectrum command reads.
 const std::vector<std::string> kSpectrumOptions = {
     "start",  "end",     "channel", "lfft",    "lwdw",         "shift", "window",
@@ -72,7 +67,7 @@ int RunSpectrumCommand(int argc, char** argv, const char* command,
     CSfSettings settings(store);
     FftSettings& fft = settings.Fft();
     fft.Lfft = int32_t(args.Int("lfft", fft.Lfft));
-    if (args.Ok() && !IsOfferedLength(fft.Lfft))
+    if (args.Ok() && !IsOfferedFftLength(fft.Lfft))
         args.Fail("--lfft must be a power of two from 16 to 1048576");
     fft.Lwdw = int32_t(Bounded(args, "lwdw", fft.Lwdw, 1, 1048576));
     fft.Shift = int32_t(Bounded(args, "shift", fft.Shift, 1, kLargestFrame / 2));
