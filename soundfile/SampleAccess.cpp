@@ -20,14 +20,15 @@ std::vector<uint8_t>& ScratchBytes(size_t size) {
 }
 
 // NaN is 0; beyond full scale clamps. Scaling by a power of two is exact in
-// float, and floats below 2^31 end at 2147483520, so it is all done in float
-// lanes without branches: runs of samples convert in vector registers.
+// float, and floats below 2^31 end at 2147483520, 127 short of the largest
+// value, which is added where full scale is reached. It is all selects and
+// arithmetic without branches: runs of samples convert in vector registers.
 int32_t FloatToSampleValue(float f) {
     const float v = f * 2147483648.0f;
     const float number = v == v ? v : 0.0f;
     const int32_t truncated =
         static_cast<int32_t>(std::min(std::max(number, -2147483648.0f), 2147483520.0f));
-    return number >= 2147483648.0f ? INT32_MAX : truncated;
+    return truncated + (number >= 2147483648.0f ? INT32_MAX - 2147483520 : 0);
 }
 
 // One sample of a width known at compile time, so that runs of them decode in
@@ -80,10 +81,10 @@ void DecodeRun(const uint8_t* bytes, size_t frames, int channels, int stride, in
     if (stride == Bps * channels) {
         const size_t count = frames * size_t(channels);
         size_t i = 0;
-        // Wide samples go in blocks of a size the compiler can lay out in
+        // 24-bit samples go in blocks of a size the compiler can lay out in
         // vector registers, each loaded 32 bits at once; every block ends
         // before the last sample, whose fourth byte may lie past the run.
-        if constexpr (Bps >= 3) {
+        if constexpr (Bps == 3) {
             constexpr size_t kBlock = 8;
             for (; i + kBlock < count; i += kBlock) {
                 int32_t block[kBlock];
@@ -91,6 +92,9 @@ void DecodeRun(const uint8_t* bytes, size_t frames, int channels, int stride, in
                     block[j] = DecodeWide<Bps, Big, Float>(bytes + (i + j) * Bps);
                 std::memcpy(values + i, block, sizeof block);
             }
+        } else if constexpr (Bps == 4) {
+            for (; i < count; ++i)
+                values[i] = DecodeWide<Bps, Big, Float>(bytes + i * Bps);
         }
         for (; i < count; ++i)
             values[i] = Decode<Bps, Big, Float, Signed8>(bytes + i * Bps);
