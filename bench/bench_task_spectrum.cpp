@@ -4,6 +4,7 @@
 // on each. The ratio of the two is printed after the table.
 // The file is made once as $KAVIREL_BENCH_SPECTRUM_FILE
 // (default /tmp/kavirel-bench-10min.wav) and is read from the page cache.
+#include "soundfile/AnalysisThreads.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/SampleAccess.h"
@@ -71,7 +72,9 @@ CSfHead& Head() {
     return *head;
 }
 
+// The argument is the number of threads, 0 for every core.
 void TaskSpectrumRun(benchmark::State& state) {
+    SetAnalysisThreads(int(state.range(0)));
     CSfHead& head = Head();
     NoSettings store;
     CSfSettings settings(store); // Lfft 2048, Shift 2048, Blackman, dB
@@ -109,7 +112,10 @@ void BareLoopRun(benchmark::State& state) {
 
 int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("TaskSpectrum/average", TaskSpectrumRun)
-        ->Unit(benchmark::kMillisecond);
+        ->Arg(1)
+        ->Arg(0)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("BareLoop/read+fftw", BareLoopRun)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
