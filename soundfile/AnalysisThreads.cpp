@@ -97,7 +97,9 @@ ThreadCache& Cache() {
 
 int AnalysisThreads() {
     const int wanted = cap.load();
-    return wanted > 0 ? wanted : std::max(1, int(std::thread::hardware_concurrency()));
+    // Asked once: the C library reads the count from a file at every call.
+    static const int cores = std::max(1, int(std::thread::hardware_concurrency()));
+    return wanted > 0 ? wanted : cores;
 }
 
 void SetAnalysisThreads(int threads) {

@@ -1,7 +1,8 @@
 // The averaged spectrum, its envelope and its progress texts are the same bit
 // for bit on 1, 2 and 8 threads, over 8-bit, 24-bit and float samples, both averages
-// and magnitudes, batches of frames that split unevenly and bins that fill several
-// summing tasks; and the dB mean is the single running mean over all frames.
+// and magnitudes, frames that overlap, touch or leave gaps and groups of them that
+// split unevenly; the dB mean is the single running mean over all frames; and a
+// stop at a progress text ends the work on any number of threads.
 #include "support/AnalysisFiles.h"
 #include "support/CodedFiles.h"
 
@@ -39,6 +40,7 @@ const Case kCases[] = {
     {"power mean, overlapping frames", 4096, 1000, 2, kAveragePower},
     {"magnitudes", 4096, 1000, 17, kAverageDecibels},
     {"short frames, one summing task, one batch", 64, 50, 2, kAverageDecibels},
+    {"gaps between frames, read one by one", 512, 700, 2, kAverageDecibels},
 };
 
 bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
@@ -115,4 +117,27 @@ TEST_F(SpectrumThreads, DecibelMeanIsOneRunningMeanOverAllFrames) {
     std::vector<float> expected(c.lfft / 2);
     mean.Mean(expected.data());
     EXPECT_TRUE(SameBits(got.spectrum, expected));
+}
+
+TEST_F(SpectrumThreads, StoppedMidwayEndsOnAnyNumberOfThreads) {
+    // Short frames at short hops: many groups, so that threads wait for free
+    // slots while the stop comes.
+    struct StopAtThird : RecordingDesktop {
+        bool ShowStoppableProgress(const std::string& text, int percent) override {
+            RecordingDesktop::ShowStoppableProgress(text, percent);
+            return infoTexts.size() < 3;
+        }
+    };
+    auto head = OpenSamples(dir, Voiced(2000000, 140, 16000, 9000), 16000);
+    ASSERT_TRUE(head);
+    SetHeadTask(*head, 0, 1990000);
+    settings.Fft().Lfft = settings.Fft().Lwdw = 64;
+    settings.Fft().Shift = 16;
+    for (int threads : {1, 2, 8}) {
+        SetAnalysisThreads(threads);
+        CSfFft item(*head, settings);
+        StopAtThird desktop;
+        EXPECT_EQ(ComputeTaskSpectrum(item, desktop, 300), SpectrumOutcome::Cancelled) << threads;
+        EXPECT_EQ(desktop.infoTexts.size(), 3u) << threads;
+    }
 }
