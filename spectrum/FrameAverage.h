@@ -28,12 +28,14 @@ struct FrameAverageTask {
 // the dB of the mean power, into spectrum[0 .. n/2). Every frame read also
 // goes to envelope, in order, so the envelope needs no second pass over the
 // file. progress(k, expected) is called on the calling thread, in order, for
-// every k = 0, 15, 30, ... of the frames, before frame k is read. False when
-// there is no memory for the work.
+// every k = 0, 15, 30, ... of the frames: for frame 0 before any is read, for
+// the others while the frames up to them are read. After a stop the frames
+// under way are finished and nothing more is read. False when there is no
+// memory for the work.
 //
-// The frames of a batch are read and transformed on every thread; while the
-// next batch is, each bin's sum takes the batch's frames in order. Every bin
-// so adds the same values in the same order as a single thread would, and the
-// result does not depend on the number of threads.
+// Groups of frames are read and transformed on every thread and summed in
+// order as they come: every bin so adds the same values in the same order as
+// a single thread would, and the result does not depend on the number of
+// threads.
 bool AverageFrames(const FrameAverageTask& task, float* spectrum, FrameEnvelope& envelope,
                    const std::function<void(uint64_t frame, uint64_t expected)>& progress);
