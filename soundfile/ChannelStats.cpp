@@ -1,5 +1,7 @@
 #include "soundfile/ChannelStats.h"
 
+#include "soundfile/VectorClones.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -12,17 +14,6 @@ namespace {
 // would, the 8- and 16-bit ones are no longer turned into vector instructions.
 constexpr int kLanes = 16;
 static_assert(FrameRun::kSquarePartFrames == size_t(kLanes), "parts fill whole lanes");
-
-// The hot loops get a second build for processors with 256-bit vectors,
-// chosen when the program loads. Clang cannot clone templates; its builds
-// (the fuzzer) keep the baseline loops. Neither do thread sanitizer builds
-// clone: the loader runs the chooser before the sanitizer's runtime is up, and
-// the instrumented chooser crashes.
-#if defined(__clang__) || defined(__SANITIZE_THREAD__)
-#define KAVIREL_VECTOR_CLONES
-#else
-#define KAVIREL_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-#endif
 
 // Folds the stored values of N interleaved channels into mn and mx, each value
 // less bias (8-bit WAV samples are stored offset by 128).

@@ -2,6 +2,7 @@
 
 #include "soundfile/SfInfo.h"
 #include "soundfile/TolqDsp.h"
+#include "soundfile/VectorClones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,31 +76,34 @@ template <int Bps, bool Big, bool Float> inline int32_t DecodeWide(const uint8_t
     }
 }
 
+// Samples stored one after the other, without padding.
+template <int Bps, bool Big, bool Float, bool Signed8>
+KAVIREL_VECTOR_CLONES void DecodePacked(const uint8_t* bytes, size_t count, int32_t* values) {
+    size_t i = 0;
+    // 24-bit samples go in blocks of a size the compiler can lay out in
+    // vector registers, each loaded 32 bits at once; every block ends before
+    // the last sample, whose fourth byte may lie past the run.
+    if constexpr (Bps == 3) {
+        constexpr size_t kBlock = 8;
+        for (; i + kBlock < count; i += kBlock) {
+            int32_t block[kBlock];
+            for (size_t j = 0; j < kBlock; ++j)
+                block[j] = DecodeWide<Bps, Big, Float>(bytes + (i + j) * Bps);
+            std::memcpy(values + i, block, sizeof block);
+        }
+    } else if constexpr (Bps == 4) {
+        for (; i < count; ++i)
+            values[i] = DecodeWide<Bps, Big, Float>(bytes + i * Bps);
+    }
+    for (; i < count; ++i)
+        values[i] = Decode<Bps, Big, Float, Signed8>(bytes + i * Bps);
+}
+
 // Frames of channels samples each, stride bytes apart.
 template <int Bps, bool Big, bool Float, bool Signed8>
 void DecodeRun(const uint8_t* bytes, size_t frames, int channels, int stride, int32_t* values) {
-    if (stride == Bps * channels) {
-        const size_t count = frames * size_t(channels);
-        size_t i = 0;
-        // 24-bit samples go in blocks of a size the compiler can lay out in
-        // vector registers, each loaded 32 bits at once; every block ends
-        // before the last sample, whose fourth byte may lie past the run.
-        if constexpr (Bps == 3) {
-            constexpr size_t kBlock = 8;
-            for (; i + kBlock < count; i += kBlock) {
-                int32_t block[kBlock];
-                for (size_t j = 0; j < kBlock; ++j)
-                    block[j] = DecodeWide<Bps, Big, Float>(bytes + (i + j) * Bps);
-                std::memcpy(values + i, block, sizeof block);
-            }
-        } else if constexpr (Bps == 4) {
-            for (; i < count; ++i)
-                values[i] = DecodeWide<Bps, Big, Float>(bytes + i * Bps);
-        }
-        for (; i < count; ++i)
-            values[i] = Decode<Bps, Big, Float, Signed8>(bytes + i * Bps);
-        return;
-    }
+    if (stride == Bps * channels)
+        return DecodePacked<Bps, Big, Float, Signed8>(bytes, frames * size_t(channels), values);
     for (size_t f = 0; f < frames; ++f, bytes += stride)
         for (int c = 0; c < channels; ++c)
             *values++ = Decode<Bps, Big, Float, Signed8>(bytes + c * Bps);
