@@ -76,9 +76,10 @@ template <int Bps, bool Big, bool Float> inline int32_t DecodeWide(const uint8_t
     }
 }
 
-// Samples stored one after the other, without padding.
-template <int Bps, bool Big, bool Float, bool Signed8>
-KAVIREL_VECTOR_CLONES void DecodePacked(const uint8_t* bytes, size_t count, int32_t* values) {
+// Samples stored one after the other, without padding, as sample values in
+// Out (int32_t, or float for analyses that take them so).
+template <int Bps, bool Big, bool Float, bool Signed8, typename Out>
+KAVIREL_VECTOR_CLONES void DecodePacked(const uint8_t* bytes, size_t count, Out* values) {
     size_t i = 0;
     // 24-bit samples go in blocks of a size the compiler can lay out in
     // vector registers, each loaded 32 bits at once; every block ends before
@@ -86,32 +87,32 @@ KAVIREL_VECTOR_CLONES void DecodePacked(const uint8_t* bytes, size_t count, int3
     if constexpr (Bps == 3) {
         constexpr size_t kBlock = 8;
         for (; i + kBlock < count; i += kBlock) {
-            int32_t block[kBlock];
+            Out block[kBlock];
             for (size_t j = 0; j < kBlock; ++j)
-                block[j] = DecodeWide<Bps, Big, Float>(bytes + (i + j) * Bps);
+                block[j] = Out(DecodeWide<Bps, Big, Float>(bytes + (i + j) * Bps));
             std::memcpy(values + i, block, sizeof block);
         }
     } else if constexpr (Bps == 4) {
         for (; i < count; ++i)
-            values[i] = DecodeWide<Bps, Big, Float>(bytes + i * Bps);
+            values[i] = Out(DecodeWide<Bps, Big, Float>(bytes + i * Bps));
     }
     for (; i < count; ++i)
-        values[i] = Decode<Bps, Big, Float, Signed8>(bytes + i * Bps);
+        values[i] = Out(Decode<Bps, Big, Float, Signed8>(bytes + i * Bps));
 }
 
 // Frames of channels samples each, stride bytes apart.
-template <int Bps, bool Big, bool Float, bool Signed8>
-void DecodeRun(const uint8_t* bytes, size_t frames, int channels, int stride, int32_t* values) {
+template <int Bps, bool Big, bool Float, bool Signed8, typename Out>
+void DecodeRun(const uint8_t* bytes, size_t frames, int channels, int stride, Out* values) {
     if (stride == Bps * channels)
         return DecodePacked<Bps, Big, Float, Signed8>(bytes, frames * size_t(channels), values);
     for (size_t f = 0; f < frames; ++f, bytes += stride)
         for (int c = 0; c < channels; ++c)
-            *values++ = Decode<Bps, Big, Float, Signed8>(bytes + c * Bps);
+            *values++ = Out(Decode<Bps, Big, Float, Signed8>(bytes + c * Bps));
 }
 
-template <int Bps, bool Big>
+template <int Bps, bool Big, typename Out>
 void DecodeWidth(const SampleCoding& coding, const uint8_t* bytes, size_t frames, int channels,
-                 int stride, int32_t* values) {
+                 int stride, Out* values) {
     if (coding.ieeeFloat)
         DecodeRun<Bps, Big, Bps == 4, false>(bytes, frames, channels, stride, values);
     else if (coding.signed8)
@@ -120,18 +121,33 @@ void DecodeWidth(const SampleCoding& coding, const uint8_t* bytes, size_t frames
         DecodeRun<Bps, Big, false, false>(bytes, frames, channels, stride, values);
 }
 
-template <int Bps>
+template <int Bps, typename Out>
 void DecodeOrder(const SampleCoding& coding, const uint8_t* bytes, size_t frames, int channels,
-                 int stride, int32_t* values) {
+                 int stride, Out* values) {
     if (coding.bigEndian && Bps > 1)
         DecodeWidth<Bps, true>(coding, bytes, frames, channels, stride, values);
     else
         DecodeWidth<Bps, false>(coding, bytes, frames, channels, stride, values);
 }
 
-template <typename Store>
+template <typename Out>
+void DecodeAny(const SampleCoding& coding, int channels, int blockAlign, const uint8_t* bytes,
+               size_t frames, Out* values) {
+    switch (coding.bytesPerSample) {
+    case 1:
+        return DecodeOrder<1>(coding, bytes, frames, channels, blockAlign, values);
+    case 2:
+        return DecodeOrder<2>(coding, bytes, frames, channels, blockAlign, values);
+    case 3:
+        return DecodeOrder<3>(coding, bytes, frames, channels, blockAlign, values);
+    default:
+        return DecodeOrder<4>(coding, bytes, frames, channels, blockAlign, values);
+    }
+}
+
+// One channel's values, each times window[i] when a window is given.
 uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t start, int channel,
-                     Store store) {
+                     const float* window) {
     const int bps = info.bytesPerSample;
     if (bps < 1 || bps > 4 || info.blockAlign <= 0)
         return 0;
@@ -146,13 +162,10 @@ uint32_t ReadChannel(const SfInfo& info, float* values, uint32_t count, uint32_t
         sfread(info.handle, buffer.data(), bytes, info.dataOffset + int64_t(start) * align);
     const uint32_t n = got > 0 ? static_cast<uint32_t>(got / align) : 0;
     // The channel alone, read as a mono file whose frames are a whole frame apart.
-    thread_local std::vector<int32_t> numbers;
-    if (numbers.size() < n)
-        numbers.resize(n);
-    DecodeFrames(CodingOf(info), 1, int(align), buffer.data() + int64_t(channel) * bps, n,
-                 numbers.data());
-    for (uint32_t i = 0; i < n; ++i)
-        store(i, static_cast<float>(numbers[i]));
+    DecodeAny(CodingOf(info), 1, int(align), buffer.data() + int64_t(channel) * bps, n, values);
+    if (window)
+        for (uint32_t i = 0; i < n; ++i)
+            values[i] *= window[i];
     std::fill(values + n, values + count, 0.0f);
     return n;
 }
@@ -205,28 +218,17 @@ SampleCoding CodingOf(const SfInfo& info) {
 
 void DecodeFrames(const SampleCoding& coding, int channels, int blockAlign, const uint8_t* bytes,
                   size_t frames, int32_t* values) {
-    switch (coding.bytesPerSample) {
-    case 1:
-        return DecodeOrder<1>(coding, bytes, frames, channels, blockAlign, values);
-    case 2:
-        return DecodeOrder<2>(coding, bytes, frames, channels, blockAlign, values);
-    case 3:
-        return DecodeOrder<3>(coding, bytes, frames, channels, blockAlign, values);
-    default:
-        return DecodeOrder<4>(coding, bytes, frames, channels, blockAlign, values);
-    }
+    DecodeAny(coding, channels, blockAlign, bytes, frames, values);
 }
 
 uint32_t ReadSamples(const SfInfo& info, float* values, uint32_t count, uint32_t start,
                      int channel) {
-    return ReadChannel(info, values, count, start, channel,
-                       [values](uint32_t i, float v) { values[i] = v; });
+    return ReadChannel(info, values, count, start, channel, nullptr);
 }
 
 uint32_t ReadWindowedSamples(const SfInfo& info, float* values, uint32_t count, uint32_t start,
                              int channel, const float* window) {
-    return ReadChannel(info, values, count, start, channel,
-                       [values, window](uint32_t i, float v) { values[i] = v * window[i]; });
+    return ReadChannel(info, values, count, start, channel, window);
 }
 
 double BlockLevel::Level(const int16_t* values, size_t count, int mode) const {
