@@ -19,7 +19,9 @@
 #include <atomic>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -207,4 +209,45 @@ TEST(AnalysisThreads, EveryTaskOnceAndPollsOnTheCaller) {
         }
     }
     SetAnalysisThreads(0);
+}
+
+// Threads are kept between calls. Calls from several threads at once, and a
+// call from within a task, still each get threads of their own and finish;
+// so does a call in a child of fork, which has none of its parent's threads.
+TEST(AnalysisThreads, CallsAtOnceWithinTasksAndAfterForkAllFinish) {
+    SetAnalysisThreads(2);
+    const auto count = [](int tasks) {
+        std::atomic<int> done{0};
+        RunOnAnalysisThreads(
+            tasks, [&](int) { ++done; }, [] {});
+        return done.load();
+    };
+    ASSERT_EQ(count(4), 4);
+
+    std::atomic<int> inner{0};
+    std::vector<std::thread> callers;
+    for (int c = 0; c < 4; ++c)
+        callers.emplace_back([&] {
+            RunOnAnalysisThreads(
+                3, [&](int) { inner += count(5); }, [] {});
+        });
+    for (std::thread& caller : callers)
+        caller.join();
+    EXPECT_EQ(inner.load(), 4 * 3 * 5);
+
+#if defined(__SANITIZE_THREAD__)
+    SetAnalysisThreads(0);
+    GTEST_SKIP() << "the thread sanitizer does not follow threads started after fork";
+#else
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(20); // a child waiting for threads it does not have fails, not hangs
+        _exit(count(6) == 6 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    SetAnalysisThreads(0);
+#endif
 }
