@@ -90,13 +90,14 @@ class GroupRing {
 public:
     GroupRing(const FrameAverageTask& task, uint64_t frames, FrameEnvelope& envelope, BinSums& sums)
         : task_(task), frames_(frames), envelope_(envelope), sums_(sums),
-          length_(static_cast<std::size_t>(task.n)), shift_(static_cast<uint64_t>(task.shift)) {
+          length_(static_cast<std::size_t>(task.n)), bins_(length_ / 2),
+          shift_(static_cast<uint64_t>(task.shift)) {
         // Frames that overlap or touch are read in groups, each group's span
         // of the file at once; frames with gaps between them one by one.
         group_ = shift_ <= length_ ? std::max<uint64_t>(1, kGroupValues / length_) : 1;
         span_ = static_cast<std::size_t>((group_ - 1) * shift_) + length_;
         groups_ = (frames + group_ - 1) / group_;
-        const std::size_t slotValues = span_ + static_cast<std::size_t>(group_) * length_;
+        const std::size_t slotValues = span_ + static_cast<std::size_t>(group_) * bins_;
         slots_ = static_cast<std::size_t>(std::clamp<uint64_t>(
             std::min<uint64_t>(kRingValues / slotValues, kSlotsPerThread * AnalysisThreads()), 2,
             std::max<uint64_t>(groups_, 2)));
@@ -109,7 +110,7 @@ public:
             return false;
         }
         return ResizeFloats(raw_, slots_ * span_) &&
-               ResizeFloats(levels_, slots_ * static_cast<std::size_t>(group_) * length_);
+               ResizeFloats(levels_, slots_ * static_cast<std::size_t>(group_) * bins_);
     }
 
     uint64_t Groups() const { return groups_; }
@@ -167,21 +168,17 @@ private:
         float* values = raw_.data() + slot * span_;
         ReadSamples(*task_.info, values, static_cast<uint32_t>((count - 1) * shift_ + length_),
                     static_cast<uint32_t>(position), task_.channel);
-        float* levels = levels_.data() + slot * static_cast<std::size_t>(group_) * length_;
-        for (uint64_t j = 0; j < count; ++j, levels += length_) {
-            const float* frame = values + j * shift_;
-            for (std::size_t i = 0; i < length_; ++i)
-                levels[i] = frame[i] * task_.window[i];
-            MagnitudeSpectrum(levels, task_.n, false);
-        }
+        float* levels = levels_.data() + slot * static_cast<std::size_t>(group_) * bins_;
+        for (uint64_t j = 0; j < count; ++j, levels += bins_)
+            WindowedMagnitudes(values + j * shift_, task_.window, task_.n, levels);
     }
 
     void Sum(uint64_t g, std::size_t slot) {
         const uint64_t count = FramesIn(g);
         envelope_.Take(task_.start + g * group_ * shift_, raw_.data() + slot * span_,
                        static_cast<uint32_t>((count - 1) * shift_ + length_));
-        const float* levels = levels_.data() + slot * static_cast<std::size_t>(group_) * length_;
-        for (uint64_t j = 0; j < count; ++j, levels += length_)
+        const float* levels = levels_.data() + slot * static_cast<std::size_t>(group_) * bins_;
+        for (uint64_t j = 0; j < count; ++j, levels += bins_)
             sums_.Add(levels);
     }
 
@@ -190,6 +187,7 @@ private:
     FrameEnvelope& envelope_;
     BinSums& sums_;
     std::size_t length_;
+    std::size_t bins_; // magnitudes kept per frame
     uint64_t shift_;
     uint64_t group_ = 1;
     std::size_t span_ = 0;

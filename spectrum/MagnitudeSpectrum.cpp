@@ -20,6 +20,8 @@ constexpr int kLongestFftwFrame = 32768;
 // thread between frames.
 thread_local WorkArray t_imaginary;
 thread_local WorkArray t_powers;
+// A windowed frame, aligned for the transform.
+thread_local WorkArray t_windowed;
 
 // The level of each power into levels. Plain maps over contiguous values
 // that do not overlap, which the compiler vectorises.
@@ -65,6 +67,30 @@ void MagnitudeSpectrum(float* data, int n, bool decibels) {
         imaginary[k] = data[k] * data[k] + imaginary[k] * imaginary[k];
     }
     PowersToLevels(imaginary, data, n / 2, decibels);
+}
+
+void WindowedMagnitudes(const float* frame, const float* window, int n, float* magnitudes) {
+    if (n < 2 || !IsFftLength(n)) {
+        return;
+    }
+    float* windowed = t_windowed.Get(static_cast<std::size_t>(n));
+    if (!windowed) {
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        windowed[i] = frame[i] * window[i];
+    }
+    const float* bins = n <= kLongestFftwFrame ? cfastBins(windowed, n) : nullptr;
+    if (!bins) {
+        MagnitudeSpectrum(windowed, n, false);
+        std::copy(windowed, windowed + n / 2, magnitudes);
+        return;
+    }
+    // As MagnitudeSpectrum: the power of each bin in float, then its root.
+    for (int k = 0; k < n / 2; ++k) {
+        const float power = bins[2 * k] * bins[2 * k] + bins[2 * k + 1] * bins[2 * k + 1];
+        magnitudes[k] = std::sqrt(power);
+    }
 }
 
 double FrameLevel(const float* data, int n, bool decibels) {

@@ -9,6 +9,12 @@
 // Any other n leaves data unchanged.
 void MagnitudeSpectrum(float* data, int n, bool decibels);
 
+// The magnitudes MagnitudeSpectrum (without dB) gives for the frame
+// frame[i] x window[i], i < n, into magnitudes[0 .. n/2 - 1], with no copies
+// between; frame and window are left as they are. Other n leave magnitudes
+// unchanged.
+void WindowedMagnitudes(const float* frame, const float* window, int n, float* magnitudes);
+
 // The RMS of n values, or their mean square in dB when decibels is set. An
 // empty frame counts as silent; a silent frame is 0 dB.
 double FrameLevel(const float* data, int n, bool decibels);

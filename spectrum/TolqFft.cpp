@@ -121,20 +121,23 @@ Transform TransformOf(int n) {
 
 } // namespace
 
-void cfast(float* data, int n) {
+const float* cfastBins(float* data, int n) {
     const Transform t = TransformOf(n);
     if (!t.plans) {
-        return;
+        return nullptr;
     }
-    const std::size_t count = t.count;
-    const PlanPair* plans = t.plans;
-    float* bins = t.bins;
-    float* input = AlignedInput(data, count);
+    float* input = AlignedInput(data, t.count);
     if (!input) {
-        return;
+        return nullptr;
     }
-    fftwf_execute_dft_r2c(plans->forward, input, AsBins(bins));
-    std::memcpy(data, bins, count * sizeof(float));
+    fftwf_execute_dft_r2c(t.plans->forward, input, AsBins(t.bins));
+    return t.bins;
+}
+
+void cfast(float* data, int n) {
+    if (const float* bins = cfastBins(data, n)) {
+        std::memcpy(data, bins, static_cast<std::size_t>(n) * sizeof(float));
+    }
 }
 
 void cfsst(float* data, int n) {

@@ -10,6 +10,11 @@
 // part, 0, in data[1], and bin n/2 is dropped. Other n leave data unchanged.
 void cfast(float* data, int n);
 
+// The bins cfast leaves, without the copy into data: a pointer to the pairs
+// (re, im) of bins 0 .. n/2 in the calling thread's buffer, good until its next
+// transform. data is left unchanged. Null for other n or without memory.
+const float* cfastBins(float* data, int n);
+
 // Inverse of cfast: data holds bins 0 .. n/2 - 1 of a conjugate-symmetric
 // spectrum as (re, im) pairs, bin n/2 taken as 0; leaves the n real values
 // (1/n) times the sum over k of Y[k] e^(+2 pi i k t / n). The imaginary part of
