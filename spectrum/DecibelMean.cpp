@@ -1,5 +1,6 @@
 #include "spectrum/DecibelMean.h"
 
+#include "soundfile/VectorClones.h"
 #include "spectrum/Decibels.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ bool DecibelMean::Reset(int bins) {
     }
 }
 
-void DecibelMean::AddMagnitudes(const float* magnitudes) {
+KAVIREL_VECTOR_CLONES void DecibelMean::AddMagnitudes(const float* magnitudes) {
     const size_t bins = mantissas_.size();
     double* mantissas = mantissas_.data();
     int64_t* exponents = exponents_.data();

@@ -1,5 +1,6 @@
 #include "spectrum/MagnitudeSpectrum.h"
 
+#include "soundfile/VectorClones.h"
 #include "spectrum/Decibels.h"
 #include "spectrum/RadixFft.h"
 #include "spectrum/TolqFft.h"
@@ -35,6 +36,23 @@ void PowersToLevels(const float* __restrict powers, float* __restrict levels, in
         for (int k = 0; k < count; ++k) {
             levels[k] = std::sqrt(powers[k]);
         }
+    }
+}
+
+KAVIREL_VECTOR_CLONES void WindowFrame(const float* __restrict frame,
+                                       const float* __restrict window, int n,
+                                       float* __restrict windowed) {
+    for (int i = 0; i < n; ++i) {
+        windowed[i] = frame[i] * window[i];
+    }
+}
+
+// As MagnitudeSpectrum: the power of each bin in float, then its root.
+KAVIREL_VECTOR_CLONES void BinMagnitudes(const float* __restrict bins, int count,
+                                         float* __restrict magnitudes) {
+    for (int k = 0; k < count; ++k) {
+        const float power = bins[2 * k] * bins[2 * k] + bins[2 * k + 1] * bins[2 * k + 1];
+        magnitudes[k] = std::sqrt(power);
     }
 }
 
@@ -77,20 +95,14 @@ void WindowedMagnitudes(const float* frame, const float* window, int n, float* m
     if (!windowed) {
         return;
     }
-    for (int i = 0; i < n; ++i) {
-        windowed[i] = frame[i] * window[i];
-    }
+    WindowFrame(frame, window, n, windowed);
     const float* bins = n <= kLongestFftwFrame ? cfastBins(windowed, n) : nullptr;
     if (!bins) {
         MagnitudeSpectrum(windowed, n, false);
         std::copy(windowed, windowed + n / 2, magnitudes);
         return;
     }
-    // As MagnitudeSpectrum: the power of each bin in float, then its root.
-    for (int k = 0; k < n / 2; ++k) {
-        const float power = bins[2 * k] * bins[2 * k] + bins[2 * k + 1] * bins[2 * k + 1];
-        magnitudes[k] = std::sqrt(power);
-    }
+    BinMagnitudes(bins, n / 2, magnitudes);
 }
 
 double FrameLevel(const float* data, int n, bool decibels) {
