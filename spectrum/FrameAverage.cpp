@@ -21,12 +21,12 @@ namespace {
 
 // Progress is reported every this many frames.
 constexpr uint64_t kProgressFrames = 15;
-// Values read at once for a group of overlapping or touching frames: few
-// enough reads that their cost is small beside the transforms.
-constexpr std::size_t kGroupValues = std::size_t(1) << 14;
+// Values read at once for a group of overlapping or touching frames: 128 KiB
+// of 16-bit samples, past which longer reads cost the kernel no less a byte.
+constexpr std::size_t kGroupValues = std::size_t(1) << 16;
 // Groups in flight per thread, and the most values their slots may hold
 // together (a frame of 2^20 values still gets two slots).
-constexpr int kSlotsPerThread = 4;
+constexpr int kSlotsPerThread = 2;
 constexpr std::size_t kRingValues = std::size_t(1) << 19;
 
 // The running sums of every bin.
