@@ -7,8 +7,8 @@
 #include "soundfile/AnalysisThreads.h"
 #include "soundfile/CSfSettings.h"
 #include "soundfile/DesktopServices.h"
+#include "soundfile/MemoryStore.h"
 #include "soundfile/SampleAccess.h"
-#include "soundfile/SettingsStore.h"
 #include "soundfile/SfItems.h"
 #include "spectrum/CSfFft.h"
 #include "spectrum/TaskSpectrum.h"
@@ -33,15 +33,6 @@ constexpr int kRate = 44100;
 constexpr uint32_t kFrames = 10u * 60u * kRate;
 constexpr int kLfft = 2048;
 constexpr double kPi = 3.14159265358979323846;
-
-struct NoSettings : SettingsStore {
-    int GetInt(const std::string&, const std::string&, int def) override { return def; }
-    std::string GetString(const std::string&, const std::string&, const std::string& def) override {
-        return def;
-    }
-    void SetInt(const std::string&, const std::string&, int) override {}
-    void SetString(const std::string&, const std::string&, const std::string&) override {}
-};
 
 // Speech-like material: a few drifting tones over noise, 16-bit mono.
 std::string BenchFile() {
@@ -76,7 +67,7 @@ CSfHead& Head() {
 void TaskSpectrumRun(benchmark::State& state) {
     SetAnalysisThreads(int(state.range(0)));
     CSfHead& head = Head();
-    NoSettings store;
+    MemoryStore store;
     CSfSettings settings(store); // Lfft 2048, Shift 2048, Blackman, dB
     QuietDesktop desktop;
     for (auto _ : state) {

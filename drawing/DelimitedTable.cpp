@@ -1,5 +1,7 @@
 #include "drawing/DelimitedTable.h"
 
+#include "drawing/NumberText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -166,4 +168,19 @@ std::string JsonTableText(const DataTable& table) {
 
 std::string TableText(const DataTable& table, TableFormat format) {
     return format == TableFormat::Json ? JsonTableText(table) : DelimitedText(table, format, true);
+}
+
+std::string TableNumber(double v) {
+    return NumberText(v, std::chars_format::general, 9);
+}
+
+DataTable RangeTable(const std::string& file, uint32_t rate, int channel, uint64_t start,
+                     uint64_t end) {
+    DataTable table;
+    table.file = file;
+    table.params = {{"rate_hz", std::to_string(rate)},
+                    {"channel", std::to_string(channel)},
+                    {"start_frame", std::to_string(start)},
+                    {"end_frame", std::to_string(end)}};
+    return table;
 }

@@ -3,6 +3,7 @@
 // NumberText, so a decimal point is a point whatever the process locale.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,6 +25,15 @@ struct DataTable {
     std::string file;
     std::vector<std::pair<std::string, std::string>> params;
 };
+
+// A number for a cell or parameter: nine significant digits, as every table
+// writes them.
+std::string TableNumber(double v);
+
+// A table of a range of one channel of file, its parameters so far rate_hz,
+// channel, start_frame and end_frame.
+DataTable RangeTable(const std::string& file, uint32_t rate, int channel, uint64_t start,
+                     uint64_t end);
 
 // "tsv", "csv" or "json"; none for any other name.
 std::optional<TableFormat> TableFormatNamed(const std::string& name);

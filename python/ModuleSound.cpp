@@ -1,11 +1,11 @@
 #include "ModuleSound.h"
 
-#include "BuiltInSettings.h"
 #include "ModuleDesktop.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/ComputeSonagram.h"
 #include "soundfile/AnalysisLimits.h"
 #include "soundfile/CSfSettings.h"
+#include "soundfile/MemoryStore.h"
 #include "soundfile/OpenHead.h"
 #include "soundfile/Overview.h"
 #include "soundfile/QtSettingsStore.h"
@@ -82,7 +82,7 @@ double ModuleSound::FullScale() const {
 std::unique_ptr<SettingsStore> ModuleSound::Settings() const {
     if (userSettings_)
         return std::make_unique<QtSettingsStore>();
-    return std::make_unique<BuiltInSettings>();
+    return std::make_unique<MemoryStore>();
 }
 
 SoundTask ModuleSound::Task(uint32_t start, uint32_t end, int64_t channel) const {

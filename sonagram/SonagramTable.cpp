@@ -1,6 +1,5 @@
 #include "sonagram/SonagramTable.h"
 
-#include "drawing/NumberText.h"
 #include "sonagram/CSfSon.h"
 #include "sonagram/SonagramCells.h"
 #include "soundfile/SfInfo.h"
@@ -9,27 +8,19 @@
 
 namespace {
 
-std::string G9(double v) {
-    return NumberText(v, std::chars_format::general, 9);
-}
-
 // The file and the sonagram's parameters, for json.
 DataTable SonagramTableHead(const SfInfo& info, const CSfSon& son) {
     const SfFftParam& p = son.Param();
     const SonRange& range = son.Range();
-    DataTable table;
-    table.file = info.path;
-    table.params = {{"rate_hz", std::to_string(info.rate)},
-                    {"channel", std::to_string(range.channel)},
-                    {"start_frame", std::to_string(range.start)},
-                    {"end_frame", std::to_string(range.end)},
-                    {"lfft", std::to_string(p.Lfft)},
-                    {"lwdw", std::to_string(p.Lwdw)},
-                    {"window", std::to_string(p.IWin)},
-                    {"level_reference", p.LevelRef == kLevelRefFullScale ? "dbfs" : "lsb"},
-                    {"db_max", G9(p.results.dBMax)},
-                    {"floor", std::to_string(p.Floor)},
-                    {"fmax_hz", G9(p.Fmax)}};
+    DataTable table = RangeTable(info.path, info.rate, range.channel, range.start, range.end);
+    table.params.insert(table.params.end(),
+                        {{"lfft", std::to_string(p.Lfft)},
+                         {"lwdw", std::to_string(p.Lwdw)},
+                         {"window", std::to_string(p.IWin)},
+                         {"level_reference", p.LevelRef == kLevelRefFullScale ? "dbfs" : "lsb"},
+                         {"db_max", TableNumber(p.results.dBMax)},
+                         {"floor", std::to_string(p.Floor)},
+                         {"fmax_hz", TableNumber(p.Fmax)}});
     return table;
 }
 
@@ -54,7 +45,8 @@ DataTable SonagramLevelTable(const SfInfo& info, const CSfSon& son) {
     const double rate = info.rate > 0 ? double(info.rate) : 1.0;
     const std::vector<uint32_t> starts = ColumnStarts(son.Range(), levels.size());
     for (size_t i = 0; i < levels.size(); ++i)
-        table.rows.push_back({std::to_string(i), G9(double(starts[i]) / rate), G9(levels[i])});
+        table.rows.push_back(
+            {std::to_string(i), TableNumber(double(starts[i]) / rate), TableNumber(levels[i])});
     return table;
 }
 
@@ -67,12 +59,12 @@ DataTable SonagramImageTable(const SfInfo& info, const CSfSon& son, const Sonagr
     const double binHz = p.Lfft > 0 ? rate / p.Lfft : 0.0;
     table.columns.push_back("time_s");
     for (int row = cells.height - 1; row >= 0; --row)
-        table.columns.push_back(G9(cells.rowBin[size_t(row)] * binHz));
+        table.columns.push_back(TableNumber(cells.rowBin[size_t(row)] * binHz));
     const std::vector<uint32_t> starts = ColumnStarts(son.Range(), size_t(cells.width));
     for (int column = 0; column < cells.width; ++column) {
-        std::vector<std::string> values{G9(double(starts[size_t(column)]) / rate)};
+        std::vector<std::string> values{TableNumber(double(starts[size_t(column)]) / rate)};
         for (int row = cells.height - 1; row >= 0; --row)
-            values.push_back(G9(cells.LevelAt(column, row)));
+            values.push_back(TableNumber(cells.LevelAt(column, row)));
         table.rows.push_back(std::move(values));
     }
     return table;

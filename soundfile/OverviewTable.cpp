@@ -1,6 +1,5 @@
 #include "soundfile/OverviewTable.h"
 
-#include "drawing/NumberText.h"
 #include "soundfile/SfInfo.h"
 
 #include <algorithm>
@@ -8,10 +7,6 @@
 #include <string>
 
 namespace {
-
-std::string G9(double v) {
-    return NumberText(v, std::chars_format::general, 9);
-}
 
 // The first frame of step k of steps over the file, as the overview reads it.
 uint64_t StepStart(const SfInfo& info, int k, int steps) {
@@ -51,10 +46,11 @@ DataTable OverviewTable(const SfInfo& info, int width) {
         for (int k = 0; k < width; ++k) {
             const float first = pairs[2 * size_t(k)];
             const float second = pairs[2 * size_t(k) + 1];
-            table.rows.push_back({std::to_string(c), std::to_string(k),
-                                  G9(double(StepStart(info, k, width)) / info.rate),
-                                  G9(minFirst ? first : second), G9(minFirst ? second : first),
-                                  G9(PowerMeanDb(level[2 * size_t(k)], level[2 * size_t(k) + 1]))});
+            table.rows.push_back(
+                {std::to_string(c), std::to_string(k),
+                 TableNumber(double(StepStart(info, k, width)) / info.rate),
+                 TableNumber(minFirst ? first : second), TableNumber(minFirst ? second : first),
+                 TableNumber(PowerMeanDb(level[2 * size_t(k)], level[2 * size_t(k) + 1]))});
         }
     }
     return table;

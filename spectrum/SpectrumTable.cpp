@@ -11,10 +11,6 @@
 
 namespace {
 
-std::string G9(double v) {
-    return NumberText(v, std::chars_format::general, 9);
-}
-
 double Seconds(uint32_t frame, int32_t rate) {
     return rate > 0 ? double(frame) / rate : 0.0;
 }
@@ -32,8 +28,8 @@ void AddSpectrumParams(DataTable& table, const SfInfo& info, const SfFftParam& p
     table.params = {
         {"rate_hz", std::to_string(info.rate)},
         {"channel", std::to_string(p.channel)},
-        {"start_s", G9(Seconds(p.start, info.rate))},
-        {"end_s", G9(Seconds(p.end, info.rate))},
+        {"start_s", TableNumber(Seconds(p.start, info.rate))},
+        {"end_s", TableNumber(Seconds(p.end, info.rate))},
         {"lfft", std::to_string(p.Lfft)},
         {"lwdw", std::to_string(p.Lwdw)},
         {"shift", std::to_string(p.Shift)},
@@ -57,11 +53,12 @@ DataTable SpectrumTable(const SfInfo& info, const SfFftParam& p, uint32_t yScale
     const double binWidth = double(info.rate) / p.Lfft;
     table.rows.reserve(spectrum.size());
     for (size_t i = 0; i < spectrum.size(); ++i) {
-        std::vector<std::string> row = {std::to_string(i), G9(double(i) * binWidth),
-                                        G9(double(spectrum[i]))};
+        std::vector<std::string> row = {std::to_string(i), TableNumber(double(i) * binWidth),
+                                        TableNumber(double(spectrum[i]))};
         if (smoothed)
-            row.push_back(i < p.results.smoothed->size() ? G9(double((*p.results.smoothed)[i]))
-                                                         : "nan");
+            row.push_back(i < p.results.smoothed->size()
+                              ? TableNumber(double((*p.results.smoothed)[i]))
+                              : "nan");
         table.rows.push_back(std::move(row));
     }
     return table;
@@ -71,23 +68,18 @@ DataTable PeaksTable(const SfInfo& info, const SfFftParam& p, uint32_t yScale,
                      const std::vector<SpectrumPeak>& peaks, double referenceHz, int notation) {
     DataTable table;
     AddSpectrumParams(table, info, p, yScale);
-    table.params.emplace_back("reference_hz", G9(referenceHz));
+    table.params.emplace_back("reference_hz", TableNumber(referenceHz));
     table.params.emplace_back("notation", std::to_string(notation));
     table.columns = {"frequency_hz", LevelColumnName(yScale, p.LevelRef), "note"};
     for (const SpectrumPeak& peak : peaks)
-        table.rows.push_back({G9(peak.frequencyHz), G9(double(peak.level)),
+        table.rows.push_back({TableNumber(peak.frequencyHz), TableNumber(double(peak.level)),
                               NoteText(peak.frequencyHz, referenceHz, notation)});
     return table;
 }
 
 DataTable FrameTable(const SfInfo& info, const SfFftParam& p, int screenWidth) {
-    DataTable table;
-    table.file = info.path;
-    table.params = {{"rate_hz", std::to_string(info.rate)},
-                    {"channel", std::to_string(p.channel)},
-                    {"start_frame", std::to_string(p.start)},
-                    {"end_frame", std::to_string(p.end)},
-                    {"lfft", std::to_string(p.Lfft)}};
+    DataTable table = RangeTable(info.path, info.rate, p.channel, p.start, p.end);
+    table.params.emplace_back("lfft", std::to_string(p.Lfft));
     table.columns = {"index", "time_s", "value"};
     if (!p.results.samples || info.rate <= 0)
         return table;
@@ -104,8 +96,8 @@ DataTable FrameTable(const SfInfo& info, const SfFftParam& p, int screenWidth) {
     const std::vector<float>& v = *p.results.samples;
     for (int i = 0; i < count && size_t(i) < v.size(); ++i) {
         const uint64_t frame = p.start + (pairs ? uint64_t(i / 2) * block : uint64_t(i));
-        table.rows.push_back(
-            {std::to_string(i), G9(double(frame) / info.rate), G9(double(v[size_t(i)]))});
+        table.rows.push_back({std::to_string(i), TableNumber(double(frame) / info.rate),
+                              TableNumber(double(v[size_t(i)]))});
     }
     return table;
 }

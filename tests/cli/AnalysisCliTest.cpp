@@ -35,29 +35,17 @@ std::vector<int32_t> Sine(int frames, double hz, double rate, double amplitude) 
     return values;
 }
 
-class AnalysisCli : public ::testing::Test {
+class AnalysisCli : public CliFiles {
 protected:
     // Runs kavirel-cli with the settings in the scratch configuration home.
     Result Run(const std::vector<std::string>& args) {
         return RunCli("XDG_CONFIG_HOME=" + Quote(config.Path()), args, dir.Path());
     }
 
-    std::string Wav(const std::vector<int32_t>& values, uint32_t rate, uint16_t channels = 1) {
-        WavSpec layout;
-        layout.rate = rate;
-        layout.channels = channels;
-        return dir.Write("f" + std::to_string(++files) + ".wav",
-                         MakeWav(layout, PcmBytes(values, 2)));
-    }
-
     void Settings(const std::string& text) {
         std::filesystem::create_directories(config.Path() + "/TOLQ");
         std::ofstream(config.Path() + "/TOLQ/Kavirel.conf") << text;
     }
-
-    TempDir dir;
-    TempDir config;
-    int files = 0;
 };
 
 } // namespace

@@ -2,6 +2,11 @@
 // standard error.
 #pragma once
 
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,3 +33,21 @@ std::vector<std::string> Lines(const std::string& text);
 
 // The tab-separated fields of line.
 std::vector<std::string> Fields(const std::string& line);
+
+// Command-line tests with a scratch folder, a scratch configuration home and
+// numbered 16-bit WAV files made in the folder.
+class CliFiles : public ::testing::Test {
+protected:
+    // A new file f<n>.wav of the values, interleaved over channels.
+    std::string Wav(const std::vector<int32_t>& values, uint32_t rate, uint16_t channels = 1) {
+        WavSpec layout;
+        layout.rate = rate;
+        layout.channels = channels;
+        return dir.Write("f" + std::to_string(++files) + ".wav",
+                         MakeWav(layout, PcmBytes(values, 2)));
+    }
+
+    TempDir dir;
+    TempDir config;
+    int files = 0;
+};

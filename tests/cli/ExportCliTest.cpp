@@ -25,7 +25,7 @@ std::vector<int32_t> ThreeTones() {
     return sum;
 }
 
-class ExportCli : public ::testing::Test {
+class ExportCli : public CliFiles {
 protected:
     Result Run(const std::vector<std::string>& args, const std::string& locale = "C") {
         return RunCli("LC_ALL=" + locale + " XDG_CONFIG_HOME=" + Quote(config.Path()), args,
@@ -42,18 +42,6 @@ protected:
             {std::string(KAVIREL_SOURCE_DIR) + "/tests/support/read_table.py", kind, path},
             dir.Path());
     }
-
-    std::string Wav(const std::vector<int32_t>& values, uint32_t rate, uint16_t channels = 1) {
-        WavSpec layout;
-        layout.rate = rate;
-        layout.channels = channels;
-        return dir.Write("f" + std::to_string(++files) + ".wav",
-                         MakeWav(layout, PcmBytes(values, 2)));
-    }
-
-    TempDir dir;
-    TempDir config;
-    int files = 0;
 };
 
 // Two read-back tables hold the same cells: the same texts, or numbers that

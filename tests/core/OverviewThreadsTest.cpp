@@ -2,8 +2,8 @@
 // separate envelope and level passes give, on any number of threads: every
 // sample coding, frame counts that split unevenly, level blocks longer than a
 // read, and files with fewer frames than columns.
+#include "soundfile/MemoryStore.h"
 #include "support/CodedFiles.h"
-#include "support/MemoryStore.h"
 #include "support/TestFiles.h"
 
 #include "soundfile/AnalysisThreads.h"

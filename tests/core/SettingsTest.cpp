@@ -1,7 +1,7 @@
 #include "soundfile/CSfSettings.h"
+#include "soundfile/MemoryStore.h"
 #include "soundfile/QtSettingsStore.h"
 #include "soundfile/SfFftParam.h"
-#include "support/MemoryStore.h"
 
 #include <QTemporaryDir>
 

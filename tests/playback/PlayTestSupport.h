@@ -5,9 +5,9 @@
 
 #include "playback/CSfPlay.h"
 #include "playback/PlayNotifySink.h"
+#include "soundfile/MemoryStore.h"
 #include "soundfile/SettingsStore.h"
 #include "soundfile/SfInfo.h"
-#include "support/MemoryStore.h"
 #include "support/TestFiles.h"
 
 #include <chrono>

@@ -4,7 +4,7 @@
 
 #include "support/TestFiles.h"
 
-#include "MemoryStore.h"
+#include "soundfile/MemoryStore.h"
 #include "soundfile/SfItems.h"
 
 #include <memory>

@@ -4,7 +4,7 @@
 // makes.
 #pragma once
 
-#include "MemoryStore.h"
+#include "soundfile/MemoryStore.h"
 #include "support/TestFiles.h"
 
 #include "app/ui/ViewServices.h"

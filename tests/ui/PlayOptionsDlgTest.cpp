@@ -3,7 +3,7 @@
 #include "playback/VirtualOutput.h"
 #include "playback/ui/CPlayOptionsDlg.h"
 #include "soundfile/DesktopServices.h"
-#include "support/MemoryStore.h"
+#include "soundfile/MemoryStore.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>

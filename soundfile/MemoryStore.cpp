@@ -1,4 +1,4 @@
-#include "MemoryStore.h"
+#include "soundfile/MemoryStore.h"
 
 int MemoryStore::GetInt(const std::string& section, const std::string& key, int def) {
     return Number(section, key).value_or(def);

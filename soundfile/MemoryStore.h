@@ -1,5 +1,8 @@
-// Settings kept in memory for the tests. Numbers and texts stay apart as in
-// the settings file: a value of the other kind reads as the default.
+// Settings kept in memory for the life of the object: whatever was never set
+// reads as the program's built-in default, which is what the Python module's
+// analyses start from and what the tests check against. Numbers and texts
+// stay apart as in the settings file: a value of the other kind reads as the
+// default.
 #pragma once
 
 #include "soundfile/SettingsStore.h"
