@@ -68,6 +68,25 @@ inline FILE* CreateBenchWav(const std::string& path, uint16_t channels, uint32_t
     return f;
 }
 
+// A 16-bit mono WAV of frames at rate, frame t holding sample(t), made at path
+// unless an earlier run made it. sample is called for t = 0, 1, ... in order,
+// so it may carry state from one frame to the next. Returns path.
+template <typename Sample>
+std::string MonoBenchFile(const std::string& path, uint32_t rate, uint32_t frames, Sample sample) {
+    if (BenchFileReady(path, 44 + int64_t(frames) * 2))
+        return path;
+    FILE* f = CreateBenchWav(path, 1, rate, frames);
+    std::vector<int16_t> block(1 << 16);
+    for (uint32_t t = 0; t < frames;) {
+        const uint32_t count = std::min<uint32_t>(uint32_t(block.size()), frames - t);
+        for (uint32_t i = 0; i < count; ++i, ++t)
+            block[i] = sample(t);
+        std::fwrite(block.data(), 2, count, f);
+    }
+    std::fclose(f);
+    return path;
+}
+
 // The file at path opened as a head whose selection is frames 0 .. end, the
 // range the benchmarks analyse. Aborts when the file cannot be opened.
 inline std::unique_ptr<CSfHead> OpenBenchHead(const std::string& path, uint32_t end) {

@@ -2,7 +2,7 @@
 // one spectrum: opening it (computation and first paint), a full repaint at
 // 1920 x 1080, and the repaint after a cursor key or a peak jump, which
 // touches only the strips of the old and new cursor lines. The file is made
-// once as $KAVIREL_BENCH_TEN_MINUTE_FILE (default /tmp/kavirel-bench-10min.wav).
+// once as $KAVIREL_BENCH_VOICE_FILE (default /tmp/kavirel-bench-voice-10min.wav).
 #include "app/ui/CBaseDoc.h"
 #include "spectrum/CSfFft.h"
 #include "spectrum/ui/CFftFrm.h"
@@ -26,25 +26,16 @@ constexpr uint32_t kRate = 44100;
 constexpr uint32_t kFrames = kRate * 600;
 
 std::string TenMinuteFile() {
-    const std::string path =
-        BenchPath("KAVIREL_BENCH_TEN_MINUTE_FILE", "/tmp/kavirel-bench-10min.wav");
-    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
-        return path;
-    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
     // A voice-like tone with harmonics whose pitch glides slowly.
-    std::vector<int16_t> block(kRate);
     double phase = 0;
-    for (uint32_t second = 0; second < 600; ++second) {
-        for (uint32_t i = 0; i < kRate; ++i) {
-            const double t = second + double(i) / kRate;
+    return MonoBenchFile(
+        BenchPath("KAVIREL_BENCH_VOICE_FILE", "/tmp/kavirel-bench-voice-10min.wav"), kRate, kFrames,
+        [&](uint32_t frame) {
+            const double t = frame / kRate + double(frame % kRate) / kRate;
             phase += 2 * M_PI * (180 + 40 * std::sin(t * 0.3)) / kRate;
-            block[i] = int16_t(6000 * std::sin(phase) + 3000 * std::sin(2 * phase) +
-                               1500 * std::sin(3 * phase));
-        }
-        std::fwrite(block.data(), 2, block.size(), f);
-    }
-    std::fclose(f);
-    return path;
+            return int16_t(6000 * std::sin(phase) + 3000 * std::sin(2 * phase) +
+                           1500 * std::sin(3 * phase));
+        });
 }
 
 struct Bench {

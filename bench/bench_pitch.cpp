@@ -25,29 +25,19 @@ constexpr double kPi = 3.14159265358979323846;
 // rests for a fifth of each two seconds: pulses with a sharp closure, as the
 // glottis makes, over a little noise.
 std::string BenchFile() {
-    const std::string path =
-        BenchPath("KAVIREL_BENCH_PITCH_FILE", "/tmp/kavirel-bench-pitch-10min.wav");
-    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
-        return path;
-    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
-    std::vector<int16_t> block(1 << 16);
     uint32_t seed = 1;
     double phase = 0.0;
-    for (uint32_t t = 0; t < kFrames;) {
-        const uint32_t count = std::min<uint32_t>(uint32_t(block.size()), kFrames - t);
-        for (uint32_t i = 0; i < count; ++i, ++t) {
+    return MonoBenchFile(
+        BenchPath("KAVIREL_BENCH_PITCH_FILE", "/tmp/kavirel-bench-pitch-10min.wav"), kRate, kFrames,
+        [&](uint32_t t) {
             seed = seed * 1664525u + 1013904223u;
             const double s = double(t) / kRate;
             phase += (180.0 + 90.0 * std::sin(2.0 * kPi * s / 7.0)) / kRate;
             const double p = phase - std::floor(phase);
             const bool voiced = std::fmod(s, 2.0) < 1.6;
             const double pulse = voiced && p < 0.6 ? std::sin(kPi * p / 0.6) : 0.0;
-            block[i] = int16_t(12000.0 * pulse * pulse + int(seed >> 23) - 256);
-        }
-        std::fwrite(block.data(), 2, count, f);
-    }
-    std::fclose(f);
-    return path;
+            return int16_t(12000.0 * pulse * pulse + int(seed >> 23) - 256);
+        });
 }
 
 const SfInfo& Info() {

@@ -26,24 +26,16 @@ constexpr uint32_t kFrames = kRate * 600;
 
 // Speech-like bursts of a gliding tone over noise, with a click now and then.
 std::string BenchFile() {
-    const std::string path =
-        BenchPath("KAVIREL_BENCH_HOP_FILE", "/tmp/kavirel-bench-son-10min.wav");
-    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
-        return path;
-    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
-    std::vector<int16_t> samples(kFrames);
     uint32_t seed = 1;
     double phase = 0.0;
-    for (uint32_t t = 0; t < kFrames; ++t) {
-        seed = seed * 1664525u + 1013904223u;
-        phase += 2.0 * M_PI * (200.0 + 400.0 * std::sin(t * 1e-5)) / kRate;
-        const double burst = (t / 8000) % 3 == 0 ? 0.0 : 8000.0;
-        samples[t] = int16_t(burst * std::sin(phase) + double(int32_t(seed) >> 22) +
-                             (t % 1000003 == 500000 ? 20000 : 0));
-    }
-    std::fwrite(samples.data(), 2, samples.size(), f);
-    std::fclose(f);
-    return path;
+    return MonoBenchFile(BenchPath("KAVIREL_BENCH_HOP_FILE", "/tmp/kavirel-bench-son-10min.wav"),
+                         kRate, kFrames, [&](uint32_t t) {
+                             seed = seed * 1664525u + 1013904223u;
+                             phase += 2.0 * M_PI * (200.0 + 400.0 * std::sin(t * 1e-5)) / kRate;
+                             const double burst = (t / 8000) % 3 == 0 ? 0.0 : 8000.0;
+                             return int16_t(burst * std::sin(phase) + double(int32_t(seed) >> 22) +
+                                            (t % 1000003 == 500000 ? 20000 : 0));
+                         });
 }
 
 CSfHead& Head() {

@@ -27,26 +27,17 @@ constexpr uint32_t kRate = 44100;
 constexpr uint32_t kFrames = kRate * 60;
 
 std::string MinuteFile() {
-    const std::string path = BenchPath("KAVIREL_BENCH_MINUTE_FILE", "/tmp/kavirel-bench-1min.wav");
-    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
-        return path;
-    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
     // A voice-like tone with harmonics whose pitch glides, and a little noise.
-    std::vector<int16_t> block(kRate);
     double phase = 0;
     uint32_t noise = 1;
-    for (uint32_t second = 0; second < 60; ++second) {
-        for (uint32_t i = 0; i < kRate; ++i) {
-            const double t = second + double(i) / kRate;
-            phase += 2 * M_PI * (180 + 60 * std::sin(t * 0.7)) / kRate;
-            noise = noise * 1664525u + 1013904223u;
-            block[i] = int16_t(6000 * std::sin(phase) + 3000 * std::sin(2 * phase) +
-                               1500 * std::sin(3 * phase) + int(noise >> 24) - 128);
-        }
-        std::fwrite(block.data(), 2, block.size(), f);
-    }
-    std::fclose(f);
-    return path;
+    return MonoBenchFile(BenchPath("KAVIREL_BENCH_MINUTE_FILE", "/tmp/kavirel-bench-1min.wav"),
+                         kRate, kFrames, [&](uint32_t frame) {
+                             const double t = frame / kRate + double(frame % kRate) / kRate;
+                             phase += 2 * M_PI * (180 + 60 * std::sin(t * 0.7)) / kRate;
+                             noise = noise * 1664525u + 1013904223u;
+                             return int16_t(6000 * std::sin(phase) + 3000 * std::sin(2 * phase) +
+                                            1500 * std::sin(3 * phase) + int(noise >> 24) - 128);
+                         });
 }
 
 struct Bench {

@@ -28,21 +28,14 @@ constexpr uint32_t kFrames = kRate * 60;
 
 // A gliding tone over noise, so that every column has a spectrum to sort.
 std::string BenchFile() {
-    const std::string path = BenchPath("KAVIREL_BENCH_SON_FILE", "/tmp/kavirel-bench-son-60s.wav");
-    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
-        return path;
-    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
-    std::vector<int16_t> samples(kFrames);
     uint32_t seed = 1;
     double phase = 0.0;
-    for (uint32_t t = 0; t < kFrames; ++t) {
-        seed = seed * 1664525u + 1013904223u;
-        phase += 2.0 * M_PI * (200.0 + 4000.0 * t / kFrames) / kRate;
-        samples[t] = int16_t(8000.0 * std::sin(phase) + double(int32_t(seed) >> 22));
-    }
-    std::fwrite(samples.data(), 2, samples.size(), f);
-    std::fclose(f);
-    return path;
+    return MonoBenchFile(BenchPath("KAVIREL_BENCH_SON_FILE", "/tmp/kavirel-bench-son-60s.wav"),
+                         kRate, kFrames, [&](uint32_t t) {
+                             seed = seed * 1664525u + 1013904223u;
+                             phase += 2.0 * M_PI * (200.0 + 4000.0 * t / kFrames) / kRate;
+                             return int16_t(8000.0 * std::sin(phase) + double(int32_t(seed) >> 22));
+                         });
 }
 
 CSfHead& Head() {

@@ -36,26 +36,16 @@ constexpr double kPi = 3.14159265358979323846;
 
 // Speech-like material: a few drifting tones over noise, 16-bit mono.
 std::string BenchFile() {
-    const std::string path =
-        BenchPath("KAVIREL_BENCH_SPECTRUM_FILE", "/tmp/kavirel-bench-10min.wav");
-    if (BenchFileReady(path, 44 + int64_t(kFrames) * 2))
-        return path;
-    FILE* f = CreateBenchWav(path, 1, kRate, kFrames);
-    std::vector<int16_t> block(1 << 16);
     uint32_t seed = 1;
-    for (uint32_t t = 0; t < kFrames;) {
-        const uint32_t count = std::min<uint32_t>(uint32_t(block.size()), kFrames - t);
-        for (uint32_t i = 0; i < count; ++i, ++t) {
-            seed = seed * 1664525u + 1013904223u;
-            const double s = double(t) / kRate;
-            const double tone = 6000 * std::sin(2 * kPi * (180 + 20 * std::sin(s)) * s) +
-                                3000 * std::sin(2 * kPi * 1230 * s);
-            block[i] = int16_t(tone + int(seed >> 21) - 1024);
-        }
-        std::fwrite(block.data(), 2, count, f);
-    }
-    std::fclose(f);
-    return path;
+    return MonoBenchFile(BenchPath("KAVIREL_BENCH_SPECTRUM_FILE", "/tmp/kavirel-bench-10min.wav"),
+                         kRate, kFrames, [&](uint32_t t) {
+                             seed = seed * 1664525u + 1013904223u;
+                             const double s = double(t) / kRate;
+                             const double tone =
+                                 6000 * std::sin(2 * kPi * (180 + 20 * std::sin(s)) * s) +
+                                 3000 * std::sin(2 * kPi * 1230 * s);
+                             return int16_t(tone + int(seed >> 21) - 1024);
+                         });
 }
 
 CSfHead& Head() {
