@@ -26,8 +26,8 @@ thread_local WorkArray t_windowed;
 
 // The level of each power into levels. Plain maps over contiguous values
 // that do not overlap, which the compiler vectorises.
-void PowersToLevels(const float* __restrict powers, float* __restrict levels, int count,
-                    bool decibels) {
+KAVIREL_VECTOR_CLONES void PowersToLevels(const float* __restrict powers, float* __restrict levels,
+                                          int count, bool decibels) {
     if (decibels) {
         for (int k = 0; k < count; ++k) {
             levels[k] = PowerToDb(powers[k]);
@@ -39,6 +39,14 @@ void PowersToLevels(const float* __restrict powers, float* __restrict levels, in
     }
 }
 
+// The power of each of count bins given as (re, im) pairs, in float.
+KAVIREL_VECTOR_CLONES void BinPowers(const float* __restrict bins, int count,
+                                     float* __restrict powers) {
+    for (int k = 0; k < count; ++k) {
+        powers[k] = bins[2 * k] * bins[2 * k] + bins[2 * k + 1] * bins[2 * k + 1];
+    }
+}
+
 KAVIREL_VECTOR_CLONES void WindowFrame(const float* __restrict frame,
                                        const float* __restrict window, int n,
                                        float* __restrict windowed) {
@@ -47,12 +55,15 @@ KAVIREL_VECTOR_CLONES void WindowFrame(const float* __restrict frame,
     }
 }
 
-// As MagnitudeSpectrum: the power of each bin in float, then its root.
-KAVIREL_VECTOR_CLONES void BinMagnitudes(const float* __restrict bins, int count,
-                                         float* __restrict magnitudes) {
-    for (int k = 0; k < count; ++k) {
-        const float power = bins[2 * k] * bins[2 * k] + bins[2 * k + 1] * bins[2 * k + 1];
-        magnitudes[k] = std::sqrt(power);
+// The levels of the first n/2 bins of the n values in frame, transformed by
+// FFTW, into levels (which may be frame). Without memory levels are left as
+// they are.
+void FftwLevels(float* frame, int n, float* levels, bool decibels) {
+    float* powers = t_powers.Get(static_cast<std::size_t>(n / 2));
+    const float* bins = powers ? cfastBins(frame, n) : nullptr;
+    if (bins) {
+        BinPowers(bins, n / 2, powers);
+        PowersToLevels(powers, levels, n / 2, decibels);
     }
 }
 
@@ -63,15 +74,7 @@ void MagnitudeSpectrum(float* data, int n, bool decibels) {
         return;
     }
     if (n <= kLongestFftwFrame) {
-        float* powers = t_powers.Get(static_cast<std::size_t>(n / 2));
-        if (!powers) {
-            return;
-        }
-        cfast(data, n);
-        for (int k = 0; k < n / 2; ++k) {
-            powers[k] = data[2 * k] * data[2 * k] + data[2 * k + 1] * data[2 * k + 1];
-        }
-        PowersToLevels(powers, data, n / 2, decibels);
+        FftwLevels(data, n, data, decibels);
         return;
     }
     float* imaginary = t_imaginary.Get(static_cast<std::size_t>(n));
@@ -96,13 +99,12 @@ void WindowedMagnitudes(const float* frame, const float* window, int n, float* m
         return;
     }
     WindowFrame(frame, window, n, windowed);
-    const float* bins = n <= kLongestFftwFrame ? cfastBins(windowed, n) : nullptr;
-    if (!bins) {
-        MagnitudeSpectrum(windowed, n, false);
-        std::copy(windowed, windowed + n / 2, magnitudes);
+    if (n <= kLongestFftwFrame) {
+        FftwLevels(windowed, n, magnitudes, false);
         return;
     }
-    BinMagnitudes(bins, n / 2, magnitudes);
+    MagnitudeSpectrum(windowed, n, false);
+    std::copy(windowed, windowed + n / 2, magnitudes);
 }
 
 double FrameLevel(const float* data, int n, bool decibels) {
