@@ -225,8 +225,10 @@ SonagramOutcome ComputeSonagram(CSfSon& item, SonagramCells& cells, DesktopServi
                              });
         if (stopped)
             return SonagramOutcome::Cancelled;
-        if (starved)
+        if (starved) {
+            desktop.EndStoppableProgress();
             return SonagramOutcome::OutOfMemory;
+        }
     }
 
     desktop.EndStoppableProgress();

@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "OpenFile.h"
 #include "OutputFormat.h"
-#include "drawing/NumberText.h"
+#include "drawing/DelimitedTable.h"
 #include "soundfile/Overview.h"
 #include "soundfile/OverviewTable.h"
 #include "soundfile/SfInfo.h"
@@ -31,7 +31,7 @@ std::vector<std::pair<std::string, std::string>> InfoFields(const SfInfo& info) 
         {"rate_hz", std::to_string(info.rate)},
         {"channels", std::to_string(info.channels)},
         {"bytes_per_sample", std::to_string(info.bytesPerSample)},
-        {"length_s", NumberText(seconds, std::chars_format::general, 9)},
+        {"length_s", TableNumber(seconds)},
         {"data_offset", std::to_string(info.dataOffset)},
         {"frames", std::to_string(info.frames)},
         {"block_align", std::to_string(info.blockAlign)},
@@ -49,7 +49,8 @@ void PrintInfo(const SfInfo& info, TableFormat format) {
         text = "{";
         for (size_t i = 0; i < fields.size(); ++i) {
             // The file name stays a text even where it looks like a number.
-            const std::string value = i < 2 || fields[i].first == "decoded"
+            const std::string& name = fields[i].first;
+            const std::string value = name == "file" || name == "format" || name == "decoded"
                                           ? JsonString(fields[i].second)
                                           : JsonValue(fields[i].second);
             text += (i > 0 ? ", " : "") + JsonString(fields[i].first) + ": " + value;
@@ -60,7 +61,7 @@ void PrintInfo(const SfInfo& info, TableFormat format) {
         table.columns = {"name", "value"};
         for (const auto& [name, value] : fields)
             table.rows.push_back({name, value});
-        text = DelimitedText(table, format, true);
+        return PrintTable(table, format);
     }
     std::fwrite(text.data(), 1, text.size(), stdout);
 }

@@ -53,12 +53,16 @@ FftSettings SonParameters(CliArgs& args) {
     }
     if (args.Has("axis")) {
         const std::string axis = args.Text("axis");
-        const char* const names[] = {"lin", "log", "bark", "note"};
-        const auto* found = std::find(std::begin(names), std::end(names), axis);
-        if (found == std::end(names))
-            args.Fail("--axis must be lin, log, bark or note");
+        if (axis == "lin")
+            son.FreqAxis = kAxisLinear;
+        else if (axis == "log")
+            son.FreqAxis = kAxisLog;
+        else if (axis == "bark")
+            son.FreqAxis = kAxisBark;
+        else if (axis == "note")
+            son.FreqAxis = kAxisNote;
         else
-            son.FreqAxis = int32_t(found - std::begin(names));
+            args.Fail("--axis must be lin, log, bark or note");
     }
     if (args.Has("frames")) {
         const std::string frames = args.Text("frames");

@@ -15,11 +15,15 @@ namespace {
 // the file in one piece.
 void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    bool stored = true;
     try {
         out->insert(out->end(), data, data + length);
     } catch (const std::bad_alloc&) {
-        png_error(png, "out of memory");
+        stored = false;
     }
+    // libpng's error jumps back to its caller; it must not leave a handler.
+    if (!stored)
+        png_error(png, "out of memory");
 }
 
 void NoFlush(png_structp) {}

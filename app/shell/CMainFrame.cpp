@@ -340,6 +340,13 @@ void CMainFrame::AddExportCommands() {
             ->setEnabled(ActiveAnalysisFrame() || (headWindow_ && services_.CurrentHead()));
         Action(Cmd::FileExportImage)->setEnabled(ActiveAnalysisFrame() != nullptr);
     });
+    // Closed, the menu leaves the keys live: the commands do nothing when
+    // there is nothing to export, and what there is may change before the
+    // menu opens again.
+    connect(fileMenu_, &QMenu::aboutToHide, this, [this] {
+        Action(Cmd::FileExportData)->setEnabled(true);
+        Action(Cmd::FileExportImage)->setEnabled(true);
+    });
 }
 
 CBaseScrollView* CMainFrame::ExportingView() const {

@@ -55,8 +55,7 @@ CommandPromptFilter::CommandPromptFilter(QWidget* mainWindow) : QObject(mainWind
 
 bool CommandPromptFilter::eventFilter(QObject* watched, QEvent* event) {
     // A popup is a window: the prompt would stop there.
-    if (event->type() == QEvent::StatusTip && qobject_cast<QMenu*>(watched) &&
-        watched != parent()) {
+    if (event->type() == QEvent::StatusTip && qobject_cast<QMenu*>(watched)) {
         QCoreApplication::sendEvent(parent(), event);
         return true;
     }

@@ -10,9 +10,7 @@
 namespace {
 
 QString FilePath(const CBaseScrollView* view) {
-    CSfBase* item = view->GetItem();
-    CSfHead* head = item ? item->GetHead() : nullptr;
-    return head ? QString::fromStdString(head->Info().path) : QString();
+    return QString::fromStdString(view->SoundFilePath());
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "app/ui/CBaseScrollView.h"
 #include "app/ui/PrintPage.h"
 #include "app/ui/ViewServices.h"
-#include "app/ui/WindowImage.h"
 #include "soundfile/DesktopServices.h"
 #include "soundfile/ReplaceFile.h"
 #include "soundfile/SettingsStore.h"
@@ -51,11 +50,6 @@ QString WithSuffix(const QString& path, const QStringList& known, const QString&
 
 void Complain(ViewServices& services, const std::string& problem) {
     services.Desktop().ShowMessage(problem, MessageIcon::Stop);
-}
-
-// The sound file a view analyses: an export never replaces it.
-std::string SoundPath(const CBaseScrollView& view) {
-    return view.SoundFilePath();
 }
 
 bool WriteBytes(const QByteArray& bytes, const QString& path, const std::string& keep,
@@ -185,7 +179,7 @@ bool WriteViewImage(CBaseScrollView& view, const QString& chosen, ViewServices& 
         Complain(services, problem);
         return false;
     }
-    if (!WriteBytes(bytes, path, SoundPath(view), services))
+    if (!WriteBytes(bytes, path, view.SoundFilePath(), services))
         return false;
     RememberFolder(services, path);
     return true;

@@ -537,7 +537,7 @@ void CSonScrollView::mouseMoveEvent(QMouseEvent* event) {
         CBaseScrollView::mouseMoveEvent(event);
     // The readout follows the pointer over the image.
     if (moved)
-        ShowInfoText();
+        ShowInfoTextLater();
 }
 
 void CSonScrollView::mouseReleaseEvent(QMouseEvent* event) {

@@ -18,11 +18,6 @@ namespace {
 constexpr int kBarWidth = 10;
 constexpr int kGap = 4;
 
-QColor ColourOf(int32_t map, int index) {
-    const PaletteColour c = ColourMapPalette(map)[BuildColourLookup(map)[size_t(index)]];
-    return QColor(c.red, c.green, c.blue);
-}
-
 } // namespace
 
 QImage SonagramImage(const SonagramCells& cells, int32_t map) {
@@ -56,9 +51,12 @@ void DrawColourBar(QPainter& painter, const PlotRect& rect, int32_t map, float l
     if (height <= 0)
         return;
     painter.save();
+    const ColourTable& palette = ColourMapPalette(map);
+    const GreyLookup lookup = BuildColourLookup(map);
     for (int y = rect.top; y < rect.bottom; ++y) {
         const int index = std::min(255, (rect.bottom - 1 - y) * 256 / height);
-        painter.fillRect(x, y, kBarWidth, 1, ColourOf(map, index));
+        const PaletteColour& c = palette[lookup[size_t(index)]];
+        painter.fillRect(x, y, kBarWidth, 1, QColor(c.red, c.green, c.blue));
     }
     const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
     painter.setPen(text);
