@@ -2,6 +2,7 @@
 
 #include "drawing/NumberText.h"
 #include "soundfile/AnalysisLimits.h"
+#include "soundfile/FftSettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -279,9 +280,11 @@ void CSfParamFftPage::Open() {
     maxEdit_->setText(Number(double(Fmax)));
     levelRefList_->setCurrentIndex(levelRef == 1 ? 1 : 0);
     if (kind_ == Kind::Son) {
-        colourMapList_->setCurrentIndex(colourMap >= 0 && colourMap < 6 ? colourMap : 0);
-        freqAxisList_->setCurrentIndex(freqAxis >= 0 && freqAxis < 4 ? freqAxis : 0);
-        framesList_->setCurrentIndex(frames == 1 ? 1 : 0);
+        colourMapList_->setCurrentIndex(
+            colourMap >= kMapGrey && colourMap <= kMapGreyReversed ? colourMap : kMapGrey);
+        freqAxisList_->setCurrentIndex(
+            freqAxis >= kAxisLinear && freqAxis <= kAxisNote ? freqAxis : kAxisLinear);
+        framesList_->setCurrentIndex(frames == kFramesEveryHop ? 1 : 0);
         hopEdit_->setText(hop > 0 ? Number(hop) : QString());
     }
 
